@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Zorvel needs on Debian 12 and
+# fetches and builds the third-party sources. Quick when nothing is missing.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+packages=(
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 libz-mingw-w64-dev
+  cmake make dpkg-dev
+  wine wine32:i386
+  xvfb x11-utils xauth imagemagick
+  locales fonts-ipafont-gothic fonts-ipafont-mincho
+  googletest 7zip gcab
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine gives the ANSI code page 932 only when this locale exists.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "setup: generating ja_JP.UTF-8"
+  sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+"$here/deps.sh"
