@@ -1,0 +1,28 @@
+// Zorvel.cfg: loading and saving the Settings record.
+//
+// The file is UTF-16LE with a byte-order mark, so Japanese face names and
+// paths survive; it is read through the platform's profile functions (section
+// and key names match without regard to case) and written whole in one pass
+// into "Zorvel.cfg.tmp", which then replaces the old file atomically. A failed
+// save leaves the previous file as it was. Neither direction reports failure
+// to the user: missing or odd values fall back to their defaults.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/Settings.h"
+
+// "<program folder>\Zorvel.cfg".
+const wchar_t* ConfigFilePath();
+
+// Loads g_settings from ConfigFilePath(), using the primary screen's size for
+// the default window position.
+void LoadSettings();
+
+// Saves g_settings with the placement of the live main window. False when the
+// file could not be written (the old file is then unchanged).
+bool SaveSettings(HWND mainWindow);
+
+// The same, for an explicit file (null when there is none), record and screen or placement.
+void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight);
+bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWPLACEMENT& placement);

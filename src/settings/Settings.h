@@ -1,0 +1,76 @@
+// The process-wide settings record. Loaded once at start from Zorvel.cfg in
+// the program folder and written back whole when the main window closes or
+// the options dialog is confirmed. Written only on the user-interface thread;
+// worker threads read single fields.
+#pragma once
+
+#include <windows.h>
+
+enum DesignIndex { kDesignDefault = 0, kDesignReady, kDesignRenamed, kDesignFailed, kDesignCount };
+enum ColumnIndex {
+    kColCurrentName = 0, kColNewName, kColStatus, kColDirectory, kColSize, kColType, kColLastModified,
+    kColumnCount
+};
+enum ArchiveKindIndex { kKindZip = 0, kKind7z, kKindCab, kKindLzh, kKindRar, kArchiveKindCount };
+
+// The switch written into the program's shortcuts.
+enum RunMode { kRunShowWindow = 0, kRunNoSwitch, kRunSilent, kRunVerySilent };
+
+// Font style bits of a row design.
+enum FontStyleBits { kFontBold = 1, kFontItalic = 2, kFontUnderline = 4, kFontStrikeOut = 8 };
+
+struct ItemDesign {
+    wchar_t Font[128];   // face name; empty = the system's message font
+    int FontSize;        // cell height in pixels; 0 = message font's. Only Default's is used
+    int FontStyle;       // FontStyleBits
+    COLORREF TextColor;
+    COLORREF BackColor;
+    COLORREF OutlineColor; // only Default's is used: the list view's outline colour
+};
+
+struct Settings {
+    // window
+    bool Maximized;
+    int Width, Height;
+    int Left, Top;
+    // columns
+    int Order[kColumnCount];
+    int ColumnWidth[kColumnCount];
+    // archive kinds, in ArchiveKindIndex order
+    bool EnableKind[kArchiveKindCount];
+    // thumbnails
+    int SmallSize, NormalSize, LargeSize;
+    int SpacingX, SpacingY;
+    int Startup;   // see StartupDisplay / StartupChoice below
+    bool FirstFile;
+    int InterpolationMode;
+    // row designs, in DesignIndex order
+    ItemDesign Design[kDesignCount];
+    // viewer
+    wchar_t Path[260];
+    // shortcuts
+    bool SendTo;
+    bool Desktop;
+    int Options; // RunMode
+    // log
+    int MaxLine; // 0 = no limit, -1 = no log
+    // name discovery
+    bool Use7zip32;
+    // other
+    bool AllowDuplicate;
+    bool ConfirmExit;
+    wchar_t Format[130];
+};
+
+extern Settings g_settings;
+
+// The thumbnail display at start is kept in Startup as follows:
+//   0..3    the options dialog chose that display (none, small, normal, large);
+//   10..13  the dialog chose "the display at the last exit", which was 0..3.
+// The options dialog shows choice 0..4; closing the main window refreshes the
+// remembered display while the choice is 4.
+int StartupDisplay(int startup);          // display to start with, 0..3
+int StartupChoice(int startup);           // options-dialog entry, 0..4
+int StartupFromChoice(int choice, int currentDisplay);
+int StartupAtExit(int startup, int currentDisplay);
+int CorrectStartup(int loaded);
