@@ -1,0 +1,27 @@
+// Process entry: settings, the main window and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/MainWindow.h"
+#include "settings/ConfigFile.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // An archive's folder may hold a planted library: never search the
+    // current directory for DLLs.
+    SetDllDirectoryW(L"");
+
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    if (!RegisterMainWindowClass(instance)) return 1;
+    LoadSettings();
+
+    if (CreateMainWindow(instance, showCommand) == nullptr) return 1;
+
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

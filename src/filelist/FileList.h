@@ -1,0 +1,91 @@
+// The list of collected archive files: row i of the main list view shows
+// record i. The list view is virtual and asks for every cell, so this store
+// is the single source of truth.
+//
+// Threads. One thread at a time changes the list's shape (appends, removes,
+// sorts): the user-interface thread, or the one adding worker that runs while
+// WorkActive keeps the UI's commands off the list. Appends may move the array,
+// so the display path reads records through CopyEntry, which takes the
+// list's lock; shape changes take it exclusively. Workers that rewrite entries
+// in place (deriving, renaming) use At() without the lock: no shape change can
+// happen while they run.
+//
+// fullPath is the entry's identity and is indexed for the duplicate check, so
+// it changes only through SetFullPath.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <shared_mutex>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "filelist/FileEntry.h"
+
+class FileList {
+public:
+    FileList() = default;
+    ~FileList();
+    FileList(const FileList&) = delete;
+    FileList& operator=(const FileList&) = delete;
+
+    // The windows the list keeps in step; any of them may be null (tests,
+    // batch mode). owner is the parent of the out-of-memory box.
+    void AttachViews(HWND owner, HWND listView, HIMAGELIST iconImages, HIMAGELIST thumbnailImages);
+
+    // Adds the file at path. False when it does not exist, does not fit the
+    // record, or is already listed (unless duplicates are allowed).
+    bool AddFileEntry(const wchar_t* path);
+
+    // Appends a copy of entry. False (and the list unchanged) when memory ran out.
+    bool AppendEntry(const FileEntry& entry);
+
+    // Removes row index and its thumbnail; false for a row that does not exist.
+    bool RemoveEntry(int index);
+
+    // True when some entry's fullPath equals path exactly (case-sensitive).
+    bool IsListedPath(const wchar_t* path) const;
+
+    // Replaces the fullPath of row index; false when path does not fit.
+    bool SetFullPath(int index, const wchar_t* path);
+
+    int Count() const { return count_; }
+    // Copies row index for display; false when it does not exist.
+    bool CopyEntry(int index, FileEntry& out) const;
+    // In-place access for the thread that owns the list's shape (see above).
+    FileEntry& At(int index) { return entries_[index]; }
+    const FileEntry& At(int index) const { return entries_[index]; }
+
+    // The per-type icon cache: icon k is the small icon of type name k.
+    int FindTypeIcon(const wchar_t* typeName) const;
+    void AddTypeIcon(const wchar_t* typeName, const wchar_t* path);
+    void RebuildTypeIcons();
+    int TypeIconCount() const { return static_cast<int>(iconTypes_.size()); }
+
+    // Frees the array (the main window does this when it is destroyed).
+    void Release();
+
+private:
+    bool Grow();
+    void ReportOutOfMemory() const;
+    void ForgetPath(const wchar_t* path);
+    void SetViewItemCount() const;
+
+    mutable std::shared_mutex lock_;
+    FileEntry* entries_ = nullptr;
+    std::atomic<int> count_{0};
+    int capacity_ = 0;
+    std::unordered_map<std::wstring, int> pathCounts_; // fullPath -> rows holding it
+    std::vector<std::wstring> iconTypes_;
+
+    HWND owner_ = nullptr;
+    HWND listView_ = nullptr;
+    HIMAGELIST iconImages_ = nullptr;
+    HIMAGELIST thumbnailImages_ = nullptr;
+};
+
+// The process's list, owned by the main window's module.
+FileList& Files();

@@ -1,0 +1,23 @@
+// Process-wide run state shared by the main window and the worker threads.
+//
+// Only one long operation runs at a time. Whoever starts it sets WorkActive
+// (and, for a worker thread, WorkerRunning); the worker polls WorkActive
+// between items and stops when it is cleared (Cancel clears it). The worker
+// holds WorkLock for its whole run so that workers never overlap; the
+// user-interface thread never takes WorkLock and refuses commands while
+// WorkActive is set instead.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+// Set once at start when the program renames command-line files without a
+// main window: adding then stores only the path and message boxes have no owner.
+extern bool BatchMode;
+extern std::atomic<bool> WorkActive;
+extern std::atomic<bool> WorkerRunning;
+extern CRITICAL_SECTION WorkLock;
+
+// 0 none, 1 small, 2 normal, 3 large: the list shows thumbnails when not 0.
+extern std::atomic<int> ThumbnailSize;
