@@ -1,0 +1,34 @@
+// Real files in a temporary folder for the tests, removed again by the
+// destructor.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    // path() + "\" + name
+    std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+private:
+    std::wstring path_;
+};
+
+// Writes bytes to path, replacing it; false on failure.
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// Writes text as UTF-16LE with a byte-order mark.
+bool WriteUtf16(const std::wstring& path, const std::wstring& text);
+// The whole file, or "" when it cannot be read.
+std::string ReadBytes(const std::wstring& path);
+// A UTF-16LE file with a byte-order mark, decoded; "" when it is not one.
+std::wstring ReadUtf16(const std::wstring& path);
+bool FileExists(const std::wstring& path);
+// Removes a folder and everything in it.
+void RemoveTree(const std::wstring& path);
