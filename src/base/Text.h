@@ -34,3 +34,13 @@ template <size_t N>
 void CopyTextCut(wchar_t (&dst)[N], const wchar_t* src) {
     CopyTextCut(dst, N, src);
 }
+
+// Equal when only the ASCII letters A-Z differ in case (paths, extensions).
+inline bool EqualsIgnoreAsciiCase(const wchar_t* a, const wchar_t* b) {
+    for (;; ++a, ++b) {
+        wchar_t x = (*a >= L'A' && *a <= L'Z') ? static_cast<wchar_t>(*a + 32) : *a;
+        wchar_t y = (*b >= L'A' && *b <= L'Z') ? static_cast<wchar_t>(*b + 32) : *b;
+        if (x != y) return false;
+        if (x == L'\0') return true;
+    }
+}

@@ -15,6 +15,7 @@ const wchar_t* const kStatusTexts[kStatusCount] = {
     L"ファイル内の情報を取得することが出来ません",
     L"ファイル名を取得することが出来ません",
     L"ファイル内にフォルダが見つかりません",
+    L"新しいファイル名が長すぎます",
 };
 } // namespace
 

@@ -22,6 +22,7 @@ enum EntryStatus : int32_t {
     kStatusCannotRead = 10,   // the archive's contents cannot be read
     kStatusNoItemName = 11,   // an item name inside the archive cannot be read
     kStatusNoFolder = 12,     // no folder inside the archive
+    kStatusNameTooLong = 13,  // the new name or full path would not fit its 260-unit field
     kStatusCount
 };
 

@@ -1,0 +1,107 @@
+#include "naming/FolderDiscovery.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "base/Text.h"
+#include "filelist/FileEntry.h"
+#include "naming/ArchiveRoutes.h"
+#include "settings/Settings.h"
+
+namespace {
+
+enum class Route { Zip, Rar, Other };
+
+Route RouteOf(const wchar_t* path) {
+    const wchar_t* extension = PathFindExtensionW(path);
+    if (EqualsIgnoreAsciiCase(extension, L".zip")) return Route::Zip;
+    if (EqualsIgnoreAsciiCase(extension, L".rar")) return Route::Rar;
+    return Route::Other;
+}
+
+} // namespace
+
+bool TopFolderOf(const wchar_t* path, std::wstring& top) {
+    const wchar_t* cut = wcschr(path, L'\\');
+    if (cut == nullptr) cut = wcschr(path, L'/');
+    if (cut == nullptr) {
+        top = path;
+        return false;
+    }
+    top.assign(path, cut);
+    return true;
+}
+
+int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
+    std::wstring folder;
+    int result = kStatusUnsupported;
+    switch (RouteOf(archivePath)) {
+    case Route::Zip:
+        result = g_settings.Use7zip32 ? DllRouteFolder(archivePath, folder) : -1;
+        if (result != 0) result = ZipRouteFolder(archivePath, folder);
+        break;
+    case Route::Rar: result = RarRouteFolder(archivePath, folder); break;
+    case Route::Other: result = DllRouteFolder(archivePath, folder); break;
+    }
+    out[0] = L'\0';
+    if (result != 0) return result;
+    // The name comes from one item path, which fits 260 units: so does its
+    // first component.
+    if (!CopyText(out, folder.c_str())) return kStatusNoFolder;
+    return 0;
+}
+
+bool CollectNameCandidates(const wchar_t* archivePath, std::vector<std::wstring>& names) {
+    switch (RouteOf(archivePath)) {
+    case Route::Zip:
+        if (g_settings.Use7zip32 && DllRouteNames(archivePath, names)) return true;
+        return ZipRouteNames(archivePath, names);
+    case Route::Rar: return RarRouteNames(archivePath, names);
+    case Route::Other: return DllRouteNames(archivePath, names);
+    }
+    return false;
+}
+
+namespace {
+
+// '/' becomes '\' and one trailing '\' goes.
+std::wstring Prepared(const wchar_t* itemPath) {
+    std::wstring name = itemPath;
+    for (wchar_t& c : name)
+        if (c == L'/') c = L'\\';
+    if (!name.empty() && name.back() == L'\\') name.pop_back();
+    return name;
+}
+
+int DepthOf(const std::wstring& prepared) {
+    int depth = 0;
+    for (wchar_t c : prepared)
+        if (c == L'\\') ++depth;
+    return depth;
+}
+
+std::wstring LastComponent(const std::wstring& prepared) {
+    return PathFindFileNameW(prepared.c_str());
+}
+
+} // namespace
+
+void CandidateNames::AddItem(const wchar_t* itemPath) {
+    std::wstring name = Prepared(itemPath);
+    int depth = DepthOf(name);
+    if (depth != previousDepth_) {
+        size_t cut = name.rfind(L'\\');
+        std::wstring folder = cut == std::wstring::npos ? name : name.substr(0, cut);
+        names_.push_back(LastComponent(folder));
+    }
+    names_.push_back(LastComponent(name));
+    previousDepth_ = depth;
+}
+
+void CandidateNames::AddFirstItem(const wchar_t* itemPath) {
+    names_.push_back(LastComponent(Prepared(itemPath)));
+}
+
+void CandidateNames::AddLastComponent(const wchar_t* itemPath) {
+    names_.push_back(LastComponent(Prepared(itemPath)));
+}

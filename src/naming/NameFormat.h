@@ -1,0 +1,36 @@
+// The new-name format and its expansion into an entry's new name.
+//
+// The format (Settings::Format) describes the new name without extension;
+// the current extension is always kept. Placeholders, expanded in this order,
+// each step seeing the text inserted by the earlier ones:
+//   %orig  the current file name without extension
+//   %new   the top-level folder inside the archive
+//   %dir   the last component of the entry's folder ("" for a drive root)
+//   %date  last-write date in local time, YYYYMMDD
+//   %time  last-write time of day in local time, HHMM
+// Anything else (%Date included) is literal text.
+#pragma once
+
+#include <string>
+
+class FileList;
+
+// The nine characters a file name may not hold: \ / : * ? " < > |
+bool HasForbiddenChar(const wchar_t* text);
+
+// Index of the last c in text, or -1.
+int FindLastChar(const wchar_t* text, wchar_t c);
+
+// source with every occurrence of pattern replaced (left to right, never
+// overlapping, the replacement never searched again).
+std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern, const std::wstring& replacement);
+
+// Derives the new name of row index from the format: sets newName,
+// newFullPath and status together. True exactly when the status becomes
+// ready. A renamed entry is left alone.
+bool DeriveNewName(FileList& list, int index);
+
+// Message texts for a name or a format holding a forbidden character.
+extern const wchar_t kForbiddenInNameMessage[];
+extern const wchar_t kForbiddenInFormatMessage[];
+extern const wchar_t kFormatCaption[];

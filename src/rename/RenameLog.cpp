@@ -1,0 +1,106 @@
+#include "rename/RenameLog.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/ProgramFolder.h"
+#include "base/AtomicFile.h"
+#include "base/ScopedWin.h"
+#include "base/Text.h"
+#include "settings/Settings.h"
+
+const wchar_t kLogSuccess[] = L"Success";
+const wchar_t kLogFailure[] = L"Failure";
+const wchar_t kLogError[] = L"Error";
+
+namespace {
+
+wchar_t g_logPath[MAX_PATH];
+
+// The whole log, opened the way a text reader would: others may keep reading
+// and writing it. False when it cannot be opened.
+bool ReadLog(std::string& bytes) {
+    ScopedFile file(CreateFileW(g_logPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    bytes.clear();
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+    return true;
+}
+
+} // namespace
+
+void InitLogPath() {
+    std::wstring path = std::wstring(ProgramFolder()) + L"\\Zorvel.log";
+    // A folder too long for the buffer leaves the path empty: no log.
+    if (!CopyText(g_logPath, path.c_str())) g_logPath[0] = L'\0';
+}
+
+const wchar_t* LogPath() {
+    return g_logPath;
+}
+
+bool LoggingEnabled() {
+    return g_settings.MaxLine != -1;
+}
+
+bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* name) {
+    if (g_logPath[0] == L'\0') return false;
+    ScopedFile file(CreateFileW(g_logPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"%04d/%02d/%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+             now.wSecond);
+    std::wstring line = std::wstring(stamp) + L"," + result + L"," + path + L"," + name;
+
+    // Written whole however long it is: a record is never cut.
+    std::string bytes;
+    int size = WideCharToMultiByte(CP_ACP, 0, line.c_str(), static_cast<int>(line.size()), nullptr, 0, nullptr,
+                                   nullptr);
+    if (size > 0) {
+        bytes.resize(size);
+        WideCharToMultiByte(CP_ACP, 0, line.c_str(), static_cast<int>(line.size()), &bytes[0], size, nullptr,
+                            nullptr);
+    }
+    bytes += "\r\n";
+
+    LARGE_INTEGER zero = {};
+    if (!SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written > 0;
+}
+
+int CountLogLines() {
+    std::string bytes;
+    if (!ReadLog(bytes)) return 0;
+    int lines = 0;
+    for (char c : bytes)
+        if (c == '\n') ++lines;
+    if (!bytes.empty() && bytes.back() != '\n') ++lines; // a last line without line end
+    return lines;
+}
+
+bool TrimLog(int n) {
+    std::string bytes;
+    if (!ReadLog(bytes)) return false;
+    size_t keepFrom = 0;
+    for (int dropped = 0; dropped < n && keepFrom < bytes.size(); ++dropped) {
+        size_t end = bytes.find('\n', keepFrom);
+        keepFrom = end == std::string::npos ? bytes.size() : end + 1;
+    }
+    // The kept lines replace the log in one move, so none can be lost.
+    return WriteFileAtomically(g_logPath, bytes.data() + keepFrom, bytes.size() - keepFrom);
+}
+
+void TrimLogToMaxLine() {
+    int maxLine = g_settings.MaxLine;
+    if (maxLine <= 0) return;
+    int count = CountLogLines();
+    if (count > maxLine) TrimLog(count - maxLine);
+}
