@@ -1,0 +1,105 @@
+#include "filelist/AddFiles.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "base/ScopedWin.h"
+#include "base/Text.h"
+#include "filelist/FileList.h"
+#include "filelist/Paths.h"
+#include "filelist/RunState.h"
+
+const ArchiveKind kArchiveKinds[kArchiveKindCount] = {
+    {L".zip", kKindZip}, {L".7z", kKind7z}, {L".cab", kKindCab}, {L".lzh", kKindLzh}, {L".rar", kKindRar},
+};
+
+FolderAddJob g_folderAddJob;
+DropAddJob g_dropAddJob;
+
+namespace {
+
+// The text from the last dot of the last path component, "" when none.
+const wchar_t* ExtensionOf(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* p = path; *p; ++p)
+        if (*p == L'\\' || *p == L'/') name = p + 1;
+    const wchar_t* dot = wcsrchr(name, L'.');
+    return dot ? dot : L"";
+}
+
+bool IsFolderOrUnreadable(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+bool IsEnabledArchive(const wchar_t* path) {
+    const wchar_t* extension = ExtensionOf(path);
+    for (const ArchiveKind& kind : kArchiveKinds)
+        if (g_settings.EnableKind[kind.flag] && EqualsIgnoreAsciiCase(extension, kind.extension)) return true;
+    return false;
+}
+
+bool AnyKindEnabled() {
+    for (const ArchiveKind& kind : kArchiveKinds)
+        if (g_settings.EnableKind[kind.flag]) return true;
+    return false;
+}
+
+void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension) {
+    if (folder == nullptr || !IsFolderOrUnreadable(folder)) return;
+    std::wstring parent = WithTrailingSeparator(folder);
+    WIN32_FIND_DATAW data;
+    ScopedFind find(FindFirstFileW((parent + L"*").c_str(), &data));
+    if (!find) return;
+    do {
+        if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
+        std::wstring child = parent + data.cFileName;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            AddFolder(list, child.c_str(), extension);
+        else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension))
+            list.AddFileEntry(child.c_str());
+    } while (WorkActive && FindNextFileW(find.get(), &data));
+}
+
+void AddPath(FileList& list, const wchar_t* path) {
+    if (IsFolderOrUnreadable(path)) {
+        for (const ArchiveKind& kind : kArchiveKinds)
+            if (g_settings.EnableKind[kind.flag]) AddFolder(list, path, kind.extension);
+    } else if (IsEnabledArchive(path)) {
+        list.AddFileEntry(path);
+    }
+}
+
+DWORD WINAPI FolderAddWorker(LPVOID) {
+    {
+        ScopedCritSec hold(WorkLock);
+        for (const ArchiveKind& kind : kArchiveKinds) {
+            if (!WorkActive) break;
+            if (g_settings.EnableKind[kind.flag]) AddFolder(Files(), g_folderAddJob.folder, kind.extension);
+        }
+    }
+    PostMessageW(g_folderAddJob.window, WM_APP_FOLDER_ADDED, g_folderAddJob.firstRow, 0);
+    return 0;
+}
+
+DWORD WINAPI DropAddWorker(LPVOID) {
+    HDROP drop = g_dropAddJob.drop;
+    UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    {
+        ScopedCritSec hold(WorkLock);
+        for (UINT a = 0; a < count; ++a) {
+            wchar_t path[MAX_PATH];
+            // A path too long for the record cannot be added; it is passed over.
+            UINT length = DragQueryFileW(drop, a, nullptr, 0);
+            if (length < MAX_PATH && DragQueryFileW(drop, a, path, MAX_PATH) == length) AddPath(Files(), path);
+            if (g_dropAddJob.progressBar) PostMessageW(g_dropAddJob.progressBar, PBM_SETPOS, a + 1, 0);
+            if (!WorkActive) break;
+        }
+    }
+    DragFinish(drop);
+    PostMessageW(g_dropAddJob.window, WM_APP_DROP_ADDED, g_dropAddJob.firstRow, 0);
+    return 0;
+}

@@ -1,0 +1,58 @@
+// Adding files: the archive-kind filter, the recursive folder walk, and the
+// two adding workers (folder and drop). Every path ends in
+// FileList::AddFileEntry.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "settings/Settings.h"
+
+class FileList;
+
+// The five archive kinds in the order folders are walked.
+struct ArchiveKind {
+    const wchar_t* extension; // with the dot
+    ArchiveKindIndex flag;    // its enable flag in Settings::EnableKind
+};
+extern const ArchiveKind kArchiveKinds[kArchiveKindCount];
+
+// The extension of path (from the last dot of its last component) is that
+// of an enabled kind, ignoring the case of ASCII letters.
+bool IsEnabledArchive(const wchar_t* path);
+bool AnyKindEnabled();
+
+// Adds every file below folder whose extension is extension; stops early
+// when WorkActive is cleared.
+void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension);
+
+// A folder (or an unreadable path) is walked once per enabled kind, in
+// table order; a file is added when its kind is enabled.
+void AddPath(FileList& list, const wchar_t* path);
+
+// Completion messages of the two workers (wParam: first new row).
+const UINT WM_APP_FOLDER_ADDED = WM_APP + 1;
+const UINT WM_APP_DROP_ADDED = WM_APP + 2;
+
+struct FolderAddJob {
+    HWND window;
+    wchar_t folder[262];
+    int firstRow;
+};
+
+struct DropAddJob {
+    HWND window;
+    HWND progressBar; // may be null
+    HDROP drop;
+    int firstRow;
+};
+
+extern FolderAddJob g_folderAddJob;
+extern DropAddJob g_dropAddJob;
+
+// Thread entries. Each takes WorkLock for its run, adds to Files(), and
+// posts its completion message to the job's window. The drop worker
+// releases the drop handle; the progress bar is left to the window's thread
+// to destroy.
+DWORD WINAPI FolderAddWorker(LPVOID);
+DWORD WINAPI DropAddWorker(LPVOID);

@@ -1,0 +1,81 @@
+// Adding paths: the kind filter and the order of folder walks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "filelist/AddFiles.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+class AddFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
+        BatchMode = false;
+        WorkActive = true; // as while an adding worker runs
+    }
+    void TearDown() override { WorkActive = false; }
+    std::wstring Make(const std::wstring& relative) {
+        std::wstring path = dir_ / relative;
+        EXPECT_TRUE(WriteBytes(path, "x"));
+        return path;
+    }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < list_.Count(); ++i) names.push_back(list_.At(i).fullPath + dir_.path().size() + 1);
+        return names;
+    }
+    TempDir dir_;
+    FileList list_;
+};
+
+TEST(ArchiveKinds, ExtensionFilterFollowsTheSettings) {
+    LoadSettingsFrom(nullptr, g_settings, 1280, 1024); // ZIP, 7Z, RAR on; CAB, LZH off
+    const struct { const wchar_t* path; bool enabled; } cases[] = {
+        {L"C:\\a.zip", true}, {L"C:\\A.ZIP", true},   {L"C:\\a.7z", true},     {L"C:\\a.rar", true},
+        {L"C:\\a.cab", false}, {L"C:\\a.lzh", false}, {L"C:\\a.zip.txt", false}, {L"C:\\zip", false},
+        {L"C:\\x.zip\\a", false}, {L"a.b/c.Rar", true}, {L"C:\\.zip", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.enabled, IsEnabledArchive(c.path));
+    EXPECT_TRUE(AnyKindEnabled());
+    for (bool& flag : g_settings.EnableKind) flag = false;
+    EXPECT_FALSE(AnyKindEnabled());
+    EXPECT_FALSE(IsEnabledArchive(L"C:\\a.zip"));
+}
+
+TEST_F(AddFilesTest, AFolderIsWalkedOncePerKindInTableOrder) {
+    ASSERT_TRUE(CreateDirectoryW((dir_ / L"sub").c_str(), nullptr));
+    Make(L"A.rar");
+    Make(L"B.zip");
+    Make(L"sub\\C.ZIP");
+    Make(L"D.cab"); // disabled kind
+    Make(L"E.txt");
+    AddPath(list_, dir_.path().c_str());
+    EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.ZIP", L"A.rar"}), Names());
+}
+
+TEST_F(AddFilesTest, FilesOfDisabledKindsAndMissingPathsAreSkipped) {
+    std::wstring cab = Make(L"x.cab");
+    AddPath(list_, cab.c_str());
+    AddPath(list_, (dir_ / L"missing.zip").c_str()); // unreadable: walked as a folder, finds nothing
+    EXPECT_EQ(0, list_.Count());
+    g_settings.EnableKind[kKindCab] = true;
+    AddPath(list_, cab.c_str());
+    EXPECT_EQ(1, list_.Count());
+}
+
+TEST_F(AddFilesTest, ACancelledWalkStopsAfterTheCurrentEntry) {
+    for (int i = 0; i < 5; ++i) Make(L"f" + std::to_wstring(i) + L".zip");
+    WorkActive = false;
+    AddPath(list_, dir_.path().c_str());
+    EXPECT_LE(list_.Count(), 1) << "the walk goes on no further than the entry it is at";
+}
+
+} // namespace
