@@ -225,6 +225,7 @@ uint32_t CUnZip::GetItem(int index) {
     CloseStream();
     if (index == -1) {
         SummaryForm(current_, summary_.index);
+        reader_->cachedIndex = -1; // current_ no longer describes an item
         return kZipOk;
     }
     if (index == reader_->cachedIndex) return kZipOk;

@@ -59,7 +59,12 @@ uLong ZCALLBACK Read(voidpf, voidpf stream, void* buf, uLong size) {
                 s->failed = true;
                 break;
             }
-            if (s->bufferLength == 0) break; // end of file
+            // A read past the end is an error to minizip: otherwise it takes
+            // the missing bytes of a cut-off end record for zeros.
+            if (s->bufferLength == 0) {
+                s->failed = true;
+                break;
+            }
         }
         size_t offset = static_cast<size_t>(s->position - s->bufferStart);
         size_t chunk = s->bufferLength - offset;

@@ -1,0 +1,166 @@
+#include "ZipBuilder.h"
+
+#include <zlib.h>
+
+#include "TestFiles.h"
+
+namespace {
+
+const uint32_t kLocalSignature = 0x04034b50;
+const uint32_t kCentralSignature = 0x02014b50;
+const uint32_t kEndSignature = 0x06054b50;
+const uint32_t kDescriptorSignature = 0x08074b50; // also the split-archive marker
+const size_t kEndRecordSize = 22;
+const size_t kCentralFixedSize = 46;
+
+void Put16(std::string& out, uint32_t v) {
+    out.push_back(static_cast<char>(v & 0xFF));
+    out.push_back(static_cast<char>((v >> 8) & 0xFF));
+}
+void Put32(std::string& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+uint32_t Get16(const std::string& in, size_t at) {
+    return static_cast<uint8_t>(in[at]) | static_cast<uint8_t>(in[at + 1]) << 8;
+}
+uint32_t Get32(const std::string& in, size_t at) {
+    return Get16(in, at) | Get16(in, at + 2) << 16;
+}
+
+// The 12-byte header of a traditionally encrypted member. No reader in the
+// tests is given a password, so its bytes only need to look like one.
+std::string EncryptionHeader(uint32_t seed) {
+    std::string header;
+    for (int i = 0; i < 12; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        header.push_back(static_cast<char>(seed >> 16));
+    }
+    return header;
+}
+
+} // namespace
+
+uint32_t Crc32(const std::string& data) {
+    return static_cast<uint32_t>(
+        crc32(0L, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+}
+
+std::string RawDeflate(const std::string& data) {
+    z_stream stream = {};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return "";
+    std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = static_cast<uInt>(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    stream.avail_out = static_cast<uInt>(out.size());
+    int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return result == Z_STREAM_END ? out : "";
+}
+
+std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const std::string& comment) {
+    std::string zip, central;
+    if (spanned) Put32(zip, kDescriptorSignature);
+    for (const ZipMember& m : members) {
+        const uint32_t offset = static_cast<uint32_t>(zip.size());
+        std::string packed = !m.packed.empty() ? m.packed : m.method == 8 ? RawDeflate(m.data) : m.data;
+        if (m.flags & 1) packed = EncryptionHeader(offset + 1) + packed;
+        const uint32_t crc = Crc32(m.data) ^ (m.badCrc ? 0x5A5A5A5Au : 0u);
+        const uint16_t flags = static_cast<uint16_t>(m.flags | (m.dataDescriptor ? 8 : 0));
+        const uint16_t needed = m.method == 0 ? 10 : 20;
+
+        Put32(zip, kLocalSignature);
+        Put16(zip, needed);
+        Put16(zip, flags);
+        Put16(zip, m.method);
+        Put16(zip, m.dosTime);
+        Put16(zip, m.dosDate);
+        Put32(zip, m.dataDescriptor ? 0 : crc);
+        Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(packed.size()));
+        Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(m.data.size()));
+        Put16(zip, static_cast<uint32_t>(m.name.size()));
+        Put16(zip, static_cast<uint32_t>(m.extra.size()));
+        zip += m.name;
+        zip += m.extra;
+        zip += packed;
+        if (m.dataDescriptor) {
+            Put32(zip, kDescriptorSignature);
+            Put32(zip, crc);
+            Put32(zip, static_cast<uint32_t>(packed.size()));
+            Put32(zip, static_cast<uint32_t>(m.data.size()));
+        }
+
+        Put32(central, kCentralSignature);
+        Put16(central, static_cast<uint32_t>(m.host) << 8 | 20);
+        Put16(central, needed);
+        Put16(central, flags);
+        Put16(central, m.method);
+        Put16(central, m.dosTime);
+        Put16(central, m.dosDate);
+        Put32(central, crc);
+        Put32(central, static_cast<uint32_t>(packed.size()));
+        Put32(central, static_cast<uint32_t>(m.data.size()));
+        Put16(central, static_cast<uint32_t>(m.name.size()));
+        Put16(central, static_cast<uint32_t>(m.extra.size()));
+        Put16(central, 0); // comment length
+        Put16(central, 0); // disk of the local header
+        Put16(central, 0); // internal attributes
+        Put32(central, m.externalAttributes);
+        Put32(central, offset);
+        central += m.name;
+        central += m.extra;
+    }
+    const uint32_t centralOffset = static_cast<uint32_t>(zip.size());
+    zip += central;
+    // A split set's last part: this is disk 2 and the directory starts on it.
+    const uint32_t disk = spanned ? 2 : 0;
+    Put32(zip, kEndSignature);
+    Put16(zip, disk);
+    Put16(zip, disk);
+    Put16(zip, static_cast<uint32_t>(members.size()));
+    Put16(zip, static_cast<uint32_t>(members.size()));
+    Put32(zip, static_cast<uint32_t>(central.size()));
+    Put32(zip, centralOffset);
+    Put16(zip, static_cast<uint32_t>(comment.size()));
+    zip += comment;
+    return zip;
+}
+
+bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members, bool spanned) {
+    return WriteBytes(path, BuildZip(members, spanned));
+}
+
+std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
+    std::vector<size_t> offsets;
+    if (zip.size() < kEndRecordSize) return offsets;
+    const size_t end = zip.size() - kEndRecordSize;
+    if (Get32(zip, end) != kEndSignature) return offsets;
+    const uint32_t count = Get16(zip, end + 10);
+    size_t at = Get32(zip, end + 16);
+    for (uint32_t i = 0; i < count && at + kCentralFixedSize <= end; ++i) {
+        offsets.push_back(at);
+        at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
+    }
+    return offsets;
+}
+
+bool BreakCentralRecord(std::string& zip, int record) {
+    std::vector<size_t> offsets = CentralRecordOffsets(zip);
+    if (record < 0 || static_cast<size_t>(record) >= offsets.size()) return false;
+    zip[offsets[record]] = 'X';
+    zip[offsets[record] + 1] = 'X';
+    return true;
+}
+
+bool BreakLocalHeader(std::string& zip, int member) {
+    std::vector<size_t> offsets = CentralRecordOffsets(zip);
+    if (member < 0 || static_cast<size_t>(member) >= offsets.size()) return false;
+    const size_t local = Get32(zip, offsets[member] + 42);
+    if (local + 4 > zip.size()) return false;
+    zip[local] = 'X';
+    zip[local + 1] = 'X';
+    return true;
+}

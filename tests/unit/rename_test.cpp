@@ -1,0 +1,175 @@
+// Renaming and undoing entries: field moves, statuses, the files on disk and
+// the log lines each attempt leaves.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "ZipBuilder.h"
+#include "app/ProgramFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+#include "naming/NameFormat.h"
+#include "rename/RenameEntry.h"
+#include "rename/RenameLog.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+// The log's lines without their time stamps ("Success,path,name").
+std::vector<std::string> LogRecords() {
+    std::string bytes = ReadBytes(LogPath());
+    std::vector<std::string> records;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        records.push_back(line.size() > 20 ? line.substr(20) : line);
+        start = end + 2;
+    }
+    return records;
+}
+
+std::string Ansi(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+class RenameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
+        BatchMode = false;
+        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
+        InitLogPath();
+    }
+    int AddZip(const std::wstring& name, const std::string& folder) {
+        std::wstring path = files_ / name;
+        ZipMember member;
+        member.name = folder + "/a.jpg";
+        member.data = "jpeg";
+        EXPECT_TRUE(WriteZip(path, {member}));
+        EXPECT_TRUE(list_.AddFileEntry(path.c_str()));
+        return list_.Count() - 1;
+    }
+
+    TempDir program_; // where Zorvel.log goes
+    TempDir files_;   // the archives
+    FileList list_;
+};
+
+TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
+    int row = AddZip(L"x.zip", "Photos");
+    FileEntry before = list_.At(row);
+    ASSERT_TRUE(DeriveNewName(list_, row));
+
+    ASSERT_TRUE(RenameEntry(list_, row));
+    const FileEntry& e = list_.At(row);
+    EXPECT_EQ(kStatusRenamed, e.status);
+    EXPECT_STREQ(L"Photos.zip", e.name);
+    EXPECT_EQ(files_ / L"Photos.zip", e.fullPath);
+    EXPECT_STREQ(before.fullPath, e.undoPath);
+    EXPECT_STREQ(before.name, e.undoName);
+    EXPECT_STREQ(L"", e.newName);
+    EXPECT_STREQ(L"", e.newFullPath);
+    EXPECT_TRUE(FileExists(files_ / L"Photos.zip"));
+    EXPECT_FALSE(FileExists(files_ / L"x.zip"));
+    EXPECT_TRUE(list_.IsListedPath(e.fullPath));
+    EXPECT_FALSE(list_.IsListedPath(before.fullPath));
+
+    ASSERT_TRUE(UndoRename(list_, row));
+    EXPECT_EQ(kStatusNone, e.status);
+    EXPECT_STREQ(before.name, e.name);
+    EXPECT_STREQ(before.fullPath, e.fullPath);
+    for (const wchar_t* field : {e.newName, e.newFullPath, e.undoPath, e.undoName}) EXPECT_STREQ(L"", field);
+    EXPECT_TRUE(FileExists(files_ / L"x.zip"));
+    EXPECT_FALSE(FileExists(files_ / L"Photos.zip"));
+
+    // One line for the rename, none for the undo.
+    EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(before.fullPath) + ",Photos.zip"}), LogRecords());
+    EXPECT_FALSE(UndoRename(list_, row)) << "status 0 cannot be undone";
+}
+
+TEST_F(RenameTest, AnUnderivedEntryIsRenamedInOneStep) {
+    int row = AddZip(L"y.zip", "Album");
+    EXPECT_TRUE(RenameEntry(list_, row));
+    EXPECT_EQ(kStatusRenamed, list_.At(row).status);
+    EXPECT_TRUE(FileExists(files_ / L"Album.zip"));
+}
+
+TEST_F(RenameTest, TwoRowsProposingOneTargetTheSecondFails) {
+    int a = AddZip(L"a.zip", "Same");
+    int b = AddZip(L"b.zip", "Same");
+    EXPECT_TRUE(RenameEntry(list_, a));
+    EXPECT_FALSE(RenameEntry(list_, b));
+    EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
+    EXPECT_STREQ(L"Same.zip", list_.At(b).newName) << "the proposal is kept";
+    EXPECT_TRUE(FileExists(files_ / L"b.zip"));
+    EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(files_ / L"a.zip") + ",Same.zip",
+                                        "Failure," + Ansi(files_ / L"b.zip") + ",Same.zip"}),
+              LogRecords());
+    // A failed entry is not renamed again without deriving.
+    EXPECT_FALSE(RenameEntry(list_, b));
+    EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
+}
+
+TEST_F(RenameTest, EntriesThatCannotBeRenamed) {
+    int same = AddZip(L"Same.zip", "Same");
+    EXPECT_FALSE(RenameEntry(list_, same));
+    EXPECT_EQ(kStatusSameName, list_.At(same).status);
+
+    int gone = AddZip(L"gone.zip", "Vanished");
+    ASSERT_TRUE(DeriveNewName(list_, gone));
+    ASSERT_TRUE(DeleteFileW((files_ / L"gone.zip").c_str()));
+    EXPECT_FALSE(RenameEntry(list_, gone));
+    EXPECT_EQ(kStatusRenameFailed, list_.At(gone).status);
+
+    int done = AddZip(L"d.zip", "Done");
+    ASSERT_TRUE(RenameEntry(list_, done));
+    EXPECT_FALSE(RenameEntry(list_, done)); // already renamed: nothing, no line
+
+    EXPECT_EQ((std::vector<std::string>{"Error," + Ansi(files_ / L"Same.zip") + ",",
+                                        "Failure," + Ansi(files_ / L"gone.zip") + ",Vanished.zip",
+                                        "Success," + Ansi(files_ / L"d.zip") + ",Done.zip"}),
+              LogRecords());
+}
+
+TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
+    int row = AddZip(L"old.zip", "New");
+    ASSERT_TRUE(RenameEntry(list_, row));
+    ASSERT_TRUE(WriteBytes(files_ / L"old.zip", "someone else's file"));
+    EXPECT_FALSE(UndoRename(list_, row));
+    const FileEntry& e = list_.At(row);
+    EXPECT_EQ(kStatusRenameFailed, e.status);
+    EXPECT_EQ(files_ / L"New.zip", e.fullPath);
+    EXPECT_EQ(files_ / L"old.zip", e.undoPath);
+    EXPECT_TRUE(FileExists(files_ / L"New.zip"));
+    EXPECT_EQ("someone else's file", ReadBytes(files_ / L"old.zip"));
+}
+
+TEST_F(RenameTest, NoLogWhenMaxLineIsMinusOne) {
+    g_settings.MaxLine = -1;
+    int ok = AddZip(L"p1.zip", "P");
+    int bad = AddZip(L"P2.zip", "P2");
+    EXPECT_TRUE(RenameEntry(list_, ok));
+    EXPECT_FALSE(RenameEntry(list_, bad));
+    EXPECT_FALSE(FileExists(LogPath()));
+}
+
+TEST_F(RenameTest, ALockedLogLosesItsLineButNotTheRename) {
+    HANDLE holder = CreateFileW(LogPath(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    int row = AddZip(L"l.zip", "Locked");
+    EXPECT_TRUE(RenameEntry(list_, row));
+    EXPECT_TRUE(FileExists(files_ / L"Locked.zip"));
+    CloseHandle(holder);
+    EXPECT_TRUE(LogRecords().empty());
+}
+
+} // namespace
