@@ -37,6 +37,32 @@ void FillFromShell(FileEntry& entry) {
     }
 }
 
+// A copy of image index as a bitmap of its own.
+ScopedBitmap CopyImage(HIMAGELIST images, int index) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    HDC screen = GetDC(nullptr);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// Thumbnails are opaque pictures, so swapping their pixels swaps them whole.
+// (The image list's own swap is not dependable on every platform.)
+void SwapImages(HIMAGELIST images, int a, int b) {
+    int count = ImageList_GetImageCount(images);
+    if (a >= count || b >= count) return;
+    ScopedBitmap imageA = CopyImage(images, a);
+    ScopedBitmap imageB = CopyImage(images, b);
+    ImageList_Replace(images, a, imageB.get(), nullptr);
+    ImageList_Replace(images, b, imageA.get(), nullptr);
+}
+
 } // namespace
 
 FileList& Files() {
@@ -143,6 +169,18 @@ bool FileList::RemoveEntry(int index) {
 bool FileList::IsListedPath(const wchar_t* path) const {
     std::shared_lock<std::shared_mutex> hold(lock_);
     return pathCounts_.find(path) != pathCounts_.end();
+}
+
+void FileList::SwapEntries(int a, int b) {
+    if (a == b) return;
+    {
+        std::unique_lock<std::shared_mutex> hold(lock_);
+        FileEntry temp;
+        memcpy(&temp, &entries_[a], sizeof(FileEntry));
+        memcpy(&entries_[a], &entries_[b], sizeof(FileEntry));
+        memcpy(&entries_[b], &temp, sizeof(FileEntry));
+    }
+    if (ThumbnailSize != 0 && thumbnailImages_ != nullptr) SwapImages(thumbnailImages_, a, b);
 }
 
 bool FileList::SetFullPath(int index, const wchar_t* path) {

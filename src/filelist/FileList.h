@@ -49,6 +49,9 @@ public:
     // True when some entry's fullPath equals path exactly (case-sensitive).
     bool IsListedPath(const wchar_t* path) const;
 
+    // Swaps two rows, with their thumbnails while thumbnails are shown.
+    void SwapEntries(int a, int b);
+
     // Replaces the fullPath of row index; false when path does not fit.
     bool SetFullPath(int index, const wchar_t* path);
 

@@ -1,0 +1,114 @@
+#include "filelist/ListPresentation.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+
+#include "filelist/FileList.h"
+
+namespace {
+
+std::wstring SizeText(uint64_t size, bool sizeInKB) {
+    wchar_t buffer[64] = L"";
+    LONGLONG value = static_cast<LONGLONG>(size);
+    if (sizeInKB)
+        StrFormatKBSizeW(value, buffer, 64);
+    else
+        StrFormatByteSizeW(value, buffer, 64);
+    return buffer;
+}
+
+std::wstring DateText(const FILETIME& utc) {
+    FILETIME local;
+    SYSTEMTIME st;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return L"";
+    wchar_t buffer[32];
+    swprintf(buffer, 32, L"%04d/%02d/%02d %02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute);
+    return buffer;
+}
+
+int CompareText(const wchar_t* a, const wchar_t* b) {
+    return CompareStringW(LOCALE_USER_DEFAULT, 0, a, -1, b, -1) - CSTR_EQUAL;
+}
+
+template <typename T>
+int Order(T a, T b) {
+    return a < b ? -1 : (a > b ? 1 : 0);
+}
+
+uint64_t Ticks(const FILETIME& t) {
+    return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+// Rows lo..hi: the partition loop runs on the right part, the recursion on
+// the left one, so the depth stays with the smaller parts of typical lists.
+void QuickSort(FileList& list, int lo, int hi, int column, bool descending) {
+    while (lo < hi) {
+        int last = lo;
+        for (int i = lo + 1; i <= hi; ++i) {
+            int r = CompareEntries(list.At(i), list.At(lo), column);
+            if (r == 0) continue;
+            if ((r > 0 && descending) || (r < 0 && !descending)) list.SwapEntries(++last, i);
+        }
+        list.SwapEntries(lo, last);
+        QuickSort(list, lo, last - 1, column, descending);
+        lo = last + 1;
+    }
+}
+
+bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
+    int length = static_cast<int>(wcslen(prefix));
+    if (static_cast<int>(text.size()) < length) return false;
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, text.c_str(), length, prefix, length) == CSTR_EQUAL;
+}
+
+} // namespace
+
+std::wstring CellText(const FileEntry& e, int column, bool sizeInKB) {
+    switch (column) {
+    case 0: return e.name;
+    case 1: return e.newName;
+    case 2: return StatusText(e.status);
+    case 3: return e.directory;
+    case 4: return SizeText(e.size, sizeInKB);
+    case 5: return e.typeName;
+    case 6: return DateText(e.lastWriteTime);
+    default: return L"";
+    }
+}
+
+std::wstring InfoTipText(const FileEntry& e) {
+    std::wstring tip = std::wstring(L"現在のファイル名： ") + e.name;
+    if (e.status == kStatusReady) tip += std::wstring(L"\n新しいファイル名： ") + e.newName;
+    return tip;
+}
+
+int CompareEntries(const FileEntry& a, const FileEntry& b, int column) {
+    switch (column) {
+    case 0: return CompareText(a.name, b.name);
+    case 1: return CompareText(a.newName, b.newName);
+    case 2: return a.status - b.status;
+    case 3: return CompareText(a.directory, b.directory);
+    case 4: return Order(a.size, b.size);
+    case 5: return CompareText(a.typeName, b.typeName);
+    case 6: return Order(Ticks(a.lastWriteTime), Ticks(b.lastWriteTime));
+    default: return 0;
+    }
+}
+
+void SortByColumn(FileList& list, int column, bool descending) {
+    if (list.Count() > 1) QuickSort(list, 0, list.Count() - 1, column, descending);
+}
+
+int FindRowByPrefix(const FileList& list, int start, int column, const wchar_t* prefix, bool sizeInKB) {
+    int count = list.Count();
+    if (count == 0 || column < 0 || column > 6) return -1;
+    if (start < 0 || start >= count) start = 0;
+    int row = start;
+    do {
+        if (StartsWithIgnoringCase(CellText(list.At(row), column, sizeInKB), prefix)) return row;
+        row = (row + 1) % count;
+    } while (row != start);
+    return -1;
+}

@@ -1,0 +1,29 @@
+// What the list view shows of each entry, computed on demand: cell texts,
+// info tips, type-ahead and sorting by a column. No window is needed; the
+// main window feeds the results to the list view.
+#pragma once
+
+#include <string>
+
+#include "filelist/FileEntry.h"
+
+class FileList;
+
+// Text of one cell; empty for a column outside 0..6. The size is the
+// system's KB form when sizeInKB, else its short byte-size form.
+std::wstring CellText(const FileEntry& entry, int column, bool sizeInKB);
+
+// "現在のファイル名： name", with a second line for the new name when ready.
+std::wstring InfoTipText(const FileEntry& entry);
+
+// Compares two entries by column: < 0, 0 or > 0. Sizes and times compare on
+// their full 64 bits.
+int CompareEntries(const FileEntry& a, const FileEntry& b, int column);
+
+// Sorts the whole list by column, ascending or descending. Equal rows are
+// not kept in order. Thumbnail image i moves with row i.
+void SortByColumn(FileList& list, int column, bool descending);
+
+// Type-ahead: the first row from start (wrapping round) whose text in column
+// begins with prefix, ignoring case; -1 when none does.
+int FindRowByPrefix(const FileList& list, int start, int column, const wchar_t* prefix, bool sizeInKB);
