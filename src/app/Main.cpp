@@ -18,8 +18,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     if (CreateMainWindow(instance, showCommand) == nullptr) return 1;
 
+    HWND window = FindWindowW(kMainWindowClass, nullptr);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HACCEL accelerators = MainAccelerators();
+        if (accelerators && window && IsWindow(window) && TranslateAcceleratorW(window, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -1,32 +1,161 @@
 #include "app/MainWindow.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/AddRuns.h"
+#include "app/Commands.h"
+#include "app/Fonts.h"
+#include "app/ListColumns.h"
+#include "app/ListNotify.h"
+#include "app/MainUi.h"
+#include "app/Menus.h"
+#include "app/StatusBar.h"
+#include "app/Toolbar.h"
 #include "app/Version.h"
 #include "app/resource.h"
 #include "filelist/FileList.h"
+#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
 const wchar_t kMainWindowClass[] = L"ZorvelWindowClass";
+MainUi g_ui;
 
 namespace {
 
 const wchar_t kTitle[] = L"Zorvel Ver." ZORVEL_VERSION_WTEXT;
 
+// The list view takes dropped files itself and never erases its background
+// (it is double-buffered).
+LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ListViewProc, 1); break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+void CreateListView(HWND window) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    g_ui.listView = CreateWindowExW(WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES, WC_LISTVIEWW, nullptr,
+                                    WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA |
+                                        LVS_SHOWSELALWAYS | LVS_AUTOARRANGE,
+                                    0, 0, 0, 0, window, reinterpret_cast<HMENU>(kListViewId), instance, nullptr);
+    SendMessageW(g_ui.listView, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                 LVS_EX_FULLROWSELECT | LVS_EX_HEADERDRAGDROP | LVS_EX_INFOTIP | LVS_EX_BORDERSELECT |
+                     LVS_EX_DOUBLEBUFFER);
+    g_ui.header = reinterpret_cast<HWND>(SendMessageW(g_ui.listView, LVM_GETHEADER, 0, 0));
+    SetWindowSubclass(g_ui.listView, ListViewProc, 1, 0);
+    CreateListColumns();
+}
+
+void CreateImageLists() {
+    g_ui.iconImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ImageList_SetBkColor(g_ui.iconImages.get(), CLR_NONE);
+    SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_ui.iconImages.get()));
+    int size = g_settings.NormalSize;
+    g_ui.thumbnailImages.reset(ImageList_Create(size, size, ILC_COLOR32, 8, 8));
+    ImageList_SetBkColor(g_ui.thumbnailImages.get(), CLR_NONE);
+    SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_NORMAL,
+                 reinterpret_cast<LPARAM>(g_ui.thumbnailImages.get()));
+}
+
+LRESULT OnCreate(HWND window) {
+    g_ui.window = window;
+    CreateRebarAndToolbar(window);
+    CreateListView(window);
+    ApplyFonts();
+    const ItemDesign& base = g_settings.Design[kDesignDefault];
+    SendMessageW(g_ui.listView, LVM_SETBKCOLOR, 0, base.BackColor);
+    SendMessageW(g_ui.listView, LVM_SETTEXTBKCOLOR, 0, base.BackColor);
+    SendMessageW(g_ui.listView, LVM_SETOUTLINECOLOR, 0, base.OutlineColor);
+    CreateImageLists();
+    LoadMenus(window);
+    CreateStatusBar(window);
+    // Thumbnails are not drawn by this version: the list starts in the
+    // report view whatever the start-up setting says, and keeps the setting.
+    ThumbnailSize = 0;
+    Files().AttachViews(window, g_ui.listView, g_ui.iconImages.get(), g_ui.thumbnailImages.get());
+    DragAcceptFiles(g_ui.listView, TRUE);
+    SetFocus(g_ui.listView);
+    return 0;
+}
+
+void OnSize(HWND window, int width, int height) {
+    if (!IsWindowVisible(window)) return;
+    LayoutStatusBar(width);
+    SendMessageW(g_ui.statusBar, WM_SIZE, 0, MAKELPARAM(width, height));
+    SendMessageW(g_ui.rebar, WM_SIZE, 0, MAKELPARAM(width + 10, height));
+    RECT status;
+    GetWindowRect(g_ui.statusBar, &status);
+    int barHeight = static_cast<int>(SendMessageW(g_ui.rebar, RB_GETBARHEIGHT, 0, 0));
+    int statusHeight = status.bottom - status.top;
+    SetWindowPos(g_ui.listView, nullptr, 0, barHeight, width, height - barHeight - statusHeight, SWP_NOZORDER);
+    g_ui.resized = true;
+}
+
+bool ConfirmClose(HWND window) {
+    if (!g_settings.ConfirmExit || Files().Count() == 0) return true;
+    return MessageBoxW(window, L"Zorvelを終了しますか?", L"終了の確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void OnClose(HWND window) {
+    if (!ConfirmClose(window)) return;
     ShowWindow(window, SW_HIDE);
+    StoreColumnOrder();
+    g_settings.Startup = StartupAtExit(g_settings.Startup, ThumbnailSize);
     SaveSettings(window);
-    DestroyWindow(window);
+
+    Files().AttachViews(nullptr, nullptr, nullptr, nullptr);
+    Files().Release();
+    SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
+    g_ui.iconImages.reset();
+    g_ui.thumbnailImages.reset();
+    DestroyMenus();
+    DestroyWindow(window); // children go with it; fonts and toolbar images after them
+    g_ui.toolbarImages.reset();
+    g_ui.toolbarFont.reset();
+    g_ui.listFont.reset();
+    g_ui.headerFont.reset();
+    for (ScopedFont& font : g_ui.designFonts) font.reset();
 }
 
 void OnDestroy() {
-    Files().AttachViews(nullptr, nullptr, nullptr, nullptr);
-    Files().Release();
+    g_ui.window = nullptr;
+    g_ui.listView = g_ui.header = g_ui.statusBar = g_ui.rebar = g_ui.toolbar = g_ui.progressBar = nullptr;
     PostQuitMessage(0);
+}
+
+LRESULT OnNotify(HWND window, NMHDR* header) {
+    LRESULT result = 0;
+    if (OnToolbarNotify(window, header, result)) return result;
+    return OnListNotify(window, header);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
+    case WM_ENTERSIZEMOVE: g_ui.resized = false; return 0;
+    case WM_EXITSIZEMOVE:
+        if (g_ui.resized) InvalidateRect(g_ui.listView, nullptr, TRUE);
+        return 0;
+    case WM_SETFOCUS: SetFocus(g_ui.listView); return 0;
+    case WM_GETMINMAXINFO:
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {400, 250};
+        return 0;
     case WM_CLOSE: OnClose(window); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case WM_NOTIFY: return OnNotify(window, reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
+    case WM_INITMENU: OnInitMenu(reinterpret_cast<HMENU>(wParam)); return 0;
+    case WM_MENUSELECT: OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)); return 0;
+    case WM_APP + 1: case WM_APP + 2: case WM_APP + 3: case WM_APP + 4: case WM_APP + 5: case WM_APP + 6:
+        OnRunMessage(message, wParam, lParam);
+        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -42,18 +171,28 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZORVEL), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainWindowClass;
     return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES |
+                                                           ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
     const Settings& s = g_settings;
-    HWND window = CreateWindowExW(0, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW, s.Left, s.Top, s.Width,
-                                  s.Height, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, s.Left, s.Top,
+                                  s.Width, s.Height, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
-    Files().AttachViews(window, nullptr, nullptr, nullptr);
     ShowWindow(window, s.Maximized ? SW_SHOWMAXIMIZED : showCommand);
+    RECT client;
+    GetClientRect(window, &client);
+    OnSize(window, client.right, client.bottom);
     UpdateWindow(window);
+    UpdateListStatus(false);
     return window;
+}
+
+HACCEL MainAccelerators() {
+    return g_ui.accelerators;
 }

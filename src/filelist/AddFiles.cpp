@@ -85,21 +85,28 @@ DWORD WINAPI FolderAddWorker(LPVOID) {
     return 0;
 }
 
-DWORD WINAPI DropAddWorker(LPVOID) {
-    HDROP drop = g_dropAddJob.drop;
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths;
     UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        wchar_t path[MAX_PATH];
+        UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        // A path too long for the record cannot be added; it is passed over.
+        if (length < MAX_PATH && DragQueryFileW(drop, i, path, MAX_PATH) == length) paths.push_back(path);
+    }
+    return paths;
+}
+
+DWORD WINAPI DropAddWorker(LPVOID) {
     {
         ScopedCritSec hold(WorkLock);
-        for (UINT a = 0; a < count; ++a) {
-            wchar_t path[MAX_PATH];
-            // A path too long for the record cannot be added; it is passed over.
-            UINT length = DragQueryFileW(drop, a, nullptr, 0);
-            if (length < MAX_PATH && DragQueryFileW(drop, a, path, MAX_PATH) == length) AddPath(Files(), path);
-            if (g_dropAddJob.progressBar) PostMessageW(g_dropAddJob.progressBar, PBM_SETPOS, a + 1, 0);
+        size_t done = 0;
+        for (const std::wstring& path : g_dropAddJob.paths) {
+            AddPath(Files(), path.c_str());
+            if (g_dropAddJob.progressBar) PostMessageW(g_dropAddJob.progressBar, PBM_SETPOS, ++done, 0);
             if (!WorkActive) break;
         }
     }
-    DragFinish(drop);
     PostMessageW(g_dropAddJob.window, WM_APP_DROP_ADDED, g_dropAddJob.firstRow, 0);
     return 0;
 }

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+#include <vector>
+
 #include "settings/Settings.h"
 
 class FileList;
@@ -40,19 +43,24 @@ struct FolderAddJob {
     int firstRow;
 };
 
+// The dropped (or handed-over) paths are read out of the drop on the
+// window's thread, so a drop that arrives while another run goes on can wait
+// for its turn without holding the drop handle.
 struct DropAddJob {
     HWND window;
     HWND progressBar; // may be null
-    HDROP drop;
+    std::vector<std::wstring> paths;
     int firstRow;
 };
+
+// The paths of a drop, each at most 259 units (longer ones cannot be added).
+std::vector<std::wstring> DroppedPaths(HDROP drop);
 
 extern FolderAddJob g_folderAddJob;
 extern DropAddJob g_dropAddJob;
 
 // Thread entries. Each takes WorkLock for its run, adds to Files(), and
-// posts its completion message to the job's window. The drop worker
-// releases the drop handle; the progress bar is left to the window's thread
-// to destroy.
+// posts its completion message to the job's window. The progress bar is
+// left to the window's thread to destroy.
 DWORD WINAPI FolderAddWorker(LPVOID);
 DWORD WINAPI DropAddWorker(LPVOID);

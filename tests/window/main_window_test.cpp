@@ -1,58 +1,234 @@
-// The main window as the program creates it: placement from the settings,
-// and the settings saved with the live placement when it is closed.
+// The main window as the program creates it, driven by messages: adding by
+// hand-over and drop, the run gate, sorting and columns, closing.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
 #include "TestFiles.h"
+#include "WindowDriver.h"
+#include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
 namespace {
 
-// Dispatches messages until the main window has posted its quit message.
-void PumpUntilQuit() {
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SetProgramFolder(dir_.path().c_str()));
+        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
         ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
+        WorkActive = false;
+        WorkerRunning = false;
+        g_ui = MainUi();
     }
-    TempDir dir_;
+    void TearDown() override {
+        if (window_ && IsWindow(window_)) {
+            g_settings.ConfirmExit = false;
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+            PumpPending();
+        }
+    }
+    void Open(const std::wstring& config = L"") {
+        if (!config.empty()) {
+            ASSERT_TRUE(WriteUtf16(program_ / L"Zorvel.cfg", config));
+        }
+        LoadSettings();
+        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+        ASSERT_NE(nullptr, window_);
+    }
+    std::wstring Make(const std::wstring& relative) {
+        std::wstring path = files_ / relative;
+        EXPECT_TRUE(WriteBytes(path, "x"));
+        return path;
+    }
+    bool Idle() const { return !WorkActive && !WorkerRunning && g_ui.deferred.empty(); }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < Files().Count(); ++i) names.push_back(Files().At(i).fullPath + files_.path().size() + 1);
+        return names;
+    }
+    int ViewCount() const { return static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0)); }
+    void ClickColumn(int column) {
+        NMLISTVIEW click = {};
+        click.hdr.hwndFrom = g_ui.listView;
+        click.hdr.idFrom = kListViewId;
+        click.hdr.code = LVN_COLUMNCLICK;
+        click.iItem = -1;
+        click.iSubItem = column;
+        SendMessageW(window_, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+    }
+    std::wstring StatusPart(int part) const {
+        wchar_t text[256] = L"";
+        SendMessageW(g_ui.statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+
+    TempDir program_;
+    TempDir files_;
+    HWND window_ = nullptr;
 };
 
-TEST_F(MainWindowTest, OpensAtTheStoredPlacementAndSavesTheMovedOneOnClose) {
-    ASSERT_TRUE(WriteUtf16(dir_ / L"Zorvel.cfg",
-                           L"[WindowState]\r\nLeft=40\r\ntop=30\r\nWidth=640\r\nHeight=480\r\n"
-                           L"[Other]\r\nFormat=【%new】\r\n"));
-    LoadSettings();
-    EXPECT_EQ(dir_ / L"Zorvel.cfg", ConfigFilePath());
+TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
+    Open();
+    ASSERT_TRUE(CreateDirectoryW((files_ / L"sub").c_str(), nullptr));
+    Make(L"A.rar");
+    Make(L"B.zip");
+    Make(L"sub\\C.zip");
+    Make(L"notes.txt");
+    HandOver(window_, files_.path());
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.zip", L"A.rar"}), Names());
+    EXPECT_EQ(3, ViewCount());
+    EXPECT_EQ(L"合計 3 個のファイル", StatusPart(1));
+    EXPECT_EQ(nullptr, g_ui.progressBar);
+}
 
-    HWND window = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-    ASSERT_NE(nullptr, window);
+TEST_F(MainWindowTest, DroppedFilesAndFoldersAreAddedAndLaterDropsWaitForTheRun) {
+    Open();
+    ASSERT_TRUE(CreateDirectoryW((files_ / L"dir").c_str(), nullptr));
+    std::wstring inDir = Make(L"dir\\in.zip");
+    std::wstring a = Make(L"a.zip"), b = Make(L"b.7z"), c = Make(L"c.cab"); // CAB is off by default
+    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_ / L"dir", a, b, c})), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ((std::vector<std::wstring>{L"dir\\in.zip", L"a.zip", L"b.7z"}), Names());
+
+    // A drop during a run is kept until the run has ended, then added.
+    std::wstring late = Make(L"late.zip");
+    WorkActive = true;
+    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({late})), 0);
+    PumpPending();
+    EXPECT_EQ(3, Files().Count());
+    PostMessageW(window_, WM_APP_FILES_ADDED, 3, 0); // the run's end
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(4, Files().Count());
+    EXPECT_EQ(late, Files().At(3).fullPath);
+}
+
+TEST_F(MainWindowTest, NothingIsAddedWithEveryKindDisabled) {
+    Open(L"[EnableFileType]\r\nZip=0\r\n7z=0\r\nCab=0\r\nLzh=0\r\nRar=0\r\n");
+    Make(L"a.zip");
+    std::wstring b = Make(L"b.rar");
+    HandOver(window_, files_.path());
+    HandOver(window_, b);
+    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b})), 0);
+    MessageBoxAnswerer answer(IDCANCEL);
+    SendMessageW(window_, WM_COMMAND, 40064, 0); // open file: no dialog at all
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(0, Files().Count());
+    EXPECT_TRUE(answer.boxes().empty());
+}
+
+TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
+    Open();
+    std::wstring path = Make(L"ok.zip");
+    std::vector<wchar_t> unterminated(path.begin(), path.end());
+    const struct { ULONG_PTR kind; DWORD bytes; const void* data; } cases[] = {
+        {2, static_cast<DWORD>((path.size() + 1) * 2), path.c_str()},   // wrong kind
+        {1, static_cast<DWORD>((path.size() + 1) * 2 - 1), path.c_str()}, // odd size
+        {1, static_cast<DWORD>(unterminated.size() * 2), unterminated.data()}, // no terminator
+        {1, 0, path.c_str()},
+        {1, 600, path.c_str()}, // more than 260 units
+    };
+    for (const auto& c : cases) {
+        COPYDATASTRUCT data = {c.kind, c.bytes, const_cast<void*>(c.data)};
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(0, Files().Count());
+    HandOver(window_, path);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(1, Files().Count());
+}
+
+TEST_F(MainWindowTest, OnlyCancelGetsThroughWhileARunGoesOn) {
+    Open();
+    WorkActive = true;
+    SendMessageW(window_, WM_COMMAND, 40046, 0); // KB toggle refused
+    EXPECT_TRUE(g_ui.showSizeInKB);
+    SendMessageW(window_, WM_COMMAND, 40044, 0); // Cancel without a worker does nothing
+    EXPECT_TRUE(WorkActive);
+    WorkerRunning = true;
+    SendMessageW(window_, WM_COMMAND, 40044, 0);
+    EXPECT_FALSE(WorkActive);
+    WorkerRunning = false;
+    SendMessageW(window_, WM_COMMAND, 40046, 0);
+    EXPECT_FALSE(g_ui.showSizeInKB);
+}
+
+TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
+    Open();
+    for (const wchar_t* n : {L"b.zip", L"c.zip", L"a.zip"}) HandOver(window_, Make(n));
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    LVITEMW select = {};
+    select.state = select.stateMask = LVIS_SELECTED;
+    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select)); // c.zip
+
+    ClickColumn(0);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.zip", L"b.zip", L"c.zip"}), Names());
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 2, LVIS_SELECTED));
+    EXPECT_EQ(1, SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
+    ClickColumn(0);
+    EXPECT_EQ((std::vector<std::wstring>{L"c.zip", L"b.zip", L"a.zip"}), Names());
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 0, LVIS_SELECTED));
+
+    // A sort is refused while a run goes on.
+    WorkActive = true;
+    ClickColumn(0);
+    WorkActive = false;
+    EXPECT_EQ(L"c.zip", Names()[0]);
+}
+
+TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
+    Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n");
+    EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
+    SendMessageW(window_, WM_COMMAND, 40014, 0);
+    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
+    EXPECT_EQ(0, g_settings.ColumnWidth[2]);
+    SendMessageW(window_, WM_COMMAND, 40014, 0);
+    EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
+    EXPECT_EQ(150, g_settings.ColumnWidth[2]);
+    // Hidden at start: it comes back at its default width.
+    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
+    SendMessageW(window_, WM_COMMAND, 40017, 0);
+    EXPECT_EQ(220, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
+    // The first column cannot be hidden.
+    SendMessageW(window_, WM_COMMAND, 40000, 0);
+    EXPECT_NE(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 0, 0));
+}
+
+TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
+    Open(L"[WindowState]\r\nLeft=40\r\ntop=30\r\nWidth=640\r\nHeight=480\r\n[Other]\r\nFormat=【%new】\r\n");
     wchar_t title[64];
-    GetWindowTextW(window, title, 64);
+    GetWindowTextW(window_, title, 64);
     EXPECT_STREQ(L"Zorvel Ver.1.39", title);
-    wchar_t className[64];
-    GetClassNameW(window, className, 64);
-    EXPECT_STREQ(L"ZorvelWindowClass", className);
     RECT rect;
-    GetWindowRect(window, &rect);
+    GetWindowRect(window_, &rect);
     EXPECT_EQ(40, rect.left);
-    EXPECT_EQ(30, rect.top);
     EXPECT_EQ(640, rect.right - rect.left);
-    EXPECT_EQ(480, rect.bottom - rect.top);
 
-    SetWindowPos(window, nullptr, 100, 120, 700, 500, SWP_NOZORDER);
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    PumpUntilQuit();
-    EXPECT_FALSE(IsWindow(window));
+    HandOver(window_, Make(L"x.zip"));
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    MessageBoxAnswerer answer(IDNO);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    ASSERT_EQ(1u, answer.boxes().size());
+    EXPECT_EQ(L"終了の確認", answer.boxes()[0].caption);
+    EXPECT_EQ(L"Zorvelを終了しますか?", answer.boxes()[0].text);
+    EXPECT_TRUE(IsWindow(window_)) << "No keeps the window open";
+
+    ASSERT_TRUE(Files().RemoveEntry(0));
+    int order[kColumnCount] = {6, 5, 4, 3, 2, 1, 0};
+    SendMessageW(g_ui.listView, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
+    SetWindowPos(window_, nullptr, 100, 120, 700, 500, SWP_NOZORDER);
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(1u, answer.boxes().size()) << "an empty list closes without asking";
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
 
     Settings saved;
     LoadSettingsFrom(ConfigFilePath(), saved, 1280, 1024);
@@ -60,8 +236,8 @@ TEST_F(MainWindowTest, OpensAtTheStoredPlacementAndSavesTheMovedOneOnClose) {
     EXPECT_EQ(120, saved.Top);
     EXPECT_EQ(700, saved.Width);
     EXPECT_EQ(500, saved.Height);
-    EXPECT_FALSE(saved.Maximized);
-    EXPECT_STREQ(L"【%new】", saved.Format) << "other settings are written back unchanged";
+    for (int i = 0; i < kColumnCount; ++i) EXPECT_EQ(6 - i, saved.Order[i]);
+    EXPECT_STREQ(L"【%new】", saved.Format);
 }
 
 } // namespace

@@ -1,0 +1,170 @@
+#include "app/AddRuns.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <utility>
+
+#include "app/Fonts.h"
+#include "app/MainUi.h"
+#include "app/StatusBar.h"
+#include "base/Text.h"
+#include "filelist/AddFiles.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+
+namespace {
+
+const ULONG_PTR kCopyDataPath = 1;
+
+bool StartWorker(LPTHREAD_START_ROUTINE entry) {
+    InitializeCriticalSection(&WorkLock);
+    g_ui.worker.reset(CreateThread(nullptr, 0, entry, nullptr, 0, nullptr));
+    if (!g_ui.worker) {
+        DeleteCriticalSection(&WorkLock);
+        return false;
+    }
+    return true;
+}
+
+void FinishWorker() {
+    if (g_ui.worker) {
+        WaitForSingleObject(g_ui.worker.get(), INFINITE); // it has posted its last message
+        g_ui.worker.reset();
+        DeleteCriticalSection(&WorkLock);
+    }
+    DestroyStatusProgress();
+    SetStatusText(2, L"");
+}
+
+void EndRun() {
+    WorkerRunning = false;
+    WorkActive = false;
+    StartDeferredAdds();
+}
+
+bool IsFolderPath(const wchar_t* path) {
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Rows were added: thumbnails for them would start here; with thumbnails
+// off the run simply ends.
+void OnFilesAdded(WPARAM) {
+    SetStatusText(2, L"");
+    EndRun();
+}
+
+} // namespace
+
+void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
+    g_folderAddJob = FolderAddJob{};
+    if (!CopyText(g_folderAddJob.folder, folder)) return;
+    g_folderAddJob.window = g_ui.window;
+    g_folderAddJob.firstRow = Files().Count();
+    WorkActive = true;
+    WorkerRunning = true;
+    SetStatusText(1, L"ファイル追加中...");
+    if (showCancelHint) SetStatusText(2, L"Escで中止します");
+    if (!StartWorker(FolderAddWorker)) {
+        SetStatusText(1, L"");
+        SetStatusText(2, L"");
+        EndRun();
+    }
+}
+
+void StartDropAdd(std::vector<std::wstring> paths) {
+    if (paths.empty()) return;
+    WorkActive = true;
+    WorkerRunning = true;
+    SetStatusText(1, L"ファイル追加中...");
+    SetStatusText(2, L"Escで中止します");
+    g_dropAddJob.window = g_ui.window;
+    g_dropAddJob.progressBar = CreateStatusProgress(static_cast<int>(paths.size()));
+    g_dropAddJob.paths = std::move(paths);
+    g_dropAddJob.firstRow = Files().Count();
+    if (!StartWorker(DropAddWorker)) {
+        DestroyStatusProgress();
+        SetStatusText(1, L"");
+        SetStatusText(2, L"");
+        EndRun();
+    }
+}
+
+void OnDropFiles(HDROP drop) {
+    std::vector<std::wstring> paths = DroppedPaths(drop);
+    DragFinish(drop);
+    if (WorkActive) {
+        g_ui.deferred.insert(g_ui.deferred.end(), paths.begin(), paths.end());
+        return;
+    }
+    StartDropAdd(std::move(paths));
+}
+
+LRESULT OnCopyData(const COPYDATASTRUCT* data) {
+    // Another process's block: the kind, an even size of 1..260 units and a
+    // terminator inside it, or it is ignored.
+    if (data == nullptr || data->dwData != kCopyDataPath || data->lpData == nullptr) return 0;
+    if (data->cbData % 2 != 0 || data->cbData < 2 || data->cbData > MAX_PATH * 2) return 0;
+    const auto* text = static_cast<const wchar_t*>(data->lpData);
+    size_t units = data->cbData / 2;
+    if (wmemchr(text, L'\0', units) == nullptr) return 0;
+    std::wstring path = text;
+    if (path.empty()) return 0;
+    if (WorkActive) {
+        g_ui.deferred.push_back(path);
+        return 0;
+    }
+
+    int firstRow = Files().Count();
+    WorkActive = true;
+    SetStatusText(1, L"ファイル追加中...");
+    if (IsFolderPath(path.c_str())) {
+        if (AnyKindEnabled()) {
+            StartFolderAdd(path.c_str(), false);
+            return 0;
+        }
+    } else if (IsEnabledArchive(path.c_str())) {
+        Files().AddFileEntry(path.c_str());
+    }
+    PostMessageW(g_ui.window, WM_APP_FILES_ADDED, firstRow, 0);
+    UpdateListStatus(true);
+    return 0;
+}
+
+void StartDeferredAdds() {
+    if (WorkActive || g_ui.deferred.empty()) return;
+    std::vector<std::wstring> paths = std::move(g_ui.deferred);
+    g_ui.deferred.clear();
+    StartDropAdd(std::move(paths));
+}
+
+void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_APP_FOLDER_ADDED:
+    case WM_APP_DROP_ADDED:
+        FinishWorker();
+        UpdateListStatus(true);
+        WorkerRunning = false;
+        OnFilesAdded(wParam);
+        break;
+    case WM_APP_BATCH_DONE: {
+        FinishWorker();
+        ApplyFonts();
+        UpdateListStatus(false);
+        wchar_t text[128];
+        swprintf(text, 128, L"%d 個中 %d 個のファイル処理は正常に完了しました", static_cast<int>(lParam),
+                 static_cast<int>(wParam));
+        SetStatusText(0, text);
+        EndRun();
+        break;
+    }
+    case WM_APP_UPDATE_DONE:
+    case WM_APP_THUMBNAILS_DONE:
+        FinishWorker();
+        UpdateListStatus(false);
+        EndRun();
+        break;
+    case WM_APP_FILES_ADDED: OnFilesAdded(wParam); break;
+    }
+}

@@ -1,0 +1,199 @@
+#include "app/Commands.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+#include "app/AddRuns.h"
+#include "app/ListColumns.h"
+#include "app/MainUi.h"
+#include "app/StatusBar.h"
+#include "app/Toolbar.h"
+#include "base/Text.h"
+#include "filelist/AddFiles.h"
+#include "filelist/FileDialogs.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+
+namespace {
+
+int RowCount() {
+    return static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+}
+
+int FocusedRow() {
+    return static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void SetRowState(int row, UINT state, UINT mask) {
+    LVITEMW item = {};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void OpenFiles(HWND window) {
+    if (!AnyKindEnabled()) return;
+    int firstRow = Files().Count();
+    WorkActive = true;
+    SetStatusText(1, L"ファイル追加中...");
+    if (OpenFilesDialog(window, Files())) {
+        PostMessageW(window, WM_APP_FILES_ADDED, firstRow, 0);
+        UpdateListStatus(true);
+    } else {
+        WorkActive = false;
+        SetStatusText(1, L"");
+    }
+}
+
+void OpenFolder(HWND window) {
+    if (!AnyKindEnabled()) return;
+    std::wstring folder;
+    if (BrowseFolderDialog(window, folder)) StartFolderAdd(folder.c_str(), true);
+}
+
+void InvertSelection() {
+    int count = RowCount();
+    for (int i = 0; i < count; ++i) {
+        UINT selected = static_cast<UINT>(SendMessageW(g_ui.listView, LVM_GETITEMSTATE, i, LVIS_SELECTED));
+        SetRowState(i, selected ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+    }
+}
+
+void ToggleAlwaysOnTop(HWND window) {
+    g_ui.alwaysOnTop = !g_ui.alwaysOnTop;
+    SetWindowPos(window, g_ui.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// Asks for the viewer program; false when none was chosen.
+bool ChooseViewer(HWND window) {
+    wchar_t path[261] = L"";
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = L"ビューア (*.exe)\0*.exe\0\0";
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = 261;
+    dialog.lpstrTitle = L"ビューアを選択してください";
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) {
+        DWORD code = CommDlgExtendedError();
+        if (code != 0) {
+            wchar_t text[96];
+            swprintf(text, 96, L"ファイルの選択に失敗しました。\nErrCode:0x%08X", static_cast<unsigned>(code));
+            MessageBoxW(window, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+        }
+        return false;
+    }
+    DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    return CopyText(g_settings.Path, path);
+}
+
+void OpenInViewer(HWND window) {
+    if (g_settings.Path[0] == L'\0' && !ChooseViewer(window)) return;
+    int row = FocusedRow();
+    FileEntry entry;
+    if (row < 0 || !Files().CopyEntry(row, entry)) return;
+    std::wstring parameters = std::wstring(L"\"") + entry.fullPath + L"\"";
+    ShellExecuteW(window, nullptr, g_settings.Path, parameters.c_str(), nullptr, SW_SHOW);
+    SendMessageW(g_ui.listView, LVM_ENSUREVISIBLE, row, FALSE);
+}
+
+void CopyToClipboard(HWND window, bool fullPath) {
+    int row = FocusedRow();
+    FileEntry entry;
+    if (row < 0 || !Files().CopyEntry(row, entry)) return;
+    const wchar_t* text = fullPath ? entry.fullPath : entry.name;
+    size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    if (!OpenClipboard(window)) return;
+    EmptyClipboard();
+    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+    if (memory) {
+        void* locked = GlobalLock(memory.get());
+        if (locked) {
+            memcpy(locked, text, bytes);
+            GlobalUnlock(memory.get());
+            // The clipboard owns the memory once it accepts it.
+            if (SetClipboardData(CF_UNICODETEXT, memory.get())) memory.release();
+        }
+    }
+    CloseClipboard();
+}
+
+void ShowProperties(HWND window) {
+    int row = FocusedRow();
+    FileEntry entry;
+    if (row < 0 || !Files().CopyEntry(row, entry)) return;
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI;
+    info.hwnd = window;
+    info.lpVerb = L"properties";
+    info.lpFile = entry.fullPath;
+    info.nShow = SW_SHOW;
+    ShellExecuteExW(&info);
+}
+
+void OpenHomePage(HWND window) {
+    wchar_t address[128] = L"";
+    if (LoadStringW(GetModuleHandleW(nullptr), IDS_HOME_PAGE, address, 128) > 0)
+        ShellExecuteW(window, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void ThumbnailsOff() {
+    if (ThumbnailSize == 0) return;
+    SetStatusText(1, L"アイコン更新中...");
+    ThumbnailSize = 0;
+    Files().RebuildTypeIcons();
+    SetStatusText(1, L"");
+    ImageList_RemoveAll(g_ui.thumbnailImages.get());
+    SendMessageW(g_ui.listView, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
+    WorkActive = false;
+}
+
+// Commands that need at least one row.
+bool ActsOnRows(int id) {
+    switch (id) {
+    case kCmdSelectAll: case kCmdDeselect: case kCmdInvertSelection: case kCmdViewer: case kCmdCopyFullPath:
+    case kCmdCopyName: case kCmdProperties: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
+void OnCommand(HWND window, int id) {
+    if (id == kCmdCancel) {
+        if (WorkerRunning) WorkActive = false;
+        return;
+    }
+    if (WorkActive) return; // only Cancel while a run goes on
+    if (int mapped = CommandOfButton(id)) id = mapped;
+    if (ActsOnRows(id) && RowCount() == 0) return;
+    if (ToggleColumnByMenuId(id)) return;
+
+    switch (id) {
+    case kCmdOpenFile: OpenFiles(window); break;
+    case kCmdOpenFolder: OpenFolder(window); break;
+    case kCmdExit: PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    case kCmdSelectAll: SetRowState(-1, LVIS_SELECTED, LVIS_SELECTED); break;
+    case kCmdDeselect: SetRowState(-1, 0, LVIS_SELECTED); break;
+    case kCmdInvertSelection: InvertSelection(); break;
+    case kCmdAlwaysOnTop: ToggleAlwaysOnTop(window); break;
+    case kCmdSizeInKB:
+        g_ui.showSizeInKB = !g_ui.showSizeInKB;
+        InvalidateRect(g_ui.listView, nullptr, FALSE);
+        break;
+    case kCmdViewer: OpenInViewer(window); break;
+    case kCmdCopyFullPath: CopyToClipboard(window, true); break;
+    case kCmdCopyName: CopyToClipboard(window, false); break;
+    case kCmdProperties: ShowProperties(window); break;
+    case kCmdHomePage: OpenHomePage(window); break;
+    case kCmdThumbnailNone: ThumbnailsOff(); break;
+    default: break; // commands of features still to come do nothing yet
+    }
+}

@@ -1,0 +1,159 @@
+#include "app/ListNotify.h"
+
+#include <commctrl.h>
+
+#include <cwchar>
+#include <string>
+
+#include "app/Commands.h"
+#include "app/Fonts.h"
+#include "app/ListColumns.h"
+#include "app/MainUi.h"
+#include "app/StatusBar.h"
+#include "filelist/FileList.h"
+#include "filelist/ListPresentation.h"
+#include "filelist/RunState.h"
+
+namespace {
+
+void CopyOut(const std::wstring& text, wchar_t* buffer, int capacity) {
+    if (buffer == nullptr || capacity <= 0) return;
+    // Display only: the control's buffer decides how much is shown.
+    size_t length = text.size() < static_cast<size_t>(capacity) ? text.size() : capacity - 1;
+    wmemcpy(buffer, text.c_str(), length);
+    buffer[length] = L'\0';
+}
+
+void OnGetDispInfo(NMLVDISPINFOW* info) {
+    LVITEMW& item = info->item;
+    FileEntry entry;
+    if (!Files().CopyEntry(item.iItem, entry)) {
+        if (item.mask & LVIF_TEXT) CopyOut(L"", item.pszText, item.cchTextMax);
+        return;
+    }
+    if (item.mask & LVIF_TEXT) CopyOut(CellText(entry, item.iSubItem, g_ui.showSizeInKB), item.pszText, item.cchTextMax);
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = ThumbnailSize != 0 ? item.iItem : Files().FindTypeIcon(entry.typeName);
+}
+
+LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) {
+    switch (draw->nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: {
+        FileEntry entry;
+        if (!Files().CopyEntry(static_cast<int>(draw->nmcd.dwItemSpec), entry)) return CDRF_DODEFAULT;
+        const ItemDesign& design = g_settings.Design[DesignIndexForStatus(entry.status)];
+        draw->clrText = design.TextColor;
+        draw->clrTextBk = design.BackColor;
+        SelectObject(draw->nmcd.hdc, DesignFontForStatus(entry.status));
+        return CDRF_NEWFONT;
+    }
+    default: return CDRF_DODEFAULT;
+    }
+}
+
+void OnInfoTip(NMLVGETINFOTIPW* tip) {
+    FileEntry entry;
+    if (Files().CopyEntry(tip->iItem, entry)) CopyOut(InfoTipText(entry), tip->pszText, tip->cchTextMax);
+}
+
+// The column searched by type-ahead: the sorted one when visible, else the
+// first visible one in display order; -1 when none.
+int TypeAheadColumn() {
+    if (g_ui.sortColumn >= 0 && SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, g_ui.sortColumn, 0) != 0)
+        return g_ui.sortColumn;
+    int order[kColumnCount];
+    if (!SendMessageW(g_ui.listView, LVM_GETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order)))
+        return -1;
+    for (int column : order)
+        if (SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, column, 0) != 0) return column;
+    return -1;
+}
+
+LRESULT OnFindItem(NMLVFINDITEMW* find) {
+    if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || find->lvfi.psz == nullptr) return -1;
+    int column = TypeAheadColumn();
+    if (column < 0) return -1;
+    return FindRowByPrefix(Files(), find->iStart, column, find->lvfi.psz, g_ui.showSizeInKB);
+}
+
+void ShowContextMenu(HWND window, HMENU menu) {
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(menu, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+}
+
+LRESULT OnHeaderNotify(HWND window, NMHDR* header) {
+    switch (header->code) {
+    case NM_RCLICK: ShowContextMenu(window, g_ui.popupHeader); return TRUE;
+    case HDN_BEGINTRACKW:
+    case HDN_BEGINTRACKA:
+        // A hidden column stays hidden: it cannot be dragged open.
+        return ColumnMayResize(reinterpret_cast<NMHEADERW*>(header)->iItem) ? FALSE : TRUE;
+    case HDN_ENDTRACKW:
+    case HDN_ENDTRACKA: {
+        auto* item = reinterpret_cast<NMHEADERW*>(header);
+        if (item->pitem && (item->pitem->mask & HDI_WIDTH)) StoreColumnWidth(item->iItem, item->pitem->cxy);
+        return FALSE;
+    }
+    default: return 0;
+    }
+}
+
+} // namespace
+
+void SortRows(int column) {
+    if (WorkActive || column < 0 || column >= kColumnCount) return;
+    FileList& list = Files();
+    int n = list.Count();
+    if (n > 0) {
+        for (int i = 0; i < n; ++i)
+            list.At(i).savedItemState = static_cast<UINT>(
+                SendMessageW(g_ui.listView, LVM_GETITEMSTATE, i, LVIS_SELECTED | LVIS_FOCUSED));
+        LVITEMW clear = {};
+        clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(g_ui.listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+
+        SortByColumn(list, column, g_ui.sortDescending);
+
+        int focused = -1;
+        for (int i = 0; i < n; ++i) {
+            UINT saved = list.At(i).savedItemState;
+            if (saved == 0) continue;
+            LVITEMW state = {};
+            state.stateMask = saved;
+            state.state = saved;
+            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+            if (saved & LVIS_FOCUSED) focused = i;
+        }
+        if (focused >= 0) SendMessageW(g_ui.listView, LVM_ENSUREVISIBLE, focused, FALSE);
+        SetSortArrow(column, g_ui.sortDescending);
+    }
+    InvalidateRect(g_ui.listView, nullptr, FALSE);
+    g_ui.sortDescending = !g_ui.sortDescending;
+}
+
+LRESULT OnListNotify(HWND window, NMHDR* header) {
+    if (header->hwndFrom == g_ui.header) return OnHeaderNotify(window, header);
+    if (header->idFrom != kListViewId) return 0;
+    switch (header->code) {
+    case LVN_GETDISPINFOW: OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); return 0;
+    case NM_CUSTOMDRAW: return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));
+    case LVN_GETINFOTIPW: OnInfoTip(reinterpret_cast<NMLVGETINFOTIPW*>(header)); return 0;
+    case LVN_ODFINDITEMW: return OnFindItem(reinterpret_cast<NMLVFINDITEMW*>(header));
+    case LVN_ITEMCHANGED:
+    case LVN_ODSTATECHANGED: UpdateSelectionCounter(); return 0;
+    case LVN_COLUMNCLICK: SortRows(reinterpret_cast<NMLISTVIEW*>(header)->iSubItem); return 0;
+    case NM_RCLICK: {
+        auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+        ShowContextMenu(window, click->iItem >= 0 ? g_ui.popupItem : g_ui.popupList);
+        return 0;
+    }
+    case NM_DBLCLK: {
+        auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
+        if (click->iItem >= 0 && !WorkActive) OnCommand(window, kCmdViewer);
+        return 0;
+    }
+    default: return 0;
+    }
+}

@@ -1,0 +1,11 @@
+// Notifications of the list view and its header: cell texts and icons on
+// demand, row colours, info tips, type-ahead, sorting, context menus.
+#pragma once
+
+#include <windows.h>
+
+LRESULT OnListNotify(HWND window, NMHDR* header);
+
+// Sorts by column in the shared direction, keeping selection and focus;
+// refused while a run goes on.
+void SortRows(int column);

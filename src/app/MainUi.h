@@ -1,0 +1,71 @@
+// The main window's state: its child windows, menus, fonts, image lists and
+// view flags. Owned and touched by the user-interface thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "base/ScopedWin.h"
+#include "settings/Settings.h"
+
+const int kListViewId = 101;
+const int kToolbarId = 102;
+
+// Private messages of the main window.
+const UINT WM_APP_BATCH_DONE = WM_APP + 3;
+const UINT WM_APP_UPDATE_DONE = WM_APP + 4;
+const UINT WM_APP_THUMBNAILS_DONE = WM_APP + 5;
+const UINT WM_APP_FILES_ADDED = WM_APP + 6;
+
+// One list column: its identity, menu item and width setting.
+struct ColumnSlot {
+    int index;
+    int menuId;
+    bool shown;
+    int rememberedWidth; // the width before the column was last hidden
+    int defaultWidth;    // used when it comes back without a remembered width
+};
+
+struct MainUi {
+    HWND window = nullptr;
+    HWND listView = nullptr;
+    HWND header = nullptr;
+    HWND statusBar = nullptr;
+    HWND rebar = nullptr;
+    HWND toolbar = nullptr;
+    HWND progressBar = nullptr;
+
+    HMENU mainMenu = nullptr;
+    HMENU loadedMenus[6] = {};  // the pop-up resources, destroyed at closing
+    HMENU popupList = nullptr;  // list background
+    HMENU popupItem = nullptr;  // list row
+    HMENU popupThumbnail = nullptr;
+    HMENU popupHeader = nullptr;
+    HMENU popupDerive = nullptr;
+    HMENU popupUndo = nullptr;
+    HACCEL accelerators = nullptr;
+
+    ScopedFont toolbarFont;
+    ScopedFont listFont;
+    ScopedFont headerFont;
+    ScopedFont designFonts[kDesignCount];
+    ScopedImageList toolbarImages;
+    ScopedImageList iconImages;
+    ScopedImageList thumbnailImages;
+
+    ColumnSlot columns[kColumnCount] = {};
+
+    bool showSizeInKB = true;
+    bool alwaysOnTop = false;
+    bool sortDescending = false;
+    int sortColumn = -1; // the column with the sort arrow
+    bool optionsOpen = false;
+    bool resized = false;
+
+    ScopedHandle worker;                 // the running worker thread
+    std::vector<std::wstring> deferred;  // drops and hand-overs waiting for the run to end
+};
+
+extern MainUi g_ui;

@@ -1,0 +1,124 @@
+#include "filelist/FileDialogs.h"
+
+#include <commdlg.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cwchar>
+#include <vector>
+
+#include "base/ScopedWin.h"
+#include "filelist/AddFiles.h"
+#include "filelist/FileList.h"
+#include "filelist/Paths.h"
+
+namespace {
+
+// "*.zip;*.7z" for the enabled kinds, in table order.
+std::wstring PatternList() {
+    std::wstring patterns;
+    for (const ArchiveKind& kind : kArchiveKinds) {
+        if (!g_settings.EnableKind[kind.flag]) continue;
+        if (!patterns.empty()) patterns += L";";
+        patterns += L"*";
+        patterns += kind.extension;
+    }
+    return patterns;
+}
+
+void ShowDialogError(HWND parent, DWORD code) {
+    if (code == FNERR_BUFFERTOOSMALL) {
+        MessageBoxW(parent, L"選択したファイルの数が多過ぎます。", nullptr, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    wchar_t text[96];
+    swprintf(text, 96, L"ファイルの選択に失敗しました。\nErrCode:0x%08X", static_cast<unsigned>(code));
+    MessageBoxW(parent, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
+int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
+    switch (message) {
+    case BFFM_INITIALIZED: {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, data);
+        HWND edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+        if (edit)
+            SHAutoComplete(edit, SHACF_FILESYSTEM | SHACF_URLHISTORY | SHACF_URLMRU | SHACF_USETAB |
+                                     SHACF_FILESYS_ONLY);
+        break;
+    }
+    case BFFM_SELCHANGED: {
+        wchar_t path[MAX_PATH];
+        if (SHGetPathFromIDListW(reinterpret_cast<LPCITEMIDLIST>(lParam), path)) {
+            HWND edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+            if (edit) SetWindowTextW(edit, WithTrailingSeparator(path).c_str());
+        }
+        break;
+    }
+    case BFFM_VALIDATEFAILEDW: return 1; // keep the dialog open
+    }
+    return 0;
+}
+
+} // namespace
+
+bool OpenFilesDialog(HWND parent, FileList& list) {
+    std::wstring patterns = PatternList();
+    if (patterns.empty()) return false;
+    std::wstring filter = L"書庫ファイル (" + patterns + L")" + L'\0' + patterns + L'\0' + L'\0';
+
+    wchar_t desktop[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
+    std::vector<wchar_t> result(2526, L'\0');
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = parent;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = result.data();
+    dialog.nMaxFile = static_cast<DWORD>(result.size());
+    dialog.lpstrInitialDir = desktop;
+    dialog.lpstrTitle = L"ファイルを選択してください";
+    dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) {
+        DWORD code = CommDlgExtendedError();
+        if (code != 0) ShowDialogError(parent, code);
+        return false;
+    }
+
+    const wchar_t* first = result.data();
+    const wchar_t* next = first + wcslen(first) + 1;
+    bool added = false;
+    if (*next == L'\0') return list.AddFileEntry(first); // one file: its full path
+    std::wstring folder = WithTrailingSeparator(first);
+    for (; *next; next += wcslen(next) + 1) added = list.AddFileEntry((folder + next).c_str()) || added;
+    return added;
+}
+
+bool BrowseFolderDialog(HWND parent, std::wstring& folder) {
+    ScopedCoInit com;
+    wchar_t desktopName[MAX_PATH] = L"";
+    LPITEMIDLIST root = nullptr;
+    if (SUCCEEDED(SHGetSpecialFolderLocation(parent, CSIDL_DESKTOP, &root))) {
+        SHFILEINFOW info = {};
+        if (SHGetFileInfoW(reinterpret_cast<LPCWSTR>(root), 0, &info, sizeof(info), SHGFI_PIDL | SHGFI_DISPLAYNAME))
+            wcscpy(desktopName, info.szDisplayName);
+    }
+    wchar_t display[MAX_PATH] = L"";
+    BROWSEINFOW browse = {};
+    browse.hwndOwner = parent;
+    browse.pidlRoot = root;
+    browse.pszDisplayName = display;
+    browse.lpszTitle = L"フォルダを選択してください";
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
+    browse.lpfn = BrowseCallback;
+    browse.lParam = reinterpret_cast<LPARAM>(desktopName);
+    LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+    bool ok = false;
+    if (chosen) {
+        wchar_t path[MAX_PATH];
+        ok = SHGetPathFromIDListW(chosen, path) != FALSE;
+        if (ok) folder = path;
+        CoTaskMemFree(chosen);
+    }
+    if (root) CoTaskMemFree(root);
+    return ok;
+}

@@ -1,0 +1,39 @@
+// Drives the real main window inside the test process: creation with a
+// temporary program folder, message pumping until a condition holds, and
+// message boxes answered (and recorded) instead of waiting for a user.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RecordedBox {
+    std::wstring caption;
+    std::wstring text;
+};
+
+// Answers every message box shown on this thread with `answer` (IDYES,
+// IDNO, IDOK...) while it lives, and records what each one said.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(int answer);
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+    const std::vector<RecordedBox>& boxes() const;
+    void set_answer(int answer);
+};
+
+// Dispatches messages until done() holds or the window is gone; false when
+// the wait gave up (after a generous bound, so a broken run fails instead of
+// hanging the suite).
+bool PumpUntil(const std::function<bool()>& done);
+void PumpPending();
+
+// A WM_COPYDATA hand-over of path as a second instance sends it.
+LRESULT HandOver(HWND window, const std::wstring& path);
+
+// An HDROP holding paths, as the shell builds it for a drop.
+HGLOBAL MakeDrop(const std::vector<std::wstring>& paths);
