@@ -83,23 +83,6 @@ void ShowContextMenu(HWND window, HMENU menu) {
     TrackPopupMenu(menu, TPM_LEFTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
 }
 
-LRESULT OnHeaderNotify(HWND window, NMHDR* header) {
-    switch (header->code) {
-    case NM_RCLICK: ShowContextMenu(window, g_ui.popupHeader); return TRUE;
-    case HDN_BEGINTRACKW:
-    case HDN_BEGINTRACKA:
-        // A hidden column stays hidden: it cannot be dragged open.
-        return ColumnMayResize(reinterpret_cast<NMHEADERW*>(header)->iItem) ? FALSE : TRUE;
-    case HDN_ENDTRACKW:
-    case HDN_ENDTRACKA: {
-        auto* item = reinterpret_cast<NMHEADERW*>(header);
-        if (item->pitem && (item->pitem->mask & HDI_WIDTH)) StoreColumnWidth(item->iItem, item->pitem->cxy);
-        return FALSE;
-    }
-    default: return 0;
-    }
-}
-
 } // namespace
 
 void SortRows(int column) {
@@ -133,9 +116,29 @@ void SortRows(int column) {
     g_ui.sortDescending = !g_ui.sortDescending;
 }
 
+bool OnHeaderNotify(NMHDR* header, LRESULT& result) {
+    switch (header->code) {
+    case HDN_BEGINTRACKW:
+    case HDN_BEGINTRACKA:
+        // A hidden column stays hidden: it cannot be dragged open.
+        result = ColumnMayResize(reinterpret_cast<NMHEADERW*>(header)->iItem) ? FALSE : TRUE;
+        return result == TRUE;
+    case HDN_ENDTRACKW:
+    case HDN_ENDTRACKA: {
+        auto* item = reinterpret_cast<NMHEADERW*>(header);
+        if (item->pitem && (item->pitem->mask & HDI_WIDTH)) StoreColumnWidth(item->iItem, item->pitem->cxy);
+        return false; // the list view still does its part
+    }
+    default: return false;
+    }
+}
+
+void ShowHeaderMenu(HWND window) {
+    ShowContextMenu(window, g_ui.popupHeader);
+}
+
 LRESULT OnListNotify(HWND window, NMHDR* header) {
-    if (header->hwndFrom == g_ui.header) return OnHeaderNotify(window, header);
-    if (header->idFrom != kListViewId) return 0;
+    if (header->idFrom != kListViewId || header->hwndFrom != g_ui.listView) return 0;
     switch (header->code) {
     case LVN_GETDISPINFOW: OnGetDispInfo(reinterpret_cast<NMLVDISPINFOW*>(header)); return 0;
     case NM_CUSTOMDRAW: return OnCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(header));

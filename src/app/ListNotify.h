@@ -6,6 +6,11 @@
 
 LRESULT OnListNotify(HWND window, NMHDR* header);
 
+// Header notifications, which reach the list view (the header's parent):
+// true when handled, with the answer in result.
+bool OnHeaderNotify(NMHDR* header, LRESULT& result);
+void ShowHeaderMenu(HWND window);
+
 // Sorts by column in the shared direction, keeping selection and focus;
 // refused while a run goes on.
 void SortRows(int column);

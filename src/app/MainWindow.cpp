@@ -25,13 +25,27 @@ namespace {
 
 const wchar_t kTitle[] = L"Zorvel Ver." ZORVEL_VERSION_WTEXT;
 
-// The list view takes dropped files itself and never erases its background
-// (it is double-buffered).
+// The list view takes dropped files itself. Its background erase is left to
+// it: suppressed, the area below the last row keeps stale rows under Wine.
 LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (message) {
     case WM_DROPFILES: OnDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
-    case WM_ERASEBKGND: return 1;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        LRESULT result = 0;
+        if (header->hwndFrom == g_ui.header && OnHeaderNotify(header, result)) return result;
+        break;
+    }
     case WM_NCDESTROY: RemoveWindowSubclass(hwnd, ListViewProc, 1); break;
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A right click on the column header opens the column menu.
+LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_CONTEXTMENU: ShowHeaderMenu(g_ui.window); return 0;
+    case WM_NCDESTROY: RemoveWindowSubclass(hwnd, HeaderProc, 1); break;
     }
     return DefSubclassProc(hwnd, message, wParam, lParam);
 }
@@ -47,6 +61,7 @@ void CreateListView(HWND window) {
                      LVS_EX_DOUBLEBUFFER);
     g_ui.header = reinterpret_cast<HWND>(SendMessageW(g_ui.listView, LVM_GETHEADER, 0, 0));
     SetWindowSubclass(g_ui.listView, ListViewProc, 1, 0);
+    SetWindowSubclass(g_ui.header, HeaderProc, 1, 0);
     CreateListColumns();
 }
 

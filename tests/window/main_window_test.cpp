@@ -198,6 +198,24 @@ TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
     SendMessageW(window_, WM_COMMAND, 40017, 0);
     EXPECT_EQ(220, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
+    // A hidden column cannot be dragged open; a shown one can be resized,
+    // and its new width goes into the settings.
+    auto track = [&](UINT code, int column, int width) {
+        HDITEMW item = {};
+        item.mask = HDI_WIDTH;
+        item.cxy = width;
+        NMHEADERW header = {};
+        header.hdr.hwndFrom = g_ui.header;
+        header.hdr.idFrom = GetDlgCtrlID(g_ui.header);
+        header.hdr.code = code;
+        header.iItem = column;
+        header.pitem = &item;
+        return SendMessageW(g_ui.listView, WM_NOTIFY, header.hdr.idFrom, reinterpret_cast<LPARAM>(&header));
+    };
+    EXPECT_EQ(TRUE, track(HDN_BEGINTRACKW, 5, 0));
+    EXPECT_EQ(FALSE, track(HDN_BEGINTRACKW, 4, 0));
+    track(HDN_ENDTRACKW, 4, 77);
+    EXPECT_EQ(77, g_settings.ColumnWidth[4]);
     // The first column cannot be hidden.
     SendMessageW(window_, WM_COMMAND, 40000, 0);
     EXPECT_NE(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 0, 0));
