@@ -119,7 +119,8 @@ void OnClose(HWND window) {
     if (!ConfirmClose(window)) return;
     ShowWindow(window, SW_HIDE);
     StoreColumnOrder();
-    g_settings.Startup = StartupAtExit(g_settings.Startup, ThumbnailSize);
+    // Startup is kept as loaded: this version shows no thumbnails, so the
+    // display at exit says nothing about the user's choice.
     SaveSettings(window);
 
     Files().AttachViews(nullptr, nullptr, nullptr, nullptr);

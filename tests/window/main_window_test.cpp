@@ -90,6 +90,27 @@ TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
     EXPECT_EQ(nullptr, g_ui.progressBar);
 }
 
+TEST_F(MainWindowTest, EscDuringAFolderAddKeepsTheRowsAddedSoFar) {
+    Open();
+    const int total = 300;
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < total; ++i) {
+        wchar_t name[32];
+        swprintf(name, 32, L"f%04d.zip", i);
+        Make(name);
+    }
+    HandOver(window_, files_.path());
+    SendMessageW(window_, WM_COMMAND, 40044, 0); // Esc while the worker walks
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    int kept = Files().Count();
+    EXPECT_LE(kept, total);
+    EXPECT_EQ(kept, ViewCount()) << "the view shows every row that was added";
+    // The run is over: the window takes commands and adds again.
+    HandOver(window_, files_.path());
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(total, Files().Count()) << "the second walk adds the rest, duplicates refused";
+}
+
 TEST_F(MainWindowTest, DroppedFilesAndFoldersAreAddedAndLaterDropsWaitForTheRun) {
     Open();
     ASSERT_TRUE(CreateDirectoryW((files_ / L"dir").c_str(), nullptr));
