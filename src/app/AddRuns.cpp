@@ -94,7 +94,7 @@ void StartDropAdd(std::vector<std::wstring> paths) {
 void OnDropFiles(HDROP drop) {
     std::vector<std::wstring> paths = DroppedPaths(drop);
     DragFinish(drop);
-    if (WorkActive) {
+    if (RunInProgress()) {
         g_ui.deferred.insert(g_ui.deferred.end(), paths.begin(), paths.end());
         return;
     }
@@ -111,7 +111,7 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
     if (wmemchr(text, L'\0', units) == nullptr) return 0;
     std::wstring path = text;
     if (path.empty()) return 0;
-    if (WorkActive) {
+    if (RunInProgress()) {
         g_ui.deferred.push_back(path);
         return 0;
     }
@@ -133,7 +133,7 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
 }
 
 void StartDeferredAdds() {
-    if (WorkActive || g_ui.deferred.empty()) return;
+    if (RunInProgress() || g_ui.deferred.empty()) return;
     std::vector<std::wstring> paths = std::move(g_ui.deferred);
     g_ui.deferred.clear();
     StartDropAdd(std::move(paths));

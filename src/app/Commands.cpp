@@ -17,6 +17,9 @@
 #include "filelist/FileDialogs.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
+#include "naming/NameFormat.h"
+#include "rename/EntryBatch.h"
+#include "rename/RenameEntry.h"
 
 namespace {
 
@@ -155,6 +158,62 @@ void ThumbnailsOff() {
     WorkActive = false;
 }
 
+struct BatchCommand {
+    int id;
+    EntryOperation operation;
+    bool allRows;
+    bool checkFormat;
+    const wchar_t* text;
+};
+
+const BatchCommand kBatchCommands[] = {
+    {kCmdRenameAll, RenameEntry, true, true, L"リネーム中..."},
+    {kCmdRenameSelected, RenameEntry, false, true, L"リネーム中..."},
+    {kCmdUndoAll, UndoRename, true, false, L"取り消しています..."},
+    {kCmdUndoSelected, UndoRename, false, false, L"取り消しています..."},
+    {kCmdDeriveAll, DeriveNewName, true, true, L"ファイル名取得中..."},
+    {kCmdDeriveSelected, DeriveNewName, false, true, L"ファイル名取得中..."},
+};
+
+bool StartBatch(HWND window, int id) {
+    const BatchCommand* command = nullptr;
+    for (const BatchCommand& c : kBatchCommands)
+        if (c.id == id) command = &c;
+    if (command == nullptr) return false;
+    int rows = RowCount();
+    if (rows == 0) return true;
+    if (command->checkFormat && HasForbiddenChar(g_settings.Format)) {
+        MessageBoxW(window, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
+        return true;
+    }
+    SetStatusText(1, command->text);
+    SetStatusText(2, L"Escで中止します");
+    WorkActive = true;
+    WorkerRunning = true;
+
+    EntryBatchJob& job = g_entryBatchJob;
+    job.operation = command->operation;
+    job.notifyWindow = window;
+    job.list = &Files();
+    job.rowCount = rows;
+    job.selectedCount = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
+    job.selectedOnly = !command->allRows && job.selectedCount > 0;
+    job.selected.assign(rows, false);
+    if (job.selectedOnly)
+        for (int i = -1; (i = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
+            job.selected[i] = true;
+    job.progressBar = CreateStatusProgress(job.selectedOnly ? job.selectedCount : rows);
+    g_ui.worker.reset(StartEntryBatch());
+    if (!g_ui.worker) {
+        DestroyStatusProgress();
+        SetStatusText(1, L"");
+        SetStatusText(2, L"");
+        WorkActive = false;
+        WorkerRunning = false;
+    }
+    return true;
+}
+
 // Commands that need at least one row.
 bool ActsOnRows(int id) {
     switch (id) {
@@ -171,10 +230,12 @@ void OnCommand(HWND window, int id) {
         if (WorkerRunning) WorkActive = false;
         return;
     }
-    if (WorkActive) return; // only Cancel while a run goes on
+    // Only Cancel while a run goes on, and until its completion is handled.
+    if (RunInProgress()) return;
     if (int mapped = CommandOfButton(id)) id = mapped;
     if (ActsOnRows(id) && RowCount() == 0) return;
     if (ToggleColumnByMenuId(id)) return;
+    if (StartBatch(window, id)) return;
 
     switch (id) {
     case kCmdOpenFile: OpenFiles(window); break;

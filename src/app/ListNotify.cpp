@@ -86,7 +86,7 @@ void ShowContextMenu(HWND window, HMENU menu) {
 } // namespace
 
 void SortRows(int column) {
-    if (WorkActive || column < 0 || column >= kColumnCount) return;
+    if (RunInProgress() || column < 0 || column >= kColumnCount) return;
     FileList& list = Files();
     int n = list.Count();
     if (n > 0) {
@@ -154,7 +154,7 @@ LRESULT OnListNotify(HWND window, NMHDR* header) {
     }
     case NM_DBLCLK: {
         auto* click = reinterpret_cast<NMITEMACTIVATE*>(header);
-        if (click->iItem >= 0 && !WorkActive) OnCommand(window, kCmdViewer);
+        if (click->iItem >= 0) OnCommand(window, kCmdViewer);
         return 0;
     }
     default: return 0;

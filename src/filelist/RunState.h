@@ -19,5 +19,9 @@ extern std::atomic<bool> WorkActive;
 extern std::atomic<bool> WorkerRunning;
 extern CRITICAL_SECTION WorkLock;
 
+// A run is in progress from its start until its completion message has
+// been handled, cancelled or not: no other run may start meanwhile.
+inline bool RunInProgress() { return WorkActive || WorkerRunning; }
+
 // 0 none, 1 small, 2 normal, 3 large: the list shows thumbnails when not 0.
 extern std::atomic<int> ThumbnailSize;

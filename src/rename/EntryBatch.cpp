@@ -1,0 +1,38 @@
+#include "rename/EntryBatch.h"
+
+#include <commctrl.h>
+
+#include "base/ScopedWin.h"
+#include "filelist/RunState.h"
+#include "rename/RenameLog.h"
+
+EntryBatchJob g_entryBatchJob;
+
+HANDLE StartEntryBatch() {
+    InitializeCriticalSection(&WorkLock);
+    HANDLE thread = CreateThread(nullptr, 0, EntryBatchWorker, nullptr, 0, nullptr);
+    if (thread == nullptr) {
+        DeleteCriticalSection(&WorkLock);
+        return nullptr;
+    }
+    SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
+    return thread;
+}
+
+DWORD WINAPI EntryBatchWorker(LPVOID) {
+    const EntryBatchJob& job = g_entryBatchJob;
+    int ok = 0, done = 0;
+    {
+        ScopedCritSec hold(WorkLock);
+        for (int i = 0; i < job.rowCount; ++i) {
+            if (job.selectedOnly && !(i < static_cast<int>(job.selected.size()) && job.selected[i])) continue;
+            if (job.operation(*job.list, i)) ++ok;
+            ++done;
+            if (job.progressBar) PostMessageW(job.progressBar, PBM_SETPOS, done, 0);
+            if (!WorkActive) break; // the current row is finished
+        }
+        TrimLogToMaxLine();
+    }
+    PostMessageW(job.notifyWindow, WM_APP + 3, ok, job.selectedOnly ? job.selectedCount : job.rowCount);
+    return 0;
+}

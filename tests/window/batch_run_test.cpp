@@ -1,0 +1,138 @@
+// Deriving, renaming and undoing from the main window: which rows a run
+// covers, the completion text, the format check and Cancel.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "WindowDriver.h"
+#include "ZipBuilder.h"
+#include "app/MainUi.h"
+#include "app/MainWindow.h"
+#include "app/ProgramFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+#include "rename/RenameLog.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+class BatchRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
+        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
+        WorkActive = false;
+        WorkerRunning = false;
+        g_ui = MainUi();
+        LoadSettings();
+        InitLogPath();
+        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+        ASSERT_NE(nullptr, window_);
+    }
+    void TearDown() override {
+        g_settings.ConfirmExit = false;
+        if (IsWindow(window_)) SendMessageW(window_, WM_CLOSE, 0, 0);
+        PumpPending();
+    }
+    // Adds an archive holding folder (none when empty) to the list.
+    void AddArchive(const std::wstring& name, const std::string& folder) {
+        ZipMember member;
+        member.name = folder.empty() ? "root.txt" : folder + "/a.jpg";
+        member.data = "x";
+        ASSERT_TRUE(WriteZip(files_ / name, {member}));
+        HandOver(window_, files_ / name);
+        ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    }
+    void Run(int command) {
+        SendMessageW(window_, WM_COMMAND, command, 0);
+        ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    }
+    void Select(std::initializer_list<int> rows) {
+        for (int row : rows) {
+            LVITEMW item = {};
+            item.state = item.stateMask = LVIS_SELECTED;
+            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    std::wstring Part0() const {
+        wchar_t text[256] = L"";
+        SendMessageW(g_ui.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    int Status(int row) const { return Files().At(row).status; }
+
+    TempDir program_;
+    TempDir files_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
+    AddArchive(L"x1.zip", "Alpha");
+    AddArchive(L"x2.zip", "Beta");
+    AddArchive(L"x3.zip", "");
+
+    Run(40042); // F5: all rows
+    EXPECT_EQ(1, Status(0));
+    EXPECT_EQ(1, Status(1));
+    EXPECT_EQ(12, Status(2));
+    EXPECT_EQ(L"3 個中 2 個のファイル処理は正常に完了しました", Part0());
+
+    Select({0, 2});
+    Run(40055); // Shift+R: the selected rows only
+    EXPECT_EQ(2, Status(0));
+    EXPECT_EQ(1, Status(1)) << "an unselected row is left alone";
+    EXPECT_EQ(12, Status(2));
+    EXPECT_EQ(L"2 個中 1 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_TRUE(FileExists(files_ / L"Alpha.zip"));
+    EXPECT_EQ(2, CountLogLines()); // Success for row 0, Error for row 2
+
+    Run(40042); // deriving again leaves the renamed row as it is
+    EXPECT_EQ(2, Status(0));
+
+    Run(40045); // Ctrl+Z: undo all, without the format check
+    EXPECT_EQ(0, Status(0));
+    EXPECT_TRUE(FileExists(files_ / L"x1.zip"));
+    EXPECT_EQ(L"3 個中 1 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_EQ(2, CountLogLines()) << "an undo writes no line";
+}
+
+TEST_F(BatchRunTest, AFormatWithAForbiddenCharacterStartsNothing) {
+    AddArchive(L"x1.zip", "Alpha");
+    wcscpy(g_settings.Format, L"%new?");
+    MessageBoxAnswerer answer(IDOK);
+    SendMessageW(window_, WM_COMMAND, 40042, 0);
+    SendMessageW(window_, WM_COMMAND, 40054, 0);
+    PumpPending();
+    ASSERT_EQ(2u, answer.boxes().size());
+    EXPECT_EQ(L"新しいファイル名のフォーマット", answer.boxes()[0].caption);
+    EXPECT_EQ(L"新しいファイル名には次の文字は使えません。\n\t\\ / : , ; * ? \" < > |", answer.boxes()[0].text);
+    EXPECT_FALSE(RunInProgress());
+    EXPECT_EQ(0, Status(0));
+    // Undo needs no format check.
+    Run(40045);
+    EXPECT_TRUE(answer.boxes().size() == 2u);
+    EXPECT_EQ(L"1 個中 0 個のファイル処理は正常に完了しました", Part0());
+}
+
+TEST_F(BatchRunTest, CancelStopsTheRunAndTheLogIsStillTrimmed) {
+    g_settings.MaxLine = 3;
+    const int rows = 40;
+    for (int i = 0; i < rows; ++i) AddArchive(L"r" + std::to_wstring(i) + L".zip", "F" + std::to_string(i));
+    SendMessageW(window_, WM_COMMAND, 40054, 0); // Ctrl+R
+    SendMessageW(window_, WM_COMMAND, 40044, 0); // Esc
+    // Nothing else starts until the finishing run has reported.
+    SendMessageW(window_, WM_COMMAND, 40046, 0);
+    EXPECT_TRUE(g_ui.showSizeInKB);
+    ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    int renamed = 0;
+    for (int i = 0; i < rows; ++i) renamed += Status(i) == 2;
+    EXPECT_GE(renamed, 1) << "the row in hand is finished";
+    EXPECT_LE(CountLogLines(), 3);
+}
+
+} // namespace
