@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainWindow.h"
+#include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -15,6 +16,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     if (!RegisterMainWindowClass(instance)) return 1;
     LoadSettings();
+    InitLogPath();
 
     if (CreateMainWindow(instance, showCommand) == nullptr) return 1;
 
