@@ -1,32 +1,128 @@
-// Process entry: settings, the main window and the message loop.
+// Process entry: settings, the command line, and one of three ways to run:
+// the main window, a hand-over to a running main window, or the command-line
+// batch without a main window.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/MainUi.h"
 #include "app/MainWindow.h"
+#include "app/StatusBar.h"
+#include "filelist/AddFiles.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+#include "naming/NameFormat.h"
+#include "rename/BatchDialog.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
+#include "thumbnail/GdiPlusInit.h"
+
+namespace {
+
+HHOOK g_selectAllHook = nullptr;
+
+// Ctrl+A selects the whole text of an edit box, in dialogs and message boxes too.
+LRESULT CALLBACK SelectAllHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code >= 0 && msg->message == WM_KEYDOWN && msg->wParam == 'A' && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        !(GetKeyState(VK_SHIFT) & 0x8000) && !(GetKeyState(VK_MENU) & 0x8000)) {
+        HWND focus = GetFocus();
+        wchar_t className[16] = L"";
+        if (focus && GetClassNameW(focus, className, 16) && lstrcmpiW(className, L"Edit") == 0) {
+            SendMessageW(focus, EM_SETSEL, 0, -1);
+            return 1;
+        }
+    }
+    return CallNextHookEx(g_selectAllHook, code, wParam, lParam);
+}
+
+// Lets a second instance's WM_COPYDATA through where the system filters
+// messages from lower-privileged senders (looked up: not every system has it).
+void AllowCopyData() {
+    using Filter = BOOL(WINAPI*)(UINT, DWORD);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    FARPROC found = user ? GetProcAddress(user, "ChangeWindowMessageFilter") : nullptr;
+    if (found) reinterpret_cast<Filter>(reinterpret_cast<void (*)()>(found))(WM_COPYDATA, 1 /* MSGFLT_ADD */);
+}
+
+int RunBatch(HINSTANCE instance, const CommandLine& line) {
+    if (HasForbiddenChar(g_settings.Format)) {
+        MessageBoxW(nullptr, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
+        return 0;
+    }
+    HWND dialog = CreateBatchDialog(instance, line);
+    if (dialog == nullptr) return 0;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// Each path goes to the running window in one synchronous send.
+void HandOver(HWND running, const CommandLine& line) {
+    for (const std::wstring& path : line.HandOverPaths()) {
+        COPYDATASTRUCT data = {1, static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)),
+                               const_cast<wchar_t*>(path.c_str())};
+        SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+}
+
+void AddStartPaths(HWND window, const CommandLine& line) {
+    std::vector<std::wstring> paths = line.WindowPaths();
+    if (paths.empty()) return;
+    WorkActive = true;
+    for (const std::wstring& path : paths) AddPath(Files(), path.c_str());
+    WorkActive = false;
+    PostMessageW(window, WM_APP_FILES_ADDED, 0, 0);
+    UpdateListStatus(true);
+}
+
+int RunWindow(HINSTANCE instance, int showCommand, const CommandLine& line) {
+    AllowCopyData();
+    HWND window = CreateMainWindow(instance, showCommand);
+    if (window == nullptr) return 0;
+    CGDIPlusInit gdiplus;
+    AddStartPaths(window, line);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        HACCEL accelerators = MainAccelerators();
+        if (accelerators && IsWindow(window) && TranslateAcceleratorW(window, accelerators, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // An archive's folder may hold a planted library: never search the
     // current directory for DLLs.
     SetDllDirectoryW(L"");
-
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_BAR_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
     if (!RegisterMainWindowClass(instance)) return 1;
+    g_selectAllHook = SetWindowsHookExW(WH_MSGFILTER, SelectAllHook, nullptr, GetCurrentThreadId());
     LoadSettings();
     InitLogPath();
 
-    if (CreateMainWindow(instance, showCommand) == nullptr) return 1;
+    CommandLine line = ParseCommandLine(SplitCommandLine(GetCommandLineW()));
+    BatchMode = line.batch;
+    HWND running = line.showWindow && line.singleInstance ? FindWindowW(kMainWindowClass, nullptr) : nullptr;
 
-    HWND window = FindWindowW(kMainWindowClass, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HACCEL accelerators = MainAccelerators();
-        if (accelerators && window && IsWindow(window) && TranslateAcceleratorW(window, accelerators, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+    int result = 0;
+    switch (line.Mode(running != nullptr)) {
+    case StartMode::Batch: result = RunBatch(instance, line); break;
+    case StartMode::HandOver: HandOver(running, line); break;
+    case StartMode::Window: result = RunWindow(instance, showCommand, line); break;
     }
-    return static_cast<int>(msg.wParam);
+    if (g_selectAllHook) UnhookWindowsHookEx(g_selectAllHook);
+    return result;
 }

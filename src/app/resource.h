@@ -126,3 +126,9 @@
 #define IDS_TIP_CLEAR 40024
 #define IDS_TB_DERIVE 40025
 #define IDS_TB_CLEAR 40026
+
+// Progress dialog of the command-line batch.
+#define IDD_BATCH 108
+#define IDC_BATCH_PROGRESS 1022
+#define IDC_BATCH_PATH 40063
+#define IDC_BATCH_CANCEL 1001

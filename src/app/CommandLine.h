@@ -1,0 +1,28 @@
+// The command line: switches first (case-insensitive, the scan stops at the
+// first argument not beginning with '/'), then paths; and the way to run
+// that follows from them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class StartMode { Window, HandOver, Batch };
+
+struct CommandLine {
+    std::vector<std::wstring> args; // argument 0 is the program
+    bool showWindow = false;
+    bool silent = false;
+    bool verySilent = false;
+    bool singleInstance = false;
+    bool batch = false; // renamed without a main window
+
+    // The decision; runningInstance: a main window of another process exists.
+    StartMode Mode(bool runningInstance) const;
+    // Paths the main window adds at start (argument 2 on, every argument).
+    std::vector<std::wstring> WindowPaths() const;
+    // Paths handed to a running instance (argument 3 on, no switches).
+    std::vector<std::wstring> HandOverPaths() const;
+};
+
+CommandLine ParseCommandLine(const std::vector<std::wstring>& args);
+std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine);
