@@ -16,6 +16,8 @@
 #include "filelist/AddFiles.h"
 #include "filelist/FileDialogs.h"
 #include "filelist/FileList.h"
+#include "filelist/RemoveRows.h"
+#include "naming/EditNameDialog.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/EntryBatch.h"
@@ -147,6 +149,20 @@ void OpenHomePage(HWND window) {
         ShellExecuteW(window, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+void EditFocusedName(HWND window) {
+    int row = FocusedRow();
+    if (row < 0) return;
+    EditNewName(window, Files(), row);
+    UpdateListStatus(false);
+}
+
+void Recycle(HWND window) {
+    WorkActive = true;
+    RecycleSelected(Files(), window, g_ui.listView, g_ui.alwaysOnTop);
+    WorkActive = false;
+    UpdateListStatus(false);
+}
+
 void ThumbnailsOff() {
     if (ThumbnailSize == 0) return;
     SetStatusText(1, L"アイコン更新中...");
@@ -218,7 +234,8 @@ bool StartBatch(HWND window, int id) {
 bool ActsOnRows(int id) {
     switch (id) {
     case kCmdSelectAll: case kCmdDeselect: case kCmdInvertSelection: case kCmdViewer: case kCmdCopyFullPath:
-    case kCmdCopyName: case kCmdProperties: return true;
+    case kCmdCopyName: case kCmdProperties: case kCmdRemove: case kCmdRecycle: case kCmdRemoveErrors:
+    case kCmdClear: case kCmdEditName: return true;
     default: return false;
     }
 }
@@ -255,6 +272,22 @@ void OnCommand(HWND window, int id) {
     case kCmdProperties: ShowProperties(window); break;
     case kCmdHomePage: OpenHomePage(window); break;
     case kCmdThumbnailNone: ThumbnailsOff(); break;
+    case kCmdRemove:
+        WorkActive = true;
+        RemoveSelected(Files(), g_ui.listView);
+        UpdateListStatus(false);
+        WorkActive = false;
+        break;
+    case kCmdRemoveErrors:
+        RemoveErrors(Files(), g_ui.listView);
+        UpdateListStatus(false);
+        break;
+    case kCmdClear:
+        ClearList(Files(), window);
+        UpdateListStatus(false);
+        break;
+    case kCmdRecycle: Recycle(window); break;
+    case kCmdEditName: EditFocusedName(window); break;
     default: break; // commands of features still to come do nothing yet
     }
 }

@@ -7,7 +7,7 @@
 #pragma once
 
 // Program icon.
-#define IDI_ZORVEL 101
+#define IDI_ZORVEL 109
 
 // Menus and accelerators.
 #define IDM_MAIN 104
@@ -132,3 +132,9 @@
 #define IDC_BATCH_PROGRESS 1022
 #define IDC_BATCH_PATH 40063
 #define IDC_BATCH_CANCEL 1001
+
+// New-name edit dialog.
+#define IDD_EDIT_NAME 132
+#define IDC_EDIT_NAME 1000
+#define IDC_EDIT_CANDIDATES 40082
+#define IDC_EDIT_COUNTER 1004

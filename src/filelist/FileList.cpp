@@ -166,6 +166,18 @@ bool FileList::RemoveEntry(int index) {
     return true;
 }
 
+void FileList::RemoveAll() {
+    if (listView_ != nullptr) SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    {
+        std::unique_lock<std::shared_mutex> hold(lock_);
+        if (count_ > 0) memset(&entries_[0], 0, sizeof(FileEntry));
+        count_ = 0;
+        pathCounts_.clear();
+    }
+    if (ThumbnailSize != 0 && thumbnailImages_ != nullptr) ImageList_RemoveAll(thumbnailImages_);
+    SetViewItemCount();
+}
+
 bool FileList::IsListedPath(const wchar_t* path) const {
     std::shared_lock<std::shared_mutex> hold(lock_);
     return pathCounts_.find(path) != pathCounts_.end();

@@ -45,6 +45,8 @@ public:
 
     // Removes row index and its thumbnail; false for a row that does not exist.
     bool RemoveEntry(int index);
+    // Removes every row (and thumbnail) at once; the array stays allocated.
+    void RemoveAll();
 
     // True when some entry's fullPath equals path exactly (case-sensitive).
     bool IsListedPath(const wchar_t* path) const;

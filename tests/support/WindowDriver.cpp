@@ -9,6 +9,8 @@ namespace {
 HHOOK g_hook = nullptr;
 int g_answer = IDOK;
 std::vector<RecordedBox> g_boxes;
+int g_scriptControl = 0;
+std::function<void(HWND)> g_script;
 
 std::wstring TextOf(HWND window) {
     wchar_t buffer[1024] = L"";
@@ -21,7 +23,9 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         wchar_t className[32] = L"";
         GetClassNameW(window, className, 32);
-        if (wcscmp(className, L"#32770") == 0) {
+        if (wcscmp(className, L"#32770") == 0 && g_script && GetDlgItem(window, g_scriptControl)) {
+            g_script(window);
+        } else if (wcscmp(className, L"#32770") == 0) {
             // The message text is the dialog's static control 0xFFFF.
             HWND text = GetDlgItem(window, 0xFFFF);
             g_boxes.push_back({TextOf(window), text ? TextOf(text) : L""});
@@ -40,6 +44,7 @@ MessageBoxAnswerer::MessageBoxAnswerer(int answer) {
 }
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
+    ClearDialogScript();
     UnhookWindowsHookEx(g_hook);
     g_hook = nullptr;
 }
@@ -50,6 +55,16 @@ const std::vector<RecordedBox>& MessageBoxAnswerer::boxes() const {
 
 void MessageBoxAnswerer::set_answer(int answer) {
     g_answer = answer;
+}
+
+void SetDialogScript(int controlId, std::function<void(HWND)> script) {
+    g_scriptControl = controlId;
+    g_script = std::move(script);
+}
+
+void ClearDialogScript() {
+    g_script = nullptr;
+    g_scriptControl = 0;
 }
 
 void PumpPending() {

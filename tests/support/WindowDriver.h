@@ -26,6 +26,11 @@ public:
     void set_answer(int answer);
 };
 
+// While a MessageBoxAnswerer lives: a dialog holding a control with this id
+// is handed to script (each time it is activated) instead of being answered.
+void SetDialogScript(int controlId, std::function<void(HWND)> script);
+void ClearDialogScript();
+
 // Dispatches messages until done() holds or the window is gone; false when
 // the wait gave up (after a generous bound, so a broken run fails instead of
 // hanging the suite).

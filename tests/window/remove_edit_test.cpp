@@ -1,0 +1,250 @@
+// Removing rows, recycling files and editing one new name by hand.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "TestFiles.h"
+#include "WindowDriver.h"
+#include "ZipBuilder.h"
+#include "app/MainUi.h"
+#include "app/MainWindow.h"
+#include "app/ProgramFolder.h"
+#include "filelist/FileList.h"
+#include "filelist/RunState.h"
+#include "naming/EditNameDialog.h"
+#include "naming/NameFormat.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+const int kEditBox = 1000, kCandidates = 40082, kCounter = 1004;
+
+std::wstring ControlText(HWND dialog, int id) {
+    wchar_t text[300] = L"";
+    GetDlgItemTextW(dialog, id, text, 300);
+    return text;
+}
+
+std::vector<std::wstring> CandidateTexts(HWND dialog) {
+    HWND view = GetDlgItem(dialog, kCandidates);
+    std::vector<std::wstring> texts;
+    int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[260] = L"";
+        LVITEMW item = {};
+        item.pszText = text;
+        item.cchTextMax = 260;
+        SendMessageW(view, LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+void SelectCandidate(HWND dialog, int index) {
+    LVITEMW item = {};
+    item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendDlgItemMessageW(dialog, kCandidates, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+}
+
+class RemoveEditTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
+        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
+        WorkActive = false;
+        WorkerRunning = false;
+        g_ui = MainUi();
+        LoadSettings();
+        g_settings.ConfirmExit = false;
+        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+        ASSERT_NE(nullptr, window_);
+    }
+    void TearDown() override {
+        if (IsWindow(window_)) SendMessageW(window_, WM_CLOSE, 0, 0);
+        PumpPending();
+    }
+    std::wstring Add(const std::wstring& name, const std::vector<ZipMember>& members = {}) {
+        std::wstring path = files_ / name;
+        EXPECT_TRUE(WriteZip(path, members));
+        HandOver(window_, path);
+        EXPECT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+        return path;
+    }
+    void Select(std::initializer_list<int> rows, UINT extra = 0) {
+        for (int row : rows) {
+            LVITEMW item = {};
+            item.state = item.stateMask = LVIS_SELECTED | extra;
+            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < Files().Count(); ++i) names.push_back(Files().At(i).fullPath + files_.path().size() + 1);
+        return names;
+    }
+    void Command(int id) {
+        SendMessageW(window_, WM_COMMAND, id, 0);
+        PumpPending();
+    }
+
+    TempDir program_;
+    TempDir files_;
+    HWND window_ = nullptr;
+};
+
+TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
+    for (int i = 1; i <= 5; ++i) Add(L"f" + std::to_wstring(i) + L".zip");
+    Select({1, 2});
+    Command(40051); // Delete
+    EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f4.zip", L"f5.zip"}), Names());
+    EXPECT_EQ(3, SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+
+    Add(L"f6.zip");
+    Add(L"f7.zip");
+    const int statuses[] = {0, 3, 5, 1, 12};
+    for (int i = 0; i < 5; ++i) Files().At(i).status = statuses[i];
+    Command(40041); // Ctrl+E
+    EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f6.zip"}), Names());
+    EXPECT_EQ(0, Files().At(0).status);
+    EXPECT_EQ(1, Files().At(1).status);
+}
+
+TEST_F(RemoveEditTest, ClearingAsksFirst) {
+    Add(L"a.zip");
+    Add(L"b.zip");
+    MessageBoxAnswerer answer(IDNO);
+    Command(40043);
+    ASSERT_EQ(1u, answer.boxes().size());
+    EXPECT_EQ(L"リストクリアの確認", answer.boxes()[0].caption);
+    EXPECT_EQ(L"リストをすべてクリアしますか?", answer.boxes()[0].text);
+    EXPECT_EQ(2, Files().Count());
+    answer.set_answer(IDYES);
+    Command(40043);
+    EXPECT_EQ(0, Files().Count());
+    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_FALSE(Files().IsListedPath((files_ / L"a.zip").c_str())) << "a cleared path can be added again";
+}
+
+TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
+    std::wstring tag = std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(GetTickCount());
+    std::wstring a = Add(L"recycle-a-" + tag + L".zip"), b = Add(L"recycle-b-" + tag + L".zip");
+    Add(L"kept.zip");
+    MessageBoxAnswerer answer(IDNO);
+    Select({0});
+    Command(40052);
+    ASSERT_EQ(1u, answer.boxes().size());
+    EXPECT_EQ(L"ファイルの削除の確認", answer.boxes()[0].caption);
+    EXPECT_EQ(L"'" + a + L"' をごみ箱に移しますか?", answer.boxes()[0].text);
+    EXPECT_TRUE(FileExists(a)) << "No deletes nothing";
+    EXPECT_EQ(3, Files().Count());
+
+    answer.set_answer(IDYES);
+    Select({1});
+    Command(40052);
+    ASSERT_EQ(2u, answer.boxes().size());
+    EXPECT_EQ(L"複数ファイルの削除の確認", answer.boxes()[1].caption);
+    EXPECT_EQ(L"これら 2 個のファイルをごみ箱に移しますか?", answer.boxes()[1].text);
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_FALSE(FileExists(b));
+    EXPECT_EQ((std::vector<std::wstring>{L"kept.zip"}), Names());
+    // Under Wine the recycle bin is the desktop's trash folder.
+    wchar_t home[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"HOME", home, MAX_PATH) > 0 && home[0] == L'/') {
+        std::wstring trash = std::wstring(L"Z:") + home + L"/.local/share/Trash/files/recycle-a-" + tag + L".zip";
+        for (wchar_t& c : trash)
+            if (c == L'/') c = L'\\';
+        EXPECT_TRUE(FileExists(trash)) << "in the trash, not deleted";
+        DeleteFileW(trash.c_str());
+    }
+}
+
+TEST_F(RemoveEditTest, EditingPicksACandidateWithTheExtension) {
+    ZipMember dir, file;
+    dir.name = "Photos/";
+    dir.externalAttributes = 0x10;
+    file.name = "Photos/a.jpg";
+    file.data = "x";
+    Add(L"x.zip", {dir, file});
+    Select({0}, LVIS_FOCUSED);
+
+    MessageBoxAnswerer answer(IDOK);
+    std::wstring initial, chosen, counter;
+    std::vector<std::wstring> candidates;
+    SetDialogScript(kEditBox, [&](HWND dialog) {
+        wchar_t caption[64] = L"";
+        GetWindowTextW(dialog, caption, 64);
+        EXPECT_STREQ(L"新しいファイル名の変更", caption);
+        initial = ControlText(dialog, kEditBox);
+        candidates = CandidateTexts(dialog);
+        SelectCandidate(dialog, 0);
+        chosen = ControlText(dialog, kEditBox);
+        counter = ControlText(dialog, kCounter);
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(40062); // F2
+    EXPECT_EQ(std::wstring(Files().At(0).name), initial) << "status 0 opens with the current name";
+    EXPECT_EQ((std::vector<std::wstring>{L"Photos", L"a.jpg"}), candidates);
+    EXPECT_EQ(L"Photos.zip", chosen);
+    EXPECT_EQ(L"1/2", counter);
+    EXPECT_EQ(1, Files().At(0).status);
+    EXPECT_STREQ(L"Photos.zip", Files().At(0).newName);
+    EXPECT_EQ(files_ / L"Photos.zip", Files().At(0).newFullPath);
+
+    // Now it opens with the proposal; a change of letter case only changes nothing.
+    SetDialogScript(kEditBox, [&](HWND dialog) {
+        initial = ControlText(dialog, kEditBox);
+        SetDlgItemTextW(dialog, kEditBox, L"PHOTOS.ZIP");
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    Command(40062);
+    EXPECT_EQ(L"Photos.zip", initial);
+    EXPECT_STREQ(L"Photos.zip", Files().At(0).newName);
+    EXPECT_TRUE(answer.boxes().empty());
+}
+
+TEST_F(RemoveEditTest, AForbiddenCharacterKeepsTheDialogOpen) {
+    Add(L"x.zip");
+    Select({0}, LVIS_FOCUSED);
+    MessageBoxAnswerer answer(IDOK);
+    int activations = 0;
+    SetDialogScript(kEditBox, [&](HWND dialog) {
+        // First time: a colon; back from the message: give up.
+        if (activations++ == 0) {
+            SetDlgItemTextW(dialog, kEditBox, L"a:b.zip");
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        } else {
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        }
+    });
+    Command(40062);
+    ASSERT_EQ(1u, answer.boxes().size());
+    EXPECT_EQ(L"新しいファイル名の変更", answer.boxes()[0].caption);
+    EXPECT_EQ(std::wstring(kForbiddenInNameMessage), answer.boxes()[0].text);
+    EXPECT_GE(activations, 2) << "the dialog was still open after the message";
+    EXPECT_EQ(0, Files().At(0).status);
+    EXPECT_STREQ(L"", Files().At(0).newName);
+}
+
+TEST(EditNameRules, CandidatesAreSortedByCodeUnitsEachOnce) {
+    EXPECT_EQ((std::vector<std::wstring>{L"PHOTOS", L"Photos", L"a.jpg", L"photos", L"photos2"}),
+              SortedCandidates({L"photos", L"Photos", L"photos2", L"a.jpg", L"Photos", L"PHOTOS"}));
+}
+
+TEST(EditNameRules, ARootFileAndATooLongName) {
+    FileList list;
+    FileEntry e = {};
+    wcscpy(e.fullPath, L"C:\\x.zip");
+    wcscpy(e.directory, L"C:");
+    list.AppendEntry(e);
+    ASSERT_TRUE(StoreEditedName(list, 0, L"New.zip"));
+    EXPECT_STREQ(L"C:\\New.zip", list.At(0).newFullPath);
+    EXPECT_EQ(1, list.At(0).status);
+    EXPECT_FALSE(StoreEditedName(list, 0, std::wstring(258, L'n').c_str()));
+    EXPECT_STREQ(L"New.zip", list.At(0).newName) << "a refused name changes nothing";
+}
+
+} // namespace
