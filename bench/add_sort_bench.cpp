@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <string>
 
+#include "BenchClock.h"
 #include "TestFiles.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
@@ -19,13 +20,6 @@
 #include "settings/ConfigFile.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 // What adding one file asks of the shell and the file system.
 void ShellQueries(const std::wstring& path) {

@@ -9,19 +9,13 @@
 #include <cwchar>
 #include <string>
 
+#include "BenchClock.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "base/ScopedWin.h"
 #include "filelist/Paths.h"
 
 namespace {
-
-double Now() {
-    LARGE_INTEGER counter, frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(counter.QuadPart) / frequency.QuadPart;
-}
 
 std::wstring Name(int i) {
     wchar_t name[32];

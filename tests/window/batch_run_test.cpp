@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "ZipBuilder.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
@@ -21,23 +20,11 @@
 
 namespace {
 
-class BatchRunTest : public ::testing::Test {
+class BatchRunTest : public WindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
-        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-        WorkActive = false;
-        WorkerRunning = false;
-        g_ui = MainUi();
-        LoadSettings();
-        InitLogPath();
-        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-        ASSERT_NE(nullptr, window_);
-    }
-    void TearDown() override {
-        g_settings.ConfirmExit = false;
-        if (IsWindow(window_)) SendMessageW(window_, WM_CLOSE, 0, 0);
-        PumpPending();
+        WindowFixture::SetUp();
+        Open();
     }
     // Adds an archive holding folder (none when empty) to the list.
     void AddArchive(const std::wstring& name, const std::string& folder) {
@@ -45,8 +32,7 @@ protected:
         member.name = folder.empty() ? "root.txt" : folder + "/a.jpg";
         member.data = "x";
         ASSERT_TRUE(WriteZip(files_ / name, {member}));
-        HandOver(window_, files_ / name);
-        ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+        HandOverAndWait(files_ / name);
     }
     void Run(int command) {
         SendMessageW(window_, WM_COMMAND, command, 0);
@@ -66,9 +52,6 @@ protected:
     }
     int Status(int row) const { return Files().At(row).status; }
 
-    TempDir program_;
-    TempDir files_;
-    HWND window_ = nullptr;
 };
 
 TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {

@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
@@ -19,30 +18,8 @@
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowFixture {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
-        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-        WorkActive = false;
-        WorkerRunning = false;
-        g_ui = MainUi();
-    }
-    void TearDown() override {
-        if (window_ && IsWindow(window_)) {
-            g_settings.ConfirmExit = false;
-            SendMessageW(window_, WM_CLOSE, 0, 0);
-            PumpPending();
-        }
-    }
-    void Open(const std::wstring& config = L"") {
-        if (!config.empty()) {
-            ASSERT_TRUE(WriteUtf16(program_ / L"Zorvel.cfg", config));
-        }
-        LoadSettings();
-        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-        ASSERT_NE(nullptr, window_);
-    }
     std::wstring Make(const std::wstring& relative) {
         std::wstring path = files_ / relative;
         EXPECT_TRUE(WriteBytes(path, "x"));
@@ -70,9 +47,6 @@ protected:
         return text;
     }
 
-    TempDir program_;
-    TempDir files_;
-    HWND window_ = nullptr;
 };
 
 TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {

@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TestFiles.h"
-#include "WindowDriver.h"
+#include "WindowFixture.h"
 #include "ZipBuilder.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
@@ -50,28 +49,16 @@ void SelectCandidate(HWND dialog, int index) {
     SendDlgItemMessageW(dialog, kCandidates, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
-class RemoveEditTest : public ::testing::Test {
+class RemoveEditTest : public WindowFixture {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
-        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-        WorkActive = false;
-        WorkerRunning = false;
-        g_ui = MainUi();
-        LoadSettings();
-        g_settings.ConfirmExit = false;
-        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-        ASSERT_NE(nullptr, window_);
-    }
-    void TearDown() override {
-        if (IsWindow(window_)) SendMessageW(window_, WM_CLOSE, 0, 0);
-        PumpPending();
+        WindowFixture::SetUp();
+        Open(L"[Other]\r\nConfirmExit=0\r\n");
     }
     std::wstring Add(const std::wstring& name, const std::vector<ZipMember>& members = {}) {
         std::wstring path = files_ / name;
         EXPECT_TRUE(WriteZip(path, members));
-        HandOver(window_, path);
-        EXPECT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+        HandOverAndWait(path);
         return path;
     }
     void Select(std::initializer_list<int> rows, UINT extra = 0) {
@@ -91,9 +78,6 @@ protected:
         PumpPending();
     }
 
-    TempDir program_;
-    TempDir files_;
-    HWND window_ = nullptr;
 };
 
 TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
