@@ -7,14 +7,14 @@
 
 namespace {
 
-struct ColumnSpec {
+struct ColumnDefinition {
     const wchar_t* title;
     int format;
     int menuId;
     int defaultWidth;
 };
 
-const ColumnSpec kColumns[kColumnCount] = {
+const ColumnDefinition kColumns[kColumnCount] = {
     {L"現在のファイル名", LVCFMT_LEFT, kCmdColumnCurrentName, 180},
     {L"新しいファイル名", LVCFMT_LEFT, kCmdColumnNewName, 220},
     {L"ステータス", LVCFMT_LEFT, kCmdColumnStatus, 220},

@@ -12,7 +12,7 @@ void SetStatusText(int part, const wchar_t* text);
 // redraw of all rows.
 void UpdateListStatus(bool scrollToEnd);
 
-// Part 2: the number of selected rows, or the cancel hint while a worker runs.
+// The third part: the number of selected rows, or the cancel hint while a run goes on.
 void UpdateSelectionCounter();
 
 // A fresh progress bar over part 0 with range 0..range.

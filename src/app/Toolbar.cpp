@@ -10,7 +10,7 @@
 
 namespace {
 
-struct ButtonSpec {
+struct ToolbarButton {
     int id;
     int icon;     // icon resource
     int text;     // string id of the label
@@ -18,7 +18,7 @@ struct ButtonSpec {
     int command;  // 0: opens a drop-down menu instead
 };
 
-const ButtonSpec kButtons[] = {
+const ToolbarButton kButtons[] = {
     {kTbOpen, IDI_TB_OPEN, IDS_TB_OPEN, IDS_TIP_OPEN, kCmdOpenFile},
     {kTbFolder, IDI_TB_FOLDER, IDS_TB_FOLDER, IDS_TIP_FOLDER, kCmdOpenFolder},
     {kTbRenameAll, IDI_TB_RENAME_ALL, IDS_TB_RENAME_ALL, IDS_TIP_RENAME_ALL, kCmdRenameAll},
@@ -59,7 +59,7 @@ HMENU DropDownMenu(int buttonId) {
 } // namespace
 
 int CommandOfButton(int buttonId) {
-    for (const ButtonSpec& b : kButtons)
+    for (const ToolbarButton& b : kButtons)
         if (b.id == buttonId) return b.command;
     return 0;
 }
@@ -86,17 +86,17 @@ void CreateRebarAndToolbar(HWND window) {
 
     TBBUTTON buttons[16] = {};
     int n = 0;
-    for (const ButtonSpec& spec : kButtons) {
-        if (SeparatorBefore(spec.id)) buttons[n++].fsStyle = BTNS_SEP;
-        ScopedIcon icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(spec.icon), IMAGE_ICON, 32, 32, 0)));
+    for (const ToolbarButton& button : kButtons) {
+        if (SeparatorBefore(button.id)) buttons[n++].fsStyle = BTNS_SEP;
+        ScopedIcon icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(button.icon), IMAGE_ICON, 32, 32, 0)));
         int image = icon ? ImageList_AddIcon(g_ui.toolbarImages.get(), icon.get()) : I_IMAGENONE;
         wchar_t text[64] = L"";
-        LoadStringW(instance, spec.text, text, 64);
+        LoadStringW(instance, button.text, text, 64);
         TBBUTTON& b = buttons[n++];
         b.iBitmap = image;
-        b.idCommand = spec.id;
+        b.idCommand = button.id;
         b.fsState = TBSTATE_ENABLED;
-        b.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | (spec.command == 0 ? BTNS_WHOLEDROPDOWN : 0);
+        b.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | (button.command == 0 ? BTNS_WHOLEDROPDOWN : 0);
         std::wstring label = std::wstring(text) + L'\0'; // the list of labels ends in two terminators
         b.iString = static_cast<INT_PTR>(
             SendMessageW(g_ui.toolbar, TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(label.c_str())));
@@ -142,10 +142,10 @@ bool OnToolbarNotify(HWND window, NMHDR* header, LRESULT& result) {
     }
     if (header->code == TTN_GETDISPINFOW) {
         auto* tip = reinterpret_cast<NMTTDISPINFOW*>(header);
-        for (const ButtonSpec& spec : kButtons) {
-            if (static_cast<int>(tip->hdr.idFrom) != spec.id) continue;
+        for (const ToolbarButton& button : kButtons) {
+            if (static_cast<int>(tip->hdr.idFrom) != button.id) continue;
             tip->hinst = GetModuleHandleW(nullptr);
-            tip->lpszText = MAKEINTRESOURCEW(spec.tooltip);
+            tip->lpszText = MAKEINTRESOURCEW(button.tooltip);
             result = 0;
             return true;
         }
