@@ -1,0 +1,192 @@
+#include "archive/ArcDll.h"
+
+#include "archive/OptionalLibrary.h"
+
+#include <cstring>
+#include <cwchar>
+#include <vector>
+
+namespace {
+
+// Library exports are stdcall on this target; the casts go through a plain
+// function pointer type so the compiler does not warn about them.
+using AnyFunction = void (*)();
+
+template <typename T>
+T As(FARPROC function) {
+    return reinterpret_cast<T>(reinterpret_cast<AnyFunction>(function));
+}
+
+using QueryFunctionListFn = BOOL(WINAPI*)(int);
+using SetUnicodeModeFn = BOOL(WINAPI*)(BOOL);
+using SetCursorModeFn = BOOL(WINAPI*)(BOOL);
+using GetRunningFn = BOOL(WINAPI*)();
+using CheckArchiveFn = BOOL(WINAPI*)(LPCSTR, int);
+using OpenArchiveFn = HARC(WINAPI*)(HWND, LPCSTR, DWORD);
+using CloseArchiveFn = int(WINAPI*)(HARC);
+using FindFirstFn = int(WINAPI*)(HARC, LPCSTR, void*);
+using FindNextFn = int(WINAPI*)(HARC, void*);
+using GetFileNameFn = int(WINAPI*)(HARC, LPSTR, int);
+using GetAttributeFn = int(WINAPI*)(HARC);
+using GetSizeExFn = BOOL(WINAPI*)(HARC, int64_t*);
+using ExtractMemFn = int(WINAPI*)(HWND, LPCSTR, LPBYTE, DWORD, void*, LPWORD, LPDWORD);
+
+} // namespace
+
+CArcDll::~CArcDll() {
+    Unload();
+}
+
+bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
+    Unload();
+    dllName_ = dllName;
+    prefix_ = prefix;
+    module_ = LoadOptionalLibrary(dllName);
+    if (module_ == nullptr) return false;
+    if (Offers(kArcSetUnicodeMode)) {
+        auto setUnicode = As<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
+        utf8_ = setUnicode && setUnicode(TRUE) != FALSE;
+    }
+    return true;
+}
+
+void CArcDll::Unload() {
+    if (module_ != nullptr) {
+        if (archive_ != nullptr) CloseArchive();
+        FreeLibrary(module_);
+    }
+    module_ = nullptr;
+    archive_ = nullptr;
+    utf8_ = false;
+}
+
+FARPROC CArcDll::GetFunction(const char* name) const {
+    if (module_ == nullptr || name == nullptr || prefix_ == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    char exported[520];
+    int length = WideCharToMultiByte(CP_ACP, 0, prefix_, -1, exported, sizeof(exported), nullptr, nullptr);
+    if (length == 0 || strlen(exported) + strlen(name) >= sizeof(exported)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    strcat(exported, name);
+    return GetProcAddress(module_, exported);
+}
+
+bool CArcDll::Offers(int number) const {
+    auto query = As<QueryFunctionListFn>(GetFunction("QueryFunctionList"));
+    return query && query(number) != FALSE;
+}
+
+std::string CArcDll::Encode(const wchar_t* text) const {
+    UINT codePage = utf8_ ? CP_UTF8 : CP_ACP;
+    int size = WideCharToMultiByte(codePage, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return std::string();
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(codePage, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+    bytes.resize(size - 1);
+    return bytes;
+}
+
+bool CArcDll::DecodeName(const char* bytes, wchar_t (&name)[260]) const {
+    name[0] = L'\0';
+    int units = MultiByteToWideChar(utf8_ ? CP_UTF8 : CP_ACP, 0, bytes, -1, name, 260);
+    return units > 0;
+}
+
+bool CArcDll::CheckArchive(const wchar_t* path) {
+    if (!Offers(kArcCheckArchive)) return false;
+    auto check = As<CheckArchiveFn>(GetFunction("CheckArchive"));
+    return check && check(Encode(path).c_str(), 1) != FALSE;
+}
+
+HARC CArcDll::OpenArchive(const wchar_t* path) {
+    archive_ = nullptr;
+    if (!Offers(kArcOpenArchive)) return nullptr;
+    auto open = As<OpenArchiveFn>(GetFunction("OpenArchive"));
+    if (open) archive_ = open(nullptr, Encode(path).c_str(), 0);
+    return archive_;
+}
+
+int CArcDll::CloseArchive() {
+    int result = -1;
+    if (Offers(kArcCloseArchive)) {
+        auto close = As<CloseArchiveFn>(GetFunction("CloseArchive"));
+        if (close) result = close(archive_);
+    }
+    archive_ = nullptr;
+    return result;
+}
+
+int CArcDll::FindFirst(const wchar_t* pattern, void* itemRecord) {
+    if (!Offers(kArcFindFirst)) return -1;
+    auto findFirst = As<FindFirstFn>(GetFunction("FindFirst"));
+    if (!findFirst) return -1;
+    char buffer[260] = {};
+    std::string encoded = Encode(pattern);
+    if (encoded.size() >= sizeof(buffer)) return -1; // a pattern that does not fit is refused, not cut
+    memcpy(buffer, encoded.c_str(), encoded.size());
+    return findFirst(archive_, buffer, itemRecord);
+}
+
+int CArcDll::FindNext(void* itemRecord) {
+    if (!Offers(kArcFindNext)) return -1;
+    auto findNext = As<FindNextFn>(GetFunction("FindNext"));
+    return findNext ? findNext(archive_, itemRecord) : -1;
+}
+
+int CArcDll::GetFileName(wchar_t (&name)[260]) {
+    name[0] = L'\0';
+    if (!Offers(kArcGetFileName)) return -1;
+    auto getName = As<GetFileNameFn>(GetFunction("GetFileName"));
+    if (!getName) return -1;
+    char buffer[261] = {}; // one spare byte keeps it terminated whatever the library does
+    int result = getName(archive_, buffer, 260);
+    if (!DecodeName(buffer, name)) return result == 0 ? -1 : result;
+    return result;
+}
+
+int CArcDll::GetAttribute() {
+    if (!Offers(kArcGetAttribute)) return -1;
+    auto getAttribute = As<GetAttributeFn>(GetFunction("GetAttribute"));
+    return getAttribute ? getAttribute(archive_) : -1;
+}
+
+bool CArcDll::GetRunning() {
+    if (!Offers(kArcGetRunning)) return false;
+    auto running = As<GetRunningFn>(GetFunction("GetRunning"));
+    return running && running() != FALSE;
+}
+
+void CArcDll::SetCursorMode(bool busyCursor) {
+    if (!Offers(kArcSetCursorMode)) return;
+    auto setCursor = As<SetCursorModeFn>(GetFunction("SetCursorMode"));
+    if (setCursor) setCursor(busyCursor ? TRUE : FALSE);
+}
+
+bool CArcDll::GetOriginalSizeEx(int64_t* size) {
+    if (!Offers(kArcGetOriginalSizeEx)) return false;
+    auto get = As<GetSizeExFn>(GetFunction("GetOriginalSizeEx"));
+    return get && get(archive_, size) != FALSE;
+}
+
+bool CArcDll::GetCompressedSizeEx(int64_t* size) {
+    if (!Offers(kArcGetCompressedSizeEx)) return false;
+    auto get = As<GetSizeExFn>(GetFunction("GetCompressedSizeEx"));
+    return get && get(archive_, size) != FALSE;
+}
+
+int CArcDll::ExtractMem(const wchar_t* commandLine, void* buffer, DWORD size) {
+    auto extract = As<ExtractMemFn>(GetFunction("ExtractMem"));
+    if (!extract) return -1;
+    return extract(nullptr, Encode(commandLine).c_str(), static_cast<LPBYTE>(buffer), size, nullptr, nullptr,
+                   nullptr);
+}
+
+int CArcDll::ExtractMemberToMemory(const wchar_t* archive, const wchar_t* member, void* buffer, DWORD size) {
+    const wchar_t* switches = (prefix_ && wcscmp(prefix_, L"Unlha") == 0) ? L"-n -gm" : L"x -hide -y";
+    std::wstring commandLine = std::wstring(switches) + L" \"" + archive + L"\" \"" + member + L"\"";
+    return ExtractMem(commandLine.c_str(), buffer, size);
+}

@@ -1,0 +1,82 @@
+// CArcDll: an optional archiver library of the common archiver interface
+// (7-zip32.dll, cab32.dll, unlha32.dll), loaded for one operation.
+//
+// Contract:
+// - LoadDll(name, prefix) loads the library (false when it is missing) and
+//   switches it to UTF-8 strings when it offers that. Every exported function
+//   is named prefix + function ("SevenZipCheckArchive") and looked up afresh
+//   on each call; a function is called only when QueryFunctionList says the
+//   library offers it, except ExtractMem, which is called whenever exported.
+// - Paths, patterns and command lines go to the library in UTF-8 (UTF-8
+//   mode) or the ANSI code page; names come back the same way, at most 260
+//   UTF-16 units.
+// - Unload (and the destructor) closes an open archive and frees the library:
+//   nothing stays loaded between operations.
+// - No messages, no exceptions: each wrapper returns its failure value (false,
+//   a null handle or -1).
+// - An object belongs to one thread.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// Function numbers of QueryFunctionList.
+enum ArcFunction {
+    kArcSetCursorMode = 7, kArcGetRunning = 8, kArcCheckArchive = 16, kArcOpenArchive = 23,
+    kArcCloseArchive = 24, kArcFindFirst = 25, kArcFindNext = 26, kArcGetFileName = 57,
+    kArcGetAttribute = 64, kArcGetOriginalSizeEx = 83, kArcGetCompressedSizeEx = 84, kArcSetUnicodeMode = 114,
+};
+
+// The item record FindFirst/FindNext fill: only the name is read, an 8-bit
+// string at byte 26 of up to 513 bytes.
+const size_t kItemRecordSize = 560;
+const size_t kItemNameOffset = 26;
+const size_t kItemNameSize = 513;
+
+using HARC = HANDLE;
+
+class CArcDll {
+public:
+    CArcDll() = default;
+    virtual ~CArcDll();
+    CArcDll(const CArcDll&) = delete;
+    CArcDll& operator=(const CArcDll&) = delete;
+
+    // A library that could not be loaded is not looked for again in this
+    // process (see OptionalLibrary.h).
+    bool LoadDll(const wchar_t* dllName, const wchar_t* prefix);
+    void Unload();
+    FARPROC GetFunction(const char* name) const;
+    bool Offers(int number) const;
+    bool Utf8Mode() const { return utf8_; }
+
+    bool CheckArchive(const wchar_t* path);
+    HARC OpenArchive(const wchar_t* path);
+    int CloseArchive();
+    int FindFirst(const wchar_t* pattern, void* itemRecord);
+    int FindNext(void* itemRecord);
+    int GetFileName(wchar_t (&name)[260]);
+    int GetAttribute();
+    bool GetRunning();
+    void SetCursorMode(bool busyCursor);
+    bool GetOriginalSizeEx(int64_t* size);
+    bool GetCompressedSizeEx(int64_t* size);
+    int ExtractMem(const wchar_t* commandLine, void* buffer, DWORD size);
+    // Extracts member of archive into buffer with the library's switches.
+    int ExtractMemberToMemory(const wchar_t* archive, const wchar_t* member, void* buffer, DWORD size);
+
+    // A name from the library (item record or GetFileName) as UTF-16; false
+    // when it cannot be converted or does not fit 260 units.
+    bool DecodeName(const char* bytes, wchar_t (&name)[260]) const;
+
+private:
+    std::string Encode(const wchar_t* text) const;
+
+    const wchar_t* dllName_ = nullptr;
+    const wchar_t* prefix_ = nullptr;
+    HMODULE module_ = nullptr;
+    HARC archive_ = nullptr;
+    bool utf8_ = false;
+};

@@ -1,0 +1,77 @@
+// CUnRar: the optional RAR library (unrar.dll), loaded for one operation.
+//
+// Contract:
+// - The constructor loads the library and its eight functions; Loaded() is
+//   true only when all were found. Without it every operation fails.
+// - Open(path, listOnly) opens one archive by its UTF-16 path; ReadHeader
+//   fills Header() with the next item; SkipCurrent passes over its data;
+//   TestCurrent lets the library unpack it, each data block going to the data
+//   sink. No password is ever given: encrypted items fail.
+// - The destructor closes the archive and frees the library.
+// - One object belongs to one thread; the library's callback runs inside
+//   TestCurrent on that thread.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>
+
+#include <cstdint>
+
+#include "archive/UnrarRecords.h"
+
+class CUnRar {
+public:
+    CUnRar();
+    virtual ~CUnRar();
+    CUnRar(const CUnRar&) = delete;
+    CUnRar& operator=(const CUnRar&) = delete;
+
+    bool Loaded() const { return loaded_; }
+    int Version() const { return version_; }
+    bool Open(const wchar_t* path, bool listOnly);
+    void Close();
+    bool ReadHeader();
+    const RARHeaderDataEx& Header() const { return header_; }
+    unsigned int ArchiveFlags() const { return open_.Flags; }
+    int LastResult() const { return lastResult_; }
+    void SetDataSink(IStream* sink) { sink_ = sink; }
+
+    // True when the current header is a directory for this library version.
+    bool IsDirectory() const;
+
+    virtual bool TestCurrent();
+    virtual bool SkipCurrent();
+    virtual bool SkipItems(uint64_t count);
+    virtual int OnCallback(UINT message, LPARAM p1, LPARAM p2);
+    virtual int OnProcessData(const void* data, size_t size);
+
+private:
+    using OpenArchiveExFn = HANDLE(WINAPI*)(RAROpenArchiveDataEx*);
+    using CloseArchiveFn = int(WINAPI*)(HANDLE);
+    using ReadHeaderExFn = int(WINAPI*)(HANDLE, RARHeaderDataEx*);
+    using ProcessFileFn = int(WINAPI*)(HANDLE, int, char*, char*);
+    using ProcessFileWFn = int(WINAPI*)(HANDLE, int, wchar_t*, wchar_t*);
+    using SetCallbackFn = void(WINAPI*)(HANDLE, UNRARCALLBACK, LPARAM);
+    using SetPasswordFn = void(WINAPI*)(HANDLE, char*);
+    using GetDllVersionFn = int(WINAPI*)();
+
+    static int CALLBACK Callback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
+
+    bool loaded_ = false;
+    int version_ = 0;
+    HMODULE module_ = nullptr;
+    HANDLE archive_ = nullptr;
+    RARHeaderDataEx header_;
+    RAROpenArchiveDataEx open_;
+    int lastResult_ = 0;
+    IStream* sink_ = nullptr; // not owned
+
+    OpenArchiveExFn openArchiveEx_ = nullptr;
+    CloseArchiveFn closeArchive_ = nullptr;
+    ReadHeaderExFn readHeaderEx_ = nullptr;
+    ProcessFileFn processFile_ = nullptr;
+    ProcessFileWFn processFileW_ = nullptr;
+    SetCallbackFn setCallback_ = nullptr;
+    SetPasswordFn setPassword_ = nullptr; // looked up, never called: no password is ever given
+    GetDllVersionFn getDllVersion_ = nullptr;
+};

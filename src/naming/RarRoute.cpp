@@ -1,0 +1,46 @@
+// Folder discovery and candidate names through the RAR library. Volumes,
+// solid archives and archives with encrypted headers are refused.
+#include <windows.h>
+
+#include <cwchar>
+
+#include "archive/UnRar.h"
+#include "filelist/FileEntry.h"
+#include "naming/ArchiveRoutes.h"
+#include "naming/FolderDiscovery.h"
+
+namespace {
+
+bool Refused(const CUnRar& rar) {
+    return (rar.ArchiveFlags() & (kRarVolume | kRarSolid | kRarEncryptedHeaders)) != 0;
+}
+
+} // namespace
+
+int RarRouteFolder(const wchar_t* path, std::wstring& out) {
+    CUnRar rar;
+    if (!rar.Loaded() || !rar.Open(path, false)) return kStatusCannotOpen;
+    if (Refused(rar)) return kStatusUnsupported;
+    while (rar.ReadHeader()) {
+        // Only '\' puts a RAR item in a folder; an empty top component goes on.
+        const wchar_t* name = rar.Header().FileNameW;
+        if (name[0] != L'\0' && wcschr(name, L'\\') != nullptr) {
+            TopFolderOf(name, out);
+            if (!out.empty()) return 0;
+        }
+        rar.SkipCurrent();
+    }
+    return kStatusNoFolder;
+}
+
+bool RarRouteNames(const wchar_t* path, std::vector<std::wstring>& names) {
+    CUnRar rar;
+    if (!rar.Loaded() || !rar.Open(path, false)) return false;
+    if (Refused(rar)) return false;
+    CandidateNames candidates(names);
+    while (rar.ReadHeader()) {
+        candidates.AddLastComponent(rar.Header().FileNameW);
+        rar.SkipCurrent();
+    }
+    return true;
+}
