@@ -10,7 +10,7 @@ packages=(
   wine wine32:i386
   xvfb x11-utils xauth imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
-  googletest 7zip gcab
+  googletest 7zip gcab xxd
 )
 
 missing=()

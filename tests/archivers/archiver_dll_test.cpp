@@ -1,0 +1,636 @@
+// The shipped archiver libraries (7-zip32.dll, cab32.dll, unlha32.dll),
+// loaded by name from build\bin as Zorvel loads them: exports, which files
+// each accepts, listing (record layout, names, attributes, sizes, wildcards,
+// Unicode mode), extraction into memory, and bad input of every kind. The
+// archives come from scripts/make-archive-fixtures.sh (build\fixtures).
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ArchiverText.h"
+#include "TestFiles.h"
+#include "base/ScopedWin.h"
+
+namespace {
+
+typedef HANDLE HARC;
+typedef int(WINAPI* QueryFunctionListFn)(int);
+typedef BOOL(WINAPI* GetRunningFn)();
+typedef BOOL(WINAPI* SetModeFn)(BOOL);
+typedef BOOL(WINAPI* CheckArchiveFn)(LPCSTR, int);
+typedef HARC(WINAPI* OpenArchiveFn)(HWND, LPCSTR, DWORD);
+typedef int(WINAPI* CloseArchiveFn)(HARC);
+typedef int(WINAPI* FindFirstFn)(HARC, LPCSTR, void*);
+typedef int(WINAPI* FindNextFn)(HARC, void*);
+typedef int(WINAPI* GetFileNameFn)(HARC, LPSTR, int);
+typedef int(WINAPI* GetAttributeFn)(HARC);
+typedef BOOL(WINAPI* GetSizeExFn)(HARC, __int64*);
+typedef int(WINAPI* ExtractMemFn)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD);
+
+constexpr size_t kRecordSize = 560;   // what callers allocate per item
+constexpr size_t kNameOffset = 26;    // where they read the name
+constexpr unsigned char kGuard = 0xA5;
+
+std::wstring ModuleFolder() {
+    wchar_t buf[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, buf, MAX_PATH);
+    std::wstring p(buf, n);
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+std::wstring BinFolder() { return ModuleFolder() + L"\\..\\bin"; }
+std::wstring Fixture(const std::wstring& name) { return ModuleFolder() + L"\\..\\fixtures\\" + name; }
+
+std::string Narrow(const std::wstring& w, UINT cp) {
+    std::string s;
+    EXPECT_TRUE(archiver::ToCaller(w, cp, &s));
+    return s;
+}
+std::string Ansi(const std::wstring& w) { return Narrow(w, CP_ACP); }
+std::string Utf8(const std::wstring& w) { return Narrow(w, CP_UTF8); }
+
+// The member contents the fixture script writes.
+const std::string kContentA = "Zorvel fixture: Photos/a.jpg\n";
+const std::string kContentBC = "Zorvel fixture: Photos/b c.jpg (a name with a space)\n";
+std::string BigContent(const char* word) {
+    std::string s;
+    char line[64];
+    for (int i = 0; i < 4000; ++i) {
+        snprintf(line, sizeof(line), "%s line %05d\n", word, i);
+        s += line;
+    }
+    return s;
+}
+
+// One loaded library and its functions, looked up by prefixed name.
+struct Library {
+    std::wstring file;
+    std::string prefix;
+    ScopedModule module;
+    QueryFunctionListFn QueryFunctionList = nullptr;
+    GetRunningFn GetRunning = nullptr;
+    SetModeFn SetCursorMode = nullptr;
+    SetModeFn SetUnicodeMode = nullptr;
+    CheckArchiveFn CheckArchive = nullptr;
+    OpenArchiveFn OpenArchive = nullptr;
+    CloseArchiveFn CloseArchive = nullptr;
+    FindFirstFn FindFirst = nullptr;
+    FindNextFn FindNext = nullptr;
+    GetFileNameFn GetFileName = nullptr;
+    GetAttributeFn GetAttribute = nullptr;
+    GetSizeExFn GetOriginalSizeEx = nullptr;
+    GetSizeExFn GetCompressedSizeEx = nullptr;
+    ExtractMemFn ExtractMem = nullptr;
+
+    template <typename F>
+    void Find(F* fn, const char* name) {
+        *fn = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module.get(), (prefix + name).c_str())));
+        EXPECT_NE(*fn, nullptr) << prefix << name;
+    }
+
+    bool Load(const std::wstring& fileName, const std::string& exportPrefix) {
+        file = fileName;
+        prefix = exportPrefix;
+        module.reset(LoadLibraryW((BinFolder() + L"\\" + fileName).c_str()));
+        if (!module) return false;
+        Find(&QueryFunctionList, "QueryFunctionList");
+        Find(&GetRunning, "GetRunning");
+        Find(&SetCursorMode, "SetCursorMode");
+        Find(&SetUnicodeMode, "SetUnicodeMode");
+        Find(&CheckArchive, "CheckArchive");
+        Find(&OpenArchive, "OpenArchive");
+        Find(&CloseArchive, "CloseArchive");
+        Find(&FindFirst, "FindFirst");
+        Find(&FindNext, "FindNext");
+        Find(&GetFileName, "GetFileName");
+        Find(&GetAttribute, "GetAttribute");
+        Find(&GetOriginalSizeEx, "GetOriginalSizeEx");
+        Find(&GetCompressedSizeEx, "GetCompressedSizeEx");
+        Find(&ExtractMem, "ExtractMem");
+        return !::testing::Test::HasFailure();
+    }
+};
+
+// One listed item: what the record and the per-item queries said.
+struct Listed {
+    std::string name;        // from the record, offset 26
+    std::string nameByCall;  // from GetFileName
+    int attribute = 0;
+    __int64 size = -1;
+    DWORD recordSize = 0;
+};
+
+class ArchiverDllTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(FileExists(Fixture(L"photos.7z"))) << "fixtures missing; run scripts/make-archive-fixtures.sh";
+        ASSERT_TRUE(seven.Load(L"7-zip32.dll", "SevenZip"));
+        ASSERT_TRUE(cab.Load(L"cab32.dll", "Cab"));
+        ASSERT_TRUE(lha.Load(L"unlha32.dll", "Unlha"));
+    }
+    void TearDown() override {
+        for (Library* l : {&seven, &cab, &lha}) {
+            if (l->SetUnicodeMode) l->SetUnicodeMode(FALSE);
+        }
+    }
+
+    // Lists every item matching `wildcard`; each record is checked for
+    // writes past the 560 bytes a caller gives.
+    static std::vector<Listed> List(Library& lib, const std::string& path, const char* wildcard = "*") {
+        std::vector<Listed> items;
+        HARC h = lib.OpenArchive(nullptr, path.c_str(), 0);
+        EXPECT_NE(h, nullptr) << path;
+        if (!h) return items;
+        std::vector<unsigned char> record(kRecordSize + 64, kGuard);
+        for (int r = lib.FindFirst(h, wildcard, record.data()); r == 0; r = lib.FindNext(h, record.data())) {
+            for (size_t i = kRecordSize; i < record.size(); ++i) EXPECT_EQ(record[i], kGuard) << "overrun at " << i;
+            Listed it;
+            const char* name = reinterpret_cast<const char*>(record.data() + kNameOffset);
+            it.name.assign(name, strnlen(name, 513));
+            memcpy(&it.recordSize, record.data(), 4);
+            char buf[600];
+            EXPECT_EQ(lib.GetFileName(h, buf, sizeof(buf)), 0);
+            it.nameByCall = buf;
+            it.attribute = lib.GetAttribute(h);
+            EXPECT_TRUE(lib.GetOriginalSizeEx(h, &it.size));
+            __int64 packed = -1;
+            EXPECT_TRUE(lib.GetCompressedSizeEx(h, &packed));
+            EXPECT_GE(packed, 0);
+            items.push_back(it);
+            memset(record.data(), kGuard, record.size());
+            if (items.size() > 100) break;  // a reader that never ends
+        }
+        EXPECT_EQ(lib.CloseArchive(h), 0);
+        return items;
+    }
+
+    static const Listed* FindItem(const std::vector<Listed>& items, const std::string& name) {
+        for (const Listed& it : items) {
+            if (it.name == name) return &it;
+        }
+        return nullptr;
+    }
+
+    static std::vector<std::string> Names(const std::vector<Listed>& items) {
+        std::vector<std::string> names;
+        for (const Listed& it : items) names.push_back(it.name);
+        return names;
+    }
+
+    // Extracts `member` of `archivePath`; the bytes written, or the error.
+    static int Extract(Library& lib, const std::string& commandLine, std::string* data, DWORD size = 1 << 20,
+                       WORD* attr = nullptr, time_t* mtime = nullptr) {
+        std::vector<BYTE> buf(size + 16, kGuard);
+        DWORD written = 12345;
+        WORD a = 0;
+        time_t t = 0;
+        int r = lib.ExtractMem(nullptr, commandLine.c_str(), buf.data(), size, &t, &a, &written);
+        for (size_t i = size; i < buf.size(); ++i) EXPECT_EQ(buf[i], kGuard) << "overrun at " << i;
+        if (r == 0) {
+            EXPECT_LE(written, size);
+            data->assign(reinterpret_cast<const char*>(buf.data()), written);
+        } else {
+            EXPECT_EQ(written, 0u);
+        }
+        if (attr) *attr = a;
+        if (mtime) *mtime = t;
+        return r;
+    }
+
+    Library seven, cab, lha;
+};
+
+const char* const kFixtures[] = {"photos.7z", "solid.7z", "japanese.7z", "photos.zip",
+                                 "photos.cab", "photos.lzh", "japanese.lzh"};
+
+TEST_F(ArchiverDllTest, ExportsFunctionListAndVersion) {
+    for (Library* lib : {&seven, &cab, &lha}) {
+        for (int n : {7, 8, 16, 23, 24, 25, 26, 57, 64, 83, 84, 114}) {
+            EXPECT_TRUE(lib->QueryFunctionList(n)) << lib->prefix << " " << n;
+        }
+        for (int n : {-1, 0, 1, 9, 17, 22, 65, 113, 115, 100000}) {
+            EXPECT_FALSE(lib->QueryFunctionList(n)) << lib->prefix << " " << n;
+        }
+        EXPECT_TRUE(lib->SetCursorMode(TRUE));
+        EXPECT_TRUE(lib->SetCursorMode(FALSE));
+        EXPECT_FALSE(lib->GetRunning());
+        // No export under another library's prefix or undecorated.
+        for (const char* other : {"SevenZipCheckArchive", "CabCheckArchive", "UnlhaCheckArchive", "CheckArchive",
+                                  "ArcCheckArchive", "_ArcCheckArchive@8"}) {
+            if (lib->prefix + "CheckArchive" == other) continue;
+            EXPECT_EQ(GetProcAddress(lib->module.get(), other), nullptr) << lib->prefix << " exports " << other;
+        }
+
+        std::wstring path = BinFolder() + L"\\" + lib->file;
+        DWORD ignored = 0, size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+        ASSERT_GT(size, 0u) << "no version resource in " << Ansi(lib->file);
+        std::vector<BYTE> block(size);
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
+        wchar_t* text = nullptr;
+        UINT len = 0;
+        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904b0\\FileVersion",
+                                   reinterpret_cast<void**>(&text), &len));
+        EXPECT_EQ(std::wstring(text), L"1.0");
+        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\StringFileInfo\\040904b0\\FileDescription",
+                                   reinterpret_cast<void**>(&text), &len));
+        std::wstring libName = lib->file.substr(0, lib->file.size() - 4);
+        EXPECT_NE(std::wstring(text).find(libName), std::wstring::npos) << Ansi(text);
+    }
+}
+
+TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
+    struct Case {
+        const char* file;
+        bool seven, cab, lha;
+    } cases[] = {
+        {"photos.7z", true, false, false},  {"solid.7z", true, false, false},    {"japanese.7z", true, false, false},
+        {"photos.zip", true, false, false}, {"photos.cab", true, true, false},   {"photos.lzh", true, false, true},
+        {"japanese.lzh", true, false, true}, {"notes.txt", false, false, false}, {"missing.7z", false, false, false},
+    };
+    for (const Case& c : cases) {
+        std::wstring w(c.file, c.file + strlen(c.file));
+        std::string path = Ansi(Fixture(w));
+        EXPECT_EQ(seven.CheckArchive(path.c_str(), 0), c.seven ? TRUE : FALSE) << c.file;
+        EXPECT_EQ(cab.CheckArchive(path.c_str(), 0), c.cab ? TRUE : FALSE) << c.file;
+        EXPECT_EQ(lha.CheckArchive(path.c_str(), 0), c.lha ? TRUE : FALSE) << c.file;
+        // OpenArchive agrees with CheckArchive.
+        for (auto [lib, accepted] : {std::pair<Library*, bool>{&seven, c.seven}, {&cab, c.cab}, {&lha, c.lha}}) {
+            HARC h = lib->OpenArchive(nullptr, path.c_str(), 0);
+            EXPECT_EQ(h != nullptr, accepted) << lib->prefix << " " << c.file;
+            if (h) {
+                EXPECT_EQ(lib->CloseArchive(h), 0);
+            }
+        }
+    }
+    // The format decides, not the name: a ZIP named .lzh is still a ZIP.
+    TempDir dir;
+    ASSERT_TRUE(WriteBytes(dir / L"zip-in-disguise.lzh", ReadBytes(Fixture(L"photos.zip"))));
+    std::string disguised = Ansi(dir / L"zip-in-disguise.lzh");
+    EXPECT_TRUE(seven.CheckArchive(disguised.c_str(), 0));
+    EXPECT_FALSE(lha.CheckArchive(disguised.c_str(), 0));
+    // Empty paths, folders and null pointers are refused.
+    for (Library* lib : {&seven, &cab, &lha}) {
+        EXPECT_FALSE(lib->CheckArchive(nullptr, 0));
+        EXPECT_FALSE(lib->CheckArchive("", 0));
+        EXPECT_FALSE(lib->CheckArchive(Ansi(dir.path()).c_str(), 0));
+        EXPECT_EQ(lib->OpenArchive(nullptr, nullptr, 0), nullptr);
+        EXPECT_FALSE(lib->GetRunning());
+    }
+}
+
+TEST_F(ArchiverDllTest, ListsNamesAttributesAndSizesInRecords) {
+    struct Case {
+        Library* lib;
+        const char* file;
+        const char* folder;  // the folder item's name, or null when none is stored
+    } cases[] = {
+        {&seven, "photos.7z", "Photos\\"}, {&seven, "photos.zip", "Photos\\"}, {&seven, "photos.cab", nullptr},
+        {&seven, "photos.lzh", "Photos\\"}, {&cab, "photos.cab", nullptr},    {&lha, "photos.lzh", "Photos\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lib->prefix + " " + c.file);
+        std::wstring w(c.file, c.file + strlen(c.file));
+        std::vector<Listed> items = List(*c.lib, Ansi(Fixture(w)));
+        const Listed* a = FindItem(items, "Photos\\a.jpg");
+        const Listed* bc = FindItem(items, "Photos\\b c.jpg");
+        ASSERT_NE(a, nullptr);
+        ASSERT_NE(bc, nullptr);
+        EXPECT_EQ(a->size, static_cast<__int64>(kContentA.size()));
+        EXPECT_EQ(bc->size, static_cast<__int64>(kContentBC.size()));
+        EXPECT_EQ(a->recordSize, kContentA.size());
+        EXPECT_EQ(a->attribute & 0x10, 0);
+        EXPECT_NE(a->attribute, -1);
+        EXPECT_EQ(items.size(), c.folder ? 3u : 2u);
+        if (c.folder) {
+            const Listed* dir = FindItem(items, c.folder);
+            ASSERT_NE(dir, nullptr);
+            EXPECT_EQ(dir->attribute & 0x10, 0x10);
+            EXPECT_EQ(dir->size, 0);
+        }
+        for (const Listed& it : items) {
+            EXPECT_EQ(it.name, it.nameByCall);
+            EXPECT_EQ(it.name.find('/'), std::string::npos) << it.name;
+        }
+    }
+    // Items come in archive order: the 7z folder, then its files.
+    std::vector<std::string> order = Names(List(seven, Ansi(Fixture(L"photos.lzh"))));
+    EXPECT_EQ(order, (std::vector<std::string>{"Photos\\", "Photos\\a.jpg", "Photos\\b c.jpg"}));
+    // The record's date is the stored local time 2020-01-02 03:04:06.
+    HARC h = lha.OpenArchive(nullptr, Ansi(Fixture(L"photos.lzh")).c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    unsigned char record[kRecordSize];
+    ASSERT_EQ(lha.FindFirst(h, "*.jpg", record), 0);
+    WORD date, time;
+    memcpy(&date, record + 22, 2);
+    memcpy(&time, record + 24, 2);
+    EXPECT_EQ(date, 0x5022);
+    EXPECT_EQ(time, 0x1883);
+    lha.CloseArchive(h);
+}
+
+TEST_F(ArchiverDllTest, JapaneseNamesInAnsiAndUnicodeMode) {
+    const std::wstring name = L"写真\\a.jpg";
+    for (auto [lib, file] : {std::pair<Library*, const wchar_t*>{&seven, L"japanese.7z"},
+                             {&seven, L"japanese.lzh"}, {&lha, L"japanese.lzh"}}) {
+        SCOPED_TRACE(lib->prefix + " " + Utf8(file));
+        // ANSI mode: the name in the ANSI code page (932 under this locale).
+        std::vector<std::string> ansi = Names(List(*lib, Ansi(Fixture(file)), "*.jpg"));
+        EXPECT_EQ(ansi, std::vector<std::string>{Ansi(name)});
+        // Unicode mode: paths in and names out in UTF-8.
+        ASSERT_TRUE(lib->SetUnicodeMode(TRUE));
+        std::vector<std::string> utf8 = Names(List(*lib, Utf8(Fixture(file)), "*.jpg"));
+        EXPECT_EQ(utf8, std::vector<std::string>{Utf8(name)});
+        ASSERT_TRUE(lib->SetUnicodeMode(FALSE));
+    }
+    // A path outside the ANSI code page opens in Unicode mode.
+    TempDir dir;
+    std::wstring odd = dir / L"Ünïcødé 写真 \x0424.7z";
+    ASSERT_TRUE(WriteBytes(odd, ReadBytes(Fixture(L"japanese.7z"))));
+    ASSERT_TRUE(seven.SetUnicodeMode(TRUE));
+    EXPECT_TRUE(seven.CheckArchive(Utf8(odd).c_str(), 0));
+    std::vector<Listed> items = List(seven, Utf8(odd));
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].name, Utf8(L"写真\\"));
+    EXPECT_EQ(items[0].attribute & 0x10, 0x10);
+    std::string data;
+    EXPECT_EQ(Extract(seven, "x -y \"" + Utf8(odd) + "\" \"" + Utf8(name) + "\"", &data), 0);
+    EXPECT_EQ(data, kContentA);
+    // Invalid UTF-8 is refused, not guessed at.
+    EXPECT_FALSE(seven.CheckArchive("C:\\\xff\xfe.7z", 0));
+    ASSERT_TRUE(seven.SetUnicodeMode(FALSE));
+}
+
+TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
+    std::string path = Ansi(Fixture(L"photos.7z"));
+    EXPECT_EQ(Names(List(seven, path, "*.*")).size(), 3u);  // "*.*" takes the dotless folder too
+    EXPECT_EQ(Names(List(seven, path, "")).size(), 3u);
+    EXPECT_EQ(Names(List(seven, path, "*.JPG")), (std::vector<std::string>{"Photos\\a.jpg", "Photos\\b c.jpg"}));
+    EXPECT_EQ(Names(List(seven, path, "Photos/b*")), std::vector<std::string>{"Photos\\b c.jpg"});
+    EXPECT_EQ(Names(List(seven, path, "?hotos\\?.jpg")), std::vector<std::string>{"Photos\\a.jpg"});
+    EXPECT_TRUE(List(seven, path, "*.png").empty());
+
+    HARC h = seven.OpenArchive(nullptr, path.c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    char record[kRecordSize];
+    ASSERT_EQ(seven.FindFirst(h, "*", record), 0);
+    ASSERT_EQ(seven.FindNext(h, nullptr), 0);  // a null record is allowed
+    char name[64];
+    EXPECT_EQ(seven.GetFileName(h, name, sizeof(name)), 0);
+    EXPECT_STREQ(name, "Photos\\a.jpg");
+    ASSERT_EQ(seven.FindNext(h, record), 0);
+    EXPECT_EQ(seven.FindNext(h, record), -1);
+    EXPECT_EQ(seven.FindNext(h, record), -1);  // stays at the end
+    EXPECT_EQ(seven.GetAttribute(h), -1);      // no current item any more
+    EXPECT_NE(seven.GetFileName(h, name, sizeof(name)), 0);
+    // A new search starts from the first item again.
+    ASSERT_EQ(seven.FindFirst(h, "*", record), 0);
+    EXPECT_STREQ(record + kNameOffset, "Photos\\");
+    EXPECT_EQ(seven.CloseArchive(h), 0);
+}
+
+TEST_F(ArchiverDllTest, ExtractMemGivesExactBytes) {
+    struct Case {
+        Library* lib;
+        const char* file;
+        const char* command;
+    } cases[] = {
+        {&seven, "photos.7z", "x -hide -y"}, {&seven, "photos.zip", "x -y"}, {&seven, "photos.cab", "x"},
+        {&seven, "photos.lzh", "x -y"},      {&cab, "photos.cab", "-x"},    {&lha, "photos.lzh", "-n -gm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lib->prefix + " " + c.file);
+        std::wstring w(c.file, c.file + strlen(c.file));
+        std::string path = Ansi(Fixture(w));
+        std::string data;
+        WORD attr = 0;
+        time_t mtime = 0;
+        ASSERT_EQ(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"Photos\\b c.jpg\"", &data, 1 << 16,
+                          &attr, &mtime),
+                  0);
+        EXPECT_EQ(data, kContentBC);
+        EXPECT_EQ(attr & 0x10, 0);
+        // 2020-01-02 03:04:06 local time, within a day of any time zone.
+        EXPECT_NEAR(static_cast<double>(mtime), 1577934246.0, 86400.0);
+        // '/' names the same member as '\'.
+        ASSERT_EQ(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"Photos/a.jpg\"", &data), 0);
+        EXPECT_EQ(data, kContentA);
+        // A member that is not there, or only differs in case, fails.
+        EXPECT_NE(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"Photos\\zz.jpg\"", &data), 0);
+        EXPECT_NE(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"b c.jpg\"", &data), 0);
+    }
+    // A small buffer takes only what fits.
+    std::string head;
+    ASSERT_EQ(Extract(seven, "x \"" + Ansi(Fixture(L"photos.7z")) + "\" \"Photos\\b c.jpg\"", &head, 10), 0);
+    EXPECT_EQ(head, kContentBC.substr(0, 10));
+}
+
+TEST_F(ArchiverDllTest, SolidArchiveListsAndExtracts) {
+    std::string path = Ansi(Fixture(L"solid.7z"));
+    std::vector<Listed> items = List(seven, path);
+    EXPECT_EQ(Names(items),
+              (std::vector<std::string>{"Solid\\", "Solid\\1.txt", "Solid\\2.txt", "Solid\\3.txt"}));
+    std::string data;
+    // The last member of the block needs the ones before it decoded.
+    ASSERT_EQ(Extract(seven, "x -y \"" + path + "\" \"Solid\\3.txt\"", &data), 0);
+    EXPECT_EQ(data, BigContent("three"));
+    ASSERT_EQ(Extract(seven, "x -y \"" + path + "\" \"Solid\\1.txt\"", &data), 0);
+    EXPECT_EQ(data, BigContent("one"));
+    EXPECT_NE(Extract(seven, "x -y \"" + path + "\" \"Solid\\4.txt\"", &data), 0);
+}
+
+TEST_F(ArchiverDllTest, BadCommandLinesHandlesAndBuffersFailSafely) {
+    std::string path = Ansi(Fixture(L"photos.7z"));
+    std::string data;
+    for (const std::string& bad : {std::string(""), std::string("x -y"), "x \"" + path + "\"",
+                                   "x \"" + path + "\" \"Photos\\a.jpg", "x \"" + Ansi(Fixture(L"missing.7z")) +
+                                                                             "\" \"Photos\\a.jpg\"",
+                                   "x \"" + Ansi(Fixture(L"notes.txt")) + "\" \"Photos\\a.jpg\"",
+                                   std::string(70000, 'x')}) {
+        EXPECT_NE(Extract(seven, bad, &data), 0) << bad.substr(0, 200);
+    }
+    DWORD written = 1;
+    EXPECT_NE(seven.ExtractMem(nullptr, nullptr, nullptr, 0, nullptr, nullptr, &written), 0);
+    EXPECT_EQ(written, 0u);
+    // Null outputs are allowed.
+    BYTE buf[64];
+    EXPECT_EQ(seven.ExtractMem(nullptr, ("x \"" + path + "\" \"Photos\\a.jpg\"").c_str(), buf, sizeof(buf),
+                               nullptr, nullptr, nullptr),
+              0);
+    // cab32 does not read a 7z member even when asked directly.
+    EXPECT_NE(Extract(cab, "x \"" + path + "\" \"Photos\\a.jpg\"", &data), 0);
+
+    for (Library* lib : {&seven, &cab, &lha}) {
+        HARC bogus = reinterpret_cast<HARC>(static_cast<uintptr_t>(0x12345678));
+        char name[16];
+        __int64 size = 0;
+        for (HARC h : {static_cast<HARC>(nullptr), bogus}) {
+            EXPECT_EQ(lib->FindFirst(h, "*", nullptr), -1);
+            EXPECT_EQ(lib->FindNext(h, nullptr), -1);
+            EXPECT_NE(lib->GetFileName(h, name, sizeof(name)), 0);
+            EXPECT_EQ(lib->GetAttribute(h), -1);
+            EXPECT_FALSE(lib->GetOriginalSizeEx(h, &size));
+            EXPECT_FALSE(lib->GetCompressedSizeEx(h, &size));
+            EXPECT_NE(lib->CloseArchive(h), 0);
+        }
+    }
+    // A name that does not fit is refused, the buffer terminated, never overrun.
+    HARC h = seven.OpenArchive(nullptr, path.c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(seven.FindFirst(h, "*.jpg", nullptr), 0);
+    char small[8];
+    memset(small, 'Z', sizeof(small));
+    EXPECT_NE(seven.GetFileName(h, small, 5), 0);
+    EXPECT_NE(memchr(small, '\0', 5), nullptr);
+    EXPECT_EQ(small[5], 'Z');
+    EXPECT_NE(seven.GetFileName(h, small, 0), 0);
+    EXPECT_NE(seven.GetFileName(h, nullptr, 100), 0);
+    EXPECT_FALSE(seven.GetOriginalSizeEx(h, nullptr));
+    EXPECT_EQ(seven.CloseArchive(h), 0);
+    EXPECT_NE(seven.CloseArchive(h), 0);  // closed twice: refused, not freed again
+    EXPECT_FALSE(seven.GetRunning());
+}
+
+TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
+    TempDir dir;
+    for (const wchar_t* file : {L"photos.7z", L"solid.7z", L"photos.zip", L"photos.cab", L"photos.lzh"}) {
+        std::string whole = ReadBytes(Fixture(file));
+        ASSERT_FALSE(whole.empty());
+        std::vector<std::string> damaged;
+        for (size_t cut : {size_t(1), size_t(8), size_t(30), whole.size() / 2, whole.size() - 1}) {
+            if (cut < whole.size()) damaged.push_back(whole.substr(0, cut));
+        }
+        uint32_t seed = 7;
+        for (int round = 0; round < 12; ++round) {
+            std::string flipped = whole;
+            for (int k = 0; k < 4; ++k) {
+                seed = seed * 1664525u + 1013904223u;
+                flipped[(seed >> 8) % flipped.size()] ^= static_cast<char>(1 + (seed >> 24) % 255);
+            }
+            damaged.push_back(flipped);
+        }
+        for (size_t i = 0; i < damaged.size(); ++i) {
+            std::wstring p = dir / (std::to_wstring(i) + L"-" + file);
+            ASSERT_TRUE(WriteBytes(p, damaged[i]));
+            std::string ap = Ansi(p);
+            for (Library* lib : {&seven, &cab, &lha}) {
+                lib->CheckArchive(ap.c_str(), 0);
+                if (HARC h = lib->OpenArchive(nullptr, ap.c_str(), 0)) {
+                    std::vector<unsigned char> record(kRecordSize + 16, kGuard);
+                    int count = 0;
+                    for (int r = lib->FindFirst(h, "*", record.data()); r == 0 && count < 1000;
+                         r = lib->FindNext(h, record.data())) {
+                        ++count;
+                    }
+                    EXPECT_EQ(record[kRecordSize], kGuard);
+                    EXPECT_LT(count, 1000);
+                    EXPECT_EQ(lib->CloseArchive(h), 0);
+                }
+                std::string data;
+                Extract(*lib, "x \"" + ap + "\" \"Photos\\b c.jpg\"", &data, 1024);
+            }
+        }
+    }
+    // Short buffers truncated versions of the whole never shrink below 0:
+    // the last check is simply that all three are still idle.
+    for (Library* lib : {&seven, &cab, &lha}) EXPECT_FALSE(lib->GetRunning());
+}
+
+// Zorvel loads and frees a library for every archive it looks at, thousands
+// of times in one run; that must neither run out of anything nor break it.
+TEST(ArchiverDllLoading, SurvivesALoadForEveryArchive) {
+    std::string zip = Ansi(Fixture(L"photos.zip"));
+    for (auto [file, prefix] : {std::pair<const wchar_t*, const char*>{L"7-zip32.dll", "SevenZip"},
+                                {L"cab32.dll", "Cab"}, {L"unlha32.dll", "Unlha"}}) {
+        std::wstring path = BinFolder() + L"\\" + file;
+        for (int i = 0; i < 1200; ++i) {
+            ScopedModule module(LoadLibraryW(path.c_str()));
+            ASSERT_TRUE(module) << Ansi(file) << " load " << i;
+            auto check = reinterpret_cast<CheckArchiveFn>(
+                reinterpret_cast<void*>(GetProcAddress(module.get(), (std::string(prefix) + "CheckArchive").c_str())));
+            ASSERT_NE(check, nullptr);
+            ASSERT_EQ(check(zip.c_str(), 0), std::string(prefix) == "SevenZip" ? TRUE : FALSE) << i;
+        }
+    }
+    DWORD slot = TlsAlloc();
+    EXPECT_NE(slot, TLS_OUT_OF_INDEXES);
+    if (slot != TLS_OUT_OF_INDEXES) TlsFree(slot);
+}
+
+// The caller-facing text helpers, without an archive.
+TEST(ArchiverText, WildcardMatching) {
+    using archiver::MatchWildcard;
+    EXPECT_TRUE(MatchWildcard(L"*", L"Photos\\a.jpg"));
+    EXPECT_TRUE(MatchWildcard(L"*.*", L"Photos\\"));
+    EXPECT_TRUE(MatchWildcard(L"*.*", L"README"));
+    EXPECT_TRUE(MatchWildcard(L"*.*", L"a.b.c"));
+    EXPECT_TRUE(MatchWildcard(L"", L"anything"));
+    EXPECT_TRUE(MatchWildcard(L"a.*", L"a"));
+    EXPECT_TRUE(MatchWildcard(L"*.JPG", L"x\\y.jpg"));
+    EXPECT_TRUE(MatchWildcard(L"?", L"\x5199"));
+    EXPECT_TRUE(MatchWildcard(L"a*b*c", L"aXXbYYbZc"));
+    EXPECT_FALSE(MatchWildcard(L"a*b*c", L"aXXbYYbZ"));
+    EXPECT_FALSE(MatchWildcard(L"*.jpg", L"a.jpeg"));
+    EXPECT_FALSE(MatchWildcard(L"?", L""));
+    EXPECT_FALSE(MatchWildcard(L"a.*x", L"a"));
+    EXPECT_FALSE(MatchWildcard(L"abc", L"ab"));
+    EXPECT_FALSE(MatchWildcard(L"ab", L"abc"));
+    EXPECT_FALSE(MatchWildcard(L"\x00c4", L"\x00e4"));  // only ASCII letters fold
+}
+
+TEST(ArchiverText, ExtractCommandSplitting) {
+    std::wstring archive, member;
+    ASSERT_TRUE(archiver::SplitExtractCommand(L"x -hide -y \"C:\\a\\b c.7z\" \"Photos\\a.jpg\"", &archive, &member));
+    EXPECT_EQ(archive, L"C:\\a\\b c.7z");
+    EXPECT_EQ(member, L"Photos\\a.jpg");
+    ASSERT_TRUE(archiver::SplitExtractCommand(L"-n -gm \"C:\\x.lzh\" \"dir\\a b.jpg\"", &archive, &member));
+    EXPECT_EQ(archive, L"C:\\x.lzh");
+    EXPECT_EQ(member, L"dir\\a b.jpg");
+    ASSERT_TRUE(archiver::SplitExtractCommand(L"  e  C:\\x.cab\t\"a\"  ", &archive, &member));
+    EXPECT_EQ(archive, L"C:\\x.cab");
+    EXPECT_EQ(member, L"a");
+    // A one-letter member after the archive is a name, not a command.
+    ASSERT_TRUE(archiver::SplitExtractCommand(L"\"C:\\x.cab\" a", &archive, &member));
+    EXPECT_EQ(member, L"a");
+    EXPECT_FALSE(archiver::SplitExtractCommand(L"", &archive, &member));
+    EXPECT_FALSE(archiver::SplitExtractCommand(L"x -y \"C:\\only.7z\"", &archive, &member));
+    EXPECT_FALSE(archiver::SplitExtractCommand(L"x \"C:\\a.7z\" \"unclosed", &archive, &member));
+    EXPECT_FALSE(archiver::SplitExtractCommand(L"x \"\" \"a\"", &archive, &member));
+}
+
+TEST(ArchiverText, CopiesNeverOverrunOrSplitCharacters) {
+    char buf[8];
+    memset(buf, 'Z', sizeof(buf));
+    EXPECT_TRUE(archiver::CopyToCaller(L"abc", CP_UTF8, buf, 4));
+    EXPECT_STREQ(buf, "abc");
+    memset(buf, 'Z', sizeof(buf));
+    EXPECT_FALSE(archiver::CopyToCaller(L"abcd", CP_UTF8, buf, 4));
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_EQ(buf[4], 'Z');
+    // Three-byte UTF-8 characters: only whole ones go in.
+    memset(buf, 'Z', sizeof(buf));
+    EXPECT_FALSE(archiver::CopyToCaller(L"写真写真", CP_UTF8, buf, 8));
+    EXPECT_EQ(std::string(buf), Utf8(L"写真"));
+    // A surrogate pair is never cut in half.
+    memset(buf, 'Z', sizeof(buf));
+    EXPECT_FALSE(archiver::CopyToCaller(L"ab\xD83D\xDE00", CP_UTF8, buf, 5));
+    EXPECT_STREQ(buf, "ab");
+    EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, buf, 0));
+    EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, nullptr, 4));
+
+    std::wstring w;
+    EXPECT_FALSE(archiver::FromCaller(nullptr, CP_UTF8, &w));
+    EXPECT_FALSE(archiver::FromCaller("\xc3", CP_UTF8, &w));
+    std::string huge(archiver::kMaxInput + 1, 'a');
+    EXPECT_FALSE(archiver::FromCaller(huge.c_str(), CP_UTF8, &w));
+    ASSERT_TRUE(archiver::FromCaller("\xe5\x86\x99", CP_UTF8, &w));
+    EXPECT_EQ(w, L"写");
+}
+
+}  // namespace
