@@ -1,0 +1,32 @@
+// RAR archives written byte by byte for the tests, members stored (not
+// packed): RAR 4 blocks with their 16-bit header checks, and RAR 5 blocks
+// with variable-length fields and CRC-32 header checks. Flags the library
+// must report (solid, volume, encrypted headers, encrypted items) are set
+// in the headers as a packer would; the data after them stays plain.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct RarMember {
+    std::string name;          // RAR 4: raw name bytes (OEM code page); RAR 5: UTF-8
+    std::wstring unicodeName;  // RAR 4 only: when set, also written in the Unicode form
+    std::string data;          // stored as is
+    bool directory = false;
+    bool encrypted = false;    // the item's encrypted flag (data left plain)
+    bool badCrc = false;       // a data CRC that does not match data
+};
+
+// Main header flags of RAR 4.
+enum : uint16_t { kRar4Volume = 0x0001, kRar4Solid = 0x0008, kRar4EncryptedHeaders = 0x0080,
+                  kRar4FirstVolume = 0x0100 };
+// Archive flags of the RAR 5 main header.
+enum : uint32_t { kRar5Volume = 0x0001, kRar5Solid = 0x0004 };
+
+std::string BuildRar4(const std::vector<RarMember>& members, uint16_t mainFlags = 0);
+// encryptedHeaders: an archive encryption header takes the main header's
+// place, as when every header is encrypted; the members then follow as
+// plain blocks, which a reader must not get to.
+std::string BuildRar5(const std::vector<RarMember>& members, uint32_t archiveFlags = 0,
+                      bool encryptedHeaders = false);
