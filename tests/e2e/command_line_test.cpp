@@ -52,6 +52,10 @@ protected:
         program_ = dir_ / L"program";
         ASSERT_TRUE(CreateDirectoryW(program_.c_str(), nullptr));
         ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), (program_ + L"\\Zorvel.exe").c_str(), TRUE));
+        // The archiver libraries ship beside the program, as a user has them.
+        std::wstring bin = DirectoryOfPath(BuiltProgram().c_str());
+        for (const wchar_t* dll : {L"7-zip32.dll", L"cab32.dll", L"unlha32.dll", L"unrar.dll"})
+            ASSERT_TRUE(CopyFileW((bin + L"\\" + dll).c_str(), (program_ + L"\\" + dll).c_str(), TRUE));
         ASSERT_TRUE(WriteUtf16(program_ + L"\\Zorvel.cfg", L"[Other]\r\nConfirmExit=0\r\n"));
         files_ = dir_ / L"files";
         ASSERT_TRUE(CreateDirectoryW(files_.c_str(), nullptr));

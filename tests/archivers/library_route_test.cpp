@@ -1,0 +1,115 @@
+// Discovery, candidate names and extraction through the archiver libraries
+// we ship, on archives made by Debian's tools before the test runs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "RarBuilder.h"
+#include "TestFiles.h"
+#include "archive/ArcDll.h"
+#include "archive/OptionalLibrary.h"
+#include "filelist/Paths.h"
+#include "naming/FolderDiscovery.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+std::wstring BuildFolder(const wchar_t* name) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\" + name;
+}
+
+class LibraryRouteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
+        SetDllDirectoryW(BuildFolder(L"bin").c_str()); // where the program finds them: beside it
+        ForgetMissingLibraries();
+    }
+    void TearDown() override { SetDllDirectoryW(nullptr); }
+    std::wstring Fixture(const wchar_t* name) { return BuildFolder(L"fixtures") + L"\\" + name; }
+    int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
+        wchar_t out[260];
+        int result = DiscoverFolderName(path.c_str(), out);
+        if (folder) *folder = out;
+        return result;
+    }
+};
+
+TEST_F(LibraryRouteTest, EveryKindGivesItsFolder) {
+    const struct { const wchar_t* file; const wchar_t* folder; } cases[] = {
+        {L"photos.7z", L"Photos"},   {L"solid.7z", L"Solid"},     {L"japanese.7z", L"写真"},
+        {L"photos.cab", L"Photos"},  {L"photos.lzh", L"Photos"},  {L"japanese.lzh", L"写真"},
+        {L"photos.zip", L"Photos"},
+    };
+    for (const auto& c : cases) {
+        std::wstring folder;
+        EXPECT_EQ(0, Discover(Fixture(c.file), &folder)) << std::string(c.file, c.file + wcslen(c.file));
+        EXPECT_EQ(std::wstring(c.folder), folder);
+    }
+}
+
+TEST_F(LibraryRouteTest, FilesNoLibraryAccepts) {
+    TempDir dir;
+    std::wstring text = dir / L"text.7z";
+    ASSERT_TRUE(CopyFileW(Fixture(L"notes.txt").c_str(), text.c_str(), FALSE));
+    EXPECT_EQ(7, Discover(text));
+    EXPECT_EQ(6, Discover(dir / L"missing.7z"));
+    // An LZH named .cab still finds the library that reads it.
+    std::wstring renamed = dir / L"lzh.cab";
+    ASSERT_TRUE(CopyFileW(Fixture(L"photos.lzh").c_str(), renamed.c_str(), FALSE));
+    EXPECT_EQ(0, Discover(renamed));
+}
+
+TEST_F(LibraryRouteTest, RarArchivesThroughTheRarLibrary) {
+    TempDir dir;
+    RarMember readme, photo;
+    readme.name = "readme.txt";
+    readme.data = "read me";
+    photo.name = "Photos\\a.jpg";
+    photo.data = "jpeg";
+    const struct { const wchar_t* name; std::string bytes; int status; } cases[] = {
+        {L"four.rar", BuildRar4({readme, photo}), 0},
+        {L"five.rar", BuildRar5({readme, [] { RarMember m; m.name = "Photos/a.jpg"; m.data = "x"; return m; }()}), 0},
+        {L"solid.rar", BuildRar4({readme, photo}, kRar4Solid), 7},
+        {L"volume.rar", BuildRar5({photo}, kRar5Volume), 7},
+        {L"roots.rar", BuildRar4({readme}), 12},
+    };
+    for (const auto& c : cases) {
+        std::wstring path = dir / c.name;
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        std::wstring folder;
+        EXPECT_EQ(c.status, Discover(path, &folder)) << std::string(c.name, c.name + wcslen(c.name));
+        if (c.status == 0) {
+            EXPECT_EQ(L"Photos", folder);
+        }
+    }
+}
+
+TEST_F(LibraryRouteTest, CandidatesOfACabinet) {
+    std::vector<std::wstring> names;
+    EXPECT_TRUE(CollectNameCandidates(Fixture(L"photos.cab").c_str(), names));
+    EXPECT_EQ((std::vector<std::wstring>{L"a.jpg", L"Photos", L"b c.jpg"}), names);
+}
+
+TEST_F(LibraryRouteTest, AMemberWithASpaceExtracts) {
+    const struct { const wchar_t* dll; const wchar_t* prefix; const wchar_t* file; } cases[] = {
+        {L"7-zip32.dll", L"SevenZip", L"photos.7z"},
+        {L"unlha32.dll", L"Unlha", L"photos.lzh"},
+    };
+    const std::string expected = "Zorvel fixture: Photos/b c.jpg (a name with a space)\n";
+    for (const auto& c : cases) {
+        CArcDll dll;
+        ASSERT_TRUE(dll.LoadDll(c.dll, c.prefix));
+        std::string buffer(expected.size(), '\0');
+        EXPECT_EQ(0, dll.ExtractMemberToMemory(Fixture(c.file).c_str(), L"Photos\\b c.jpg", &buffer[0],
+                                               static_cast<DWORD>(buffer.size())));
+        EXPECT_EQ(expected, buffer);
+    }
+}
+
+} // namespace
