@@ -1,4 +1,5 @@
-// Zorvel.exe /verysilent on a folder of ZIP archives, beside the floor of the
+// Zorvel.exe /verysilent (with our archiver libraries beside it) on a folder
+// of ZIP archives, beside the floor of the
 // same work done directly in this process: open and read each archive's
 // directory, move the file, append one log line.
 //
@@ -75,6 +76,10 @@ int wmain(int argc, wchar_t** argv) {
         printf("cannot copy %ls\n", built.c_str());
         return 1;
     }
+    // With the libraries beside it, as installed: ZIP goes through 7-zip32.dll.
+    std::wstring bin = DirectoryOfPath(built.c_str());
+    for (const wchar_t* dll : {L"7-zip32.dll", L"cab32.dll", L"unlha32.dll", L"unrar.dll"})
+        CopyFileW((bin + L"\\" + dll).c_str(), (program + L"\\" + dll).c_str(), FALSE);
     MakeArchives(forZorvel, count);
     MakeArchives(forFloor, count);
 
