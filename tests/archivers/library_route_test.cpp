@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Libraries.h"
 #include "RarBuilder.h"
 #include "TestFiles.h"
 #include "archive/ArcDll.h"
@@ -17,27 +18,11 @@
 
 namespace {
 
-std::wstring BuildFolder(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\" + name;
-}
-
 class LibraryRouteTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-        SetDllDirectoryW(BuildFolder(L"bin").c_str()); // where the program finds them: beside it
-        ForgetMissingLibraries();
-    }
-    void TearDown() override { SetDllDirectoryW(nullptr); }
+    void SetUp() override { LoadSettingsFrom(nullptr, g_settings, 1280, 1024); }
+    LibraryFolder libraries_{BuildFolder(L"bin")}; // where the program finds them: beside it
     std::wstring Fixture(const wchar_t* name) { return BuildFolder(L"fixtures") + L"\\" + name; }
-    int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
-        wchar_t out[260];
-        int result = DiscoverFolderName(path.c_str(), out);
-        if (folder) *folder = out;
-        return result;
-    }
 };
 
 TEST_F(LibraryRouteTest, EveryKindGivesItsFolder) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Libraries.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "archive/ArcDll.h"
@@ -17,22 +18,8 @@
 
 namespace {
 
-// Makes LoadLibraryW find the libraries of one stand-in variant (or none).
-class LibraryFolder {
-public:
-    explicit LibraryFolder(const std::wstring& folder) {
-        SetDllDirectoryW(folder.c_str());
-        ForgetMissingLibraries();
-    }
-    ~LibraryFolder() { SetDllDirectoryW(nullptr); }
-    LibraryFolder(const LibraryFolder&) = delete;
-    LibraryFolder& operator=(const LibraryFolder&) = delete;
-};
-
 std::wstring Variant(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\doubles\\" + name;
+    return BuildFolder(L"doubles") + L"\\" + name;
 }
 
 std::string Utf8(const std::wstring& w) {
@@ -52,12 +39,6 @@ protected:
         std::wstring path = dir_ / name;
         EXPECT_TRUE(WriteBytes(path, text));
         return path;
-    }
-    int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
-        wchar_t out[260];
-        int result = DiscoverFolderName(path.c_str(), out);
-        if (folder) *folder = out;
-        return result;
     }
     TempDir dir_;
 };

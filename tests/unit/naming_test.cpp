@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Libraries.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "filelist/FileList.h"
@@ -56,12 +57,6 @@ protected:
         int row = list_.Count() - 1;
         DeriveNewName(list_, row);
         return list_.At(row);
-    }
-    int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
-        wchar_t out[260];
-        int result = DiscoverFolderName(path.c_str(), out);
-        if (folder) *folder = out;
-        return result;
     }
 
     TempDir dir_;

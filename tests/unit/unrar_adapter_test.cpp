@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Libraries.h"
 #include "TestFiles.h"
 #include "archive/ArcDll.h"
 #include "archive/OptionalLibrary.h"
@@ -18,21 +19,8 @@
 
 namespace {
 
-class LibraryFolder {
-public:
-    explicit LibraryFolder(const std::wstring& folder) {
-        SetDllDirectoryW(folder.c_str());
-        ForgetMissingLibraries();
-    }
-    ~LibraryFolder() { SetDllDirectoryW(nullptr); }
-    LibraryFolder(const LibraryFolder&) = delete;
-    LibraryFolder& operator=(const LibraryFolder&) = delete;
-};
-
 std::wstring Variant(const wchar_t* name) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\doubles\\" + name;
+    return BuildFolder(L"doubles") + L"\\" + name;
 }
 
 class UnRarTest : public ::testing::Test {
@@ -44,12 +32,6 @@ protected:
         std::wstring path = dir_ / name;
         EXPECT_TRUE(WriteBytes(path, text));
         return path;
-    }
-    int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
-        wchar_t out[260];
-        int result = DiscoverFolderName(path.c_str(), out);
-        if (folder) *folder = out;
-        return result;
     }
     TempDir dir_;
 };

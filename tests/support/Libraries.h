@@ -1,0 +1,41 @@
+// Helpers for tests of the archive routes: where the build put things, which
+// folder the optional libraries are loaded from, and discovery in one call.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "archive/OptionalLibrary.h"
+#include "filelist/Paths.h"
+#include "naming/FolderDiscovery.h"
+
+// A folder of the build beside the tests' own (bin, doubles, fixtures).
+inline std::wstring BuildFolder(const std::wstring& name) {
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\" + name;
+}
+
+// Makes LoadLibraryW look in folder for the optional libraries while it lives.
+class LibraryFolder {
+public:
+    explicit LibraryFolder(const std::wstring& folder) {
+        SetDllDirectoryW(folder.c_str());
+        ForgetMissingLibraries();
+    }
+    ~LibraryFolder() {
+        SetDllDirectoryW(nullptr);
+        ForgetMissingLibraries();
+    }
+    LibraryFolder(const LibraryFolder&) = delete;
+    LibraryFolder& operator=(const LibraryFolder&) = delete;
+};
+
+// DiscoverFolderName with the folder as a string.
+inline int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
+    wchar_t out[260];
+    int result = DiscoverFolderName(path.c_str(), out);
+    if (folder) *folder = out;
+    return result;
+}
