@@ -427,7 +427,21 @@ int ProcessFile(HANDLE h, int operation, bool destGiven) {
     return result;
 }
 
+// No exception may leave an export: out of memory and anything else become
+// the library's error codes.
+template <typename F>
+int Guarded(F body) {
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return kRarNoMemory;
+    } catch (...) {
+        return kRarUnknown;
+    }
+}
+
 } // namespace
+
 
 extern "C" {
 
@@ -456,33 +470,15 @@ int WINAPI RARCloseArchive(HANDLE h) {
 int WINAPI RARReadHeaderEx(HANDLE h, RARHeaderDataEx* d) {
     RarArchive* arc = FromHandle(h);
     if (arc == nullptr || d == nullptr) return kRarUnknown;
-    try {
-        return ReadHeader(*arc, d);
-    } catch (const std::bad_alloc&) {
-        return kRarNoMemory;
-    } catch (...) {
-        return kRarUnknown;
-    }
+    return Guarded([&] { return ReadHeader(*arc, d); });
 }
 
 int WINAPI RARProcessFile(HANDLE h, int operation, char* destPath, char* destName) {
-    try {
-        return ProcessFile(h, operation, destPath != nullptr || destName != nullptr);
-    } catch (const std::bad_alloc&) {
-        return kRarNoMemory;
-    } catch (...) {
-        return kRarUnknown;
-    }
+    return Guarded([&] { return ProcessFile(h, operation, destPath != nullptr || destName != nullptr); });
 }
 
 int WINAPI RARProcessFileW(HANDLE h, int operation, wchar_t* destPath, wchar_t* destName) {
-    try {
-        return ProcessFile(h, operation, destPath != nullptr || destName != nullptr);
-    } catch (const std::bad_alloc&) {
-        return kRarNoMemory;
-    } catch (...) {
-        return kRarUnknown;
-    }
+    return Guarded([&] { return ProcessFile(h, operation, destPath != nullptr || destName != nullptr); });
 }
 
 void WINAPI RARSetCallback(HANDLE h, UNRARCALLBACK callback, LPARAM userData) {

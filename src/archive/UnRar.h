@@ -46,15 +46,6 @@ public:
     virtual int OnProcessData(const void* data, size_t size);
 
 private:
-    using OpenArchiveExFn = HANDLE(WINAPI*)(RAROpenArchiveDataEx*);
-    using CloseArchiveFn = int(WINAPI*)(HANDLE);
-    using ReadHeaderExFn = int(WINAPI*)(HANDLE, RARHeaderDataEx*);
-    using ProcessFileFn = int(WINAPI*)(HANDLE, int, char*, char*);
-    using ProcessFileWFn = int(WINAPI*)(HANDLE, int, wchar_t*, wchar_t*);
-    using SetCallbackFn = void(WINAPI*)(HANDLE, UNRARCALLBACK, LPARAM);
-    using SetPasswordFn = void(WINAPI*)(HANDLE, char*);
-    using GetDllVersionFn = int(WINAPI*)();
-
     static int CALLBACK Callback(UINT message, LPARAM userData, LPARAM p1, LPARAM p2);
 
     bool loaded_ = false;
@@ -66,12 +57,12 @@ private:
     int lastResult_ = 0;
     IStream* sink_ = nullptr; // not owned
 
-    OpenArchiveExFn openArchiveEx_ = nullptr;
-    CloseArchiveFn closeArchive_ = nullptr;
-    ReadHeaderExFn readHeaderEx_ = nullptr;
-    ProcessFileFn processFile_ = nullptr;
-    ProcessFileWFn processFileW_ = nullptr;
-    SetCallbackFn setCallback_ = nullptr;
-    SetPasswordFn setPassword_ = nullptr; // looked up, never called: no password is ever given
-    GetDllVersionFn getDllVersion_ = nullptr;
+    RarOpenArchiveExFn openArchiveEx_ = nullptr;
+    RarCloseArchiveFn closeArchive_ = nullptr;
+    RarReadHeaderExFn readHeaderEx_ = nullptr;
+    RarProcessFileFn processFile_ = nullptr;
+    RarProcessFileWFn processFileW_ = nullptr;
+    RarSetCallbackFn setCallback_ = nullptr;
+    RarSetPasswordFn setPassword_ = nullptr; // looked up, never called: no password is ever given
+    RarGetDllVersionFn getDllVersion_ = nullptr;
 };

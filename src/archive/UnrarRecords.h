@@ -71,6 +71,16 @@ struct RARHeaderDataEx {
 };
 #pragma pack(pop)
 
+// The library's exports, as callers look them up.
+using RarOpenArchiveExFn = HANDLE(WINAPI*)(RAROpenArchiveDataEx*);
+using RarCloseArchiveFn = int(WINAPI*)(HANDLE);
+using RarReadHeaderExFn = int(WINAPI*)(HANDLE, RARHeaderDataEx*);
+using RarProcessFileFn = int(WINAPI*)(HANDLE, int, char*, char*);
+using RarProcessFileWFn = int(WINAPI*)(HANDLE, int, wchar_t*, wchar_t*);
+using RarSetCallbackFn = void(WINAPI*)(HANDLE, UNRARCALLBACK, LPARAM);
+using RarSetPasswordFn = void(WINAPI*)(HANDLE, char*);
+using RarGetDllVersionFn = int(WINAPI*)();
+
 static_assert(sizeof(void*) == 4, "the records are laid out for 32-bit callers");
 static_assert(sizeof(RAROpenArchiveDataEx) == 156, "RAROpenArchiveDataEx layout");
 static_assert(offsetof(RAROpenArchiveDataEx, ArcNameW) == 4, "RAROpenArchiveDataEx layout");

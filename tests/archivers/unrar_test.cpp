@@ -18,14 +18,6 @@
 
 namespace {
 
-using OpenArchiveExFn = HANDLE(WINAPI*)(RAROpenArchiveDataEx*);
-using CloseArchiveFn = int(WINAPI*)(HANDLE);
-using ReadHeaderExFn = int(WINAPI*)(HANDLE, RARHeaderDataEx*);
-using ProcessFileFn = int(WINAPI*)(HANDLE, int, char*, char*);
-using ProcessFileWFn = int(WINAPI*)(HANDLE, int, wchar_t*, wchar_t*);
-using SetCallbackFn = void(WINAPI*)(HANDLE, UNRARCALLBACK, LPARAM);
-using SetPasswordFn = void(WINAPI*)(HANDLE, char*);
-using GetDllVersionFn = int(WINAPI*)();
 
 // build\bin\unrar.dll, from build\tests\unrar_tests.exe.
 std::wstring LibraryPath() {
@@ -46,14 +38,14 @@ struct Library {
     T Get(const char* name) const {
         return module ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
     }
-    OpenArchiveExFn open = Get<OpenArchiveExFn>("RAROpenArchiveEx");
-    CloseArchiveFn close = Get<CloseArchiveFn>("RARCloseArchive");
-    ReadHeaderExFn readHeader = Get<ReadHeaderExFn>("RARReadHeaderEx");
-    ProcessFileFn processFile = Get<ProcessFileFn>("RARProcessFile");
-    ProcessFileWFn processFileW = Get<ProcessFileWFn>("RARProcessFileW");
-    SetCallbackFn setCallback = Get<SetCallbackFn>("RARSetCallback");
-    SetPasswordFn setPassword = Get<SetPasswordFn>("RARSetPassword");
-    GetDllVersionFn version = Get<GetDllVersionFn>("RARGetDllVersion");
+    RarOpenArchiveExFn open = Get<RarOpenArchiveExFn>("RAROpenArchiveEx");
+    RarCloseArchiveFn close = Get<RarCloseArchiveFn>("RARCloseArchive");
+    RarReadHeaderExFn readHeader = Get<RarReadHeaderExFn>("RARReadHeaderEx");
+    RarProcessFileFn processFile = Get<RarProcessFileFn>("RARProcessFile");
+    RarProcessFileWFn processFileW = Get<RarProcessFileWFn>("RARProcessFileW");
+    RarSetCallbackFn setCallback = Get<RarSetCallbackFn>("RARSetCallback");
+    RarSetPasswordFn setPassword = Get<RarSetPasswordFn>("RARSetPassword");
+    RarGetDllVersionFn version = Get<RarGetDllVersionFn>("RARGetDllVersion");
     bool Complete() const {
         return open && close && readHeader && processFile && processFileW && setCallback && setPassword && version;
     }
@@ -98,10 +90,12 @@ struct Item {
 class UnrarTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(lib_.Complete()) << "unrar.dll or one of its functions is missing"; }
-    void TearDown() override {
+    void TearDown() override { Close(); }
+    void Close() {
         if (handle_) {
             EXPECT_EQ(0, lib_.close(handle_));
         }
+        handle_ = nullptr;
     }
 
     std::wstring Write(const std::wstring& name, const std::string& bytes) {
@@ -293,31 +287,30 @@ TEST_F(UnrarTest, SelfExtractingArchiveIsFoundAfterItsStub) {
 
 // --- Listing --------------------------------------------------------------
 
-TEST_F(UnrarTest, ListsRar4WithBackslashesAndDirectoryFlag) {
-    ASSERT_TRUE(Open(Write(L"l4.rar", BuildRar4(PhotoMembers()))));
-    const auto items = List();
-    EXPECT_EQ(kRarEndArchive, last_);
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(L"Photos", items[0].name);
-    EXPECT_EQ(unsigned(kRarItemDirectory), items[0].flags & (kRarItemDirectory | kRarItemEncrypted));
-    EXPECT_EQ(L"Photos\\a.jpg", items[1].name);
-    EXPECT_EQ("Photos\\a.jpg", items[1].ansiName);
-    EXPECT_EQ(0u, items[1].flags & (kRarItemDirectory | kRarItemEncrypted));
-    EXPECT_EQ(10u, items[1].size);
-    // The end stays the end.
-    auto header = std::make_unique<RARHeaderDataEx>();
-    EXPECT_EQ(kRarEndArchive, lib_.readHeader(handle_, header.get()));
-}
-
-TEST_F(UnrarTest, ListsRar5WithBackslashesAndDirectoryFlag) {
-    ASSERT_TRUE(Open(Write(L"l5.rar", BuildRar5(PhotoMembers5()))));
-    const auto items = List();
-    EXPECT_EQ(kRarEndArchive, last_);
-    ASSERT_EQ(2u, items.size());
-    EXPECT_EQ(L"Photos", items[0].name);
-    EXPECT_EQ(unsigned(kRarItemDirectory), items[0].flags & (kRarItemDirectory | kRarItemEncrypted));
-    EXPECT_EQ(L"Photos\\a.jpg", items[1].name);
-    EXPECT_EQ(0u, items[1].flags & kRarItemDirectory);
+TEST_F(UnrarTest, ListsBothFormatsWithBackslashesAndDirectoryFlag) {
+    const struct { const wchar_t* file; std::string bytes; bool rar4; } cases[] = {
+        {L"l4.rar", BuildRar4(PhotoMembers()), true},
+        {L"l5.rar", BuildRar5(PhotoMembers5()), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rar4 ? "RAR 4" : "RAR 5");
+        ASSERT_TRUE(Open(Write(c.file, c.bytes)));
+        const auto items = List();
+        EXPECT_EQ(kRarEndArchive, last_);
+        ASSERT_EQ(2u, items.size());
+        EXPECT_EQ(L"Photos", items[0].name);
+        EXPECT_EQ(unsigned(kRarItemDirectory), items[0].flags & (kRarItemDirectory | kRarItemEncrypted));
+        EXPECT_EQ(L"Photos\\a.jpg", items[1].name);
+        EXPECT_EQ(0u, items[1].flags & (kRarItemDirectory | kRarItemEncrypted));
+        if (c.rar4) {
+            EXPECT_EQ("Photos\\a.jpg", items[1].ansiName);
+            EXPECT_EQ(10u, items[1].size);
+            // The end stays the end.
+            auto header = std::make_unique<RARHeaderDataEx>();
+            EXPECT_EQ(kRarEndArchive, lib_.readHeader(handle_, header.get()));
+        }
+        Close();
+    }
 }
 
 TEST_F(UnrarTest, HeaderRecordCarriesNamesAtTheirOffsets) {
