@@ -137,15 +137,21 @@ int CArcDll::FindNext(void* itemRecord) {
     return findNext ? findNext(archive_, itemRecord) : -1;
 }
 
-int CArcDll::GetFileName(wchar_t (&name)[260]) {
-    name[0] = L'\0';
+int CArcDll::GetFileName(std::wstring& name) {
+    name.clear();
     if (!Offers(kArcGetFileName)) return -1;
     auto getName = As<GetFileNameFn>(GetFunction("GetFileName"));
     if (!getName) return -1;
-    char buffer[261] = {}; // one spare byte keeps it terminated whatever the library does
-    int result = getName(archive_, buffer, 260);
-    if (!DecodeName(buffer, name)) return result == 0 ? -1 : result;
-    return result;
+    std::vector<char> buffer(kLongNameBytes + 1, '\0'); // the spare byte keeps it terminated
+    int result = getName(archive_, buffer.data(), kLongNameBytes);
+    if (result != 0) return result;
+    UINT codePage = utf8_ ? CP_UTF8 : CP_ACP;
+    int units = MultiByteToWideChar(codePage, 0, buffer.data(), -1, nullptr, 0);
+    if (units <= 0) return -1;
+    name.resize(static_cast<size_t>(units));
+    MultiByteToWideChar(codePage, 0, buffer.data(), -1, &name[0], units);
+    name.resize(static_cast<size_t>(units) - 1);
+    return 0;
 }
 
 int CArcDll::GetAttribute() {

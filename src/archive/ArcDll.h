@@ -9,7 +9,7 @@
 //   library offers it, except ExtractMem, which is called whenever exported.
 // - Paths, patterns and command lines go to the library in UTF-8 (UTF-8
 //   mode) or the ANSI code page; names come back the same way, at most 260
-//   UTF-16 units.
+//   UTF-16 units from the item record, whole from GetFileName.
 // - Unload (and the destructor) closes an open archive and frees the library:
 //   nothing stays loaded between operations.
 // - No messages, no exceptions: each wrapper returns its failure value (false,
@@ -35,6 +35,9 @@ const size_t kItemRecordSize = 560;
 const size_t kItemNameOffset = 26;
 const size_t kItemNameSize = 513;
 
+// The buffer GetFileName(std::wstring&) hands the library, in bytes.
+const int kLongNameBytes = 32768;
+
 using HARC = HANDLE;
 
 class CArcDll {
@@ -57,7 +60,10 @@ public:
     int CloseArchive();
     int FindFirst(const wchar_t* pattern, void* itemRecord);
     int FindNext(void* itemRecord);
-    int GetFileName(wchar_t (&name)[260]);
+    // The current item's whole path, however long: the library is handed a
+    // buffer of kLongNameBytes, so a path over 260 units still reads whole
+    // (discovery needs only its first component).
+    int GetFileName(std::wstring& name);
     int GetAttribute();
     bool GetRunning();
     void SetCursorMode(bool busyCursor);

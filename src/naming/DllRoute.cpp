@@ -56,14 +56,15 @@ int DllRouteFolder(const wchar_t* path, std::wstring& out) {
     if (dll.OpenArchive(path) == nullptr) return kStatusCannotOpen;
     char record[kItemRecordSize] = {};
     if (dll.FindFirst(L"*", record) == -1) return kStatusCannotRead;
-    wchar_t name[260];
+    // The whole item path, however long: only its first component must fit.
+    std::wstring name;
     if (dll.GetFileName(name) != 0) return kStatusNoItemName;
-    while (!HasSeparator(name)) {
+    while (!HasSeparator(name.c_str())) {
         // A library without FindNext cannot go on: no folder found.
         if (!dll.Offers(kArcFindNext) || dll.FindNext(record) == -1) return kStatusNoFolder;
         if (dll.GetFileName(name) != 0) return kStatusNoItemName;
     }
-    TopFolderOf(name, out);
+    TopFolderOf(name.c_str(), out);
     return 0; // the destructor closes the archive and frees the library
 }
 

@@ -45,9 +45,10 @@ int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
     }
     out[0] = L'\0';
     if (result != 0) return result;
-    // The name comes from one item path, which fits 260 units: so does its
-    // first component.
-    if (!CopyText(out, folder.c_str())) return kStatusNoFolder;
+    // An item path that starts with a separator has an empty first
+    // component: that is no folder, never a name made of the extension alone.
+    // A first component too long for a file name is no folder either.
+    if (folder.empty() || !CopyText(out, folder.c_str())) return kStatusNoFolder;
     return 0;
 }
 

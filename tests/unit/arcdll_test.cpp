@@ -51,7 +51,7 @@ TEST_F(ArcDllTest, WithoutTheLibraryEveryWrapperFails) {
     EXPECT_FALSE(dll.CheckArchive(L"C:\\x.lzh"));
     EXPECT_EQ(nullptr, dll.OpenArchive(L"C:\\x.lzh"));
     EXPECT_EQ(-1, dll.FindFirst(L"*", nullptr));
-    wchar_t name[260];
+    std::wstring name;
     EXPECT_EQ(-1, dll.GetFileName(name));
     EXPECT_EQ(-1, dll.CloseArchive());
     char buffer[8];
@@ -71,8 +71,13 @@ TEST_F(ArcDllTest, TheFirstItemWithASeparatorGivesTheFolder) {
     EXPECT_EQ(L"写真", folder) << "names come in UTF-8 once the library accepts it";
     EXPECT_EQ(0, Discover(Fake(L"b.cab", {"x/y.jpg"}), &folder));
     EXPECT_EQ(L"x", folder) << "either separator counts";
-    EXPECT_EQ(0, Discover(Fake(L"c.lzh", {"\\lead.jpg"}), &folder));
-    EXPECT_EQ(L"", folder) << "an empty top component is taken as it is";
+    // Regression: a leading separator gave an empty folder and the name ".lzh".
+    EXPECT_EQ(12, Discover(Fake(L"c.lzh", {"\\lead\\a.jpg"})));
+    // Regression: a path over 260 bytes failed with 11 though its folder is short.
+    std::string kanji;
+    for (int i = 0; i < 60; ++i) kanji += Utf8(L"漢");
+    EXPECT_EQ(0, Discover(Fake(L"long.7z", {"Photos/" + kanji + "/" + kanji + ".jpg"}), &folder));
+    EXPECT_EQ(L"Photos", folder);
     EXPECT_EQ(12, Discover(Fake(L"d.7z", {"a.txt", "b.txt"})));
     EXPECT_EQ(6, Discover(dir_ / L"missing.7z"));
 
