@@ -37,6 +37,14 @@ rm -f "$out"/*.7z "$out"/*.zip "$out"/*.cab "$out"/*.lzh "$out"/*.txt
 )
 printf 'This is a text file, not an archive.\n' > "$out/notes.txt"
 
+# A folder with links back to itself and to its parent: a walk that followed
+# them would list a.zip again and again.
+rm -rf "$out/links"
+mkdir -p "$out/links/sub"
+printf 'x' > "$out/links/a.zip"
+ln -s . "$out/links/loop"
+ln -s .. "$out/links/sub/up"
+
 # --- LZH, level-0 headers, stored ("-lh0-") members -------------------------
 
 hex_of() { od -An -v -tx1 | tr -d ' \n'; }

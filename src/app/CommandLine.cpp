@@ -4,10 +4,16 @@
 #include <shellapi.h>
 
 #include "base/Text.h"
+#include "filelist/Paths.h"
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;
     line.args = args;
+    // Paths are made absolute here, where they enter: the current folder may
+    // change later (a file dialog), and a running window handed a path has
+    // a current folder of its own. A blank argument becomes empty: nothing.
+    for (size_t i = 1; i < line.args.size(); ++i)
+        if (line.args[i].empty() || line.args[i][0] != L'/') line.args[i] = AbsolutePath(line.args[i].c_str());
     if (args.size() <= 1) return line;
     for (size_t i = 1; i < args.size() && !args[i].empty() && args[i][0] == L'/'; ++i) {
         const wchar_t* s = args[i].c_str();
@@ -40,7 +46,7 @@ std::vector<std::wstring> CommandLine::WindowPaths() const {
 std::vector<std::wstring> CommandLine::HandOverPaths() const {
     std::vector<std::wstring> paths;
     for (size_t i = 3; i < args.size(); ++i)
-        if (args[i].empty() || args[i][0] != L'/') paths.push_back(args[i]);
+        if (!args[i].empty() && args[i][0] != L'/') paths.push_back(args[i]);
     return paths;
 }
 

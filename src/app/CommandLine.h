@@ -1,6 +1,7 @@
 // The command line: switches first (case-insensitive, the scan stops at the
 // first argument not beginning with '/'), then paths; and the way to run
-// that follows from them.
+// that follows from them. Paths are made absolute as they are parsed; a
+// blank one is left empty.
 #pragma once
 
 #include <string>
@@ -20,7 +21,7 @@ struct CommandLine {
     StartMode Mode(bool runningInstance) const;
     // Paths the main window adds at start (argument 2 on, every argument).
     std::vector<std::wstring> WindowPaths() const;
-    // Paths handed to a running instance (argument 3 on, no switches).
+    // Paths handed to a running instance (argument 3 on, no switches, none empty).
     std::vector<std::wstring> HandOverPaths() const;
 };
 

@@ -2,7 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdint>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "base/ScopedWin.h"
 #include "base/Text.h"
@@ -48,23 +51,63 @@ bool AnyKindEnabled() {
     return false;
 }
 
+namespace {
+
+// One walk below a folder. Folders reached twice (through a directory link
+// or junction, or a link back to a parent) are walked once: a link cycle
+// would otherwise list the same archives again and again, or without end.
+class FolderWalk {
+public:
+    FolderWalk(FileList& list, const wchar_t* extension) : list_(list), extension_(extension) {}
+
+    void Walk(const std::wstring& folder) {
+        if (!FirstVisit(folder)) return;
+        std::wstring parent = WithTrailingSeparator(folder.c_str());
+        WIN32_FIND_DATAW data;
+        ScopedFind find(FindFirstFileW((parent + L"*").c_str(), &data));
+        if (!find) return;
+        do {
+            if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
+            std::wstring child = parent + data.cFileName;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                // Links and junctions lead elsewhere: they are not descended into.
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(child);
+            } else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension_)) {
+                list_.AddFileEntry(child.c_str());
+            }
+        } while (WorkActive && FindNextFileW(find.get(), &data));
+    }
+
+private:
+    // False when the folder was walked already; a folder whose identity
+    // cannot be read is walked (it cannot be part of a cycle we can see).
+    bool FirstVisit(const std::wstring& folder) {
+        ScopedFile handle(CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!handle || !GetFileInformationByHandle(handle.get(), &info)) return true;
+        FolderId id{info.dwVolumeSerialNumber,
+                    (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+        return visited_.insert(id).second;
+    }
+
+    using FolderId = std::pair<DWORD, uint64_t>;
+    FileList& list_;
+    const wchar_t* extension_;
+    std::set<FolderId> visited_;
+};
+
+} // namespace
+
 void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension) {
-    if (folder == nullptr || !IsFolderOrUnreadable(folder)) return;
-    std::wstring parent = WithTrailingSeparator(folder);
-    WIN32_FIND_DATAW data;
-    ScopedFind find(FindFirstFileW((parent + L"*").c_str(), &data));
-    if (!find) return;
-    do {
-        if (wcscmp(data.cFileName, L".") == 0 || wcscmp(data.cFileName, L"..") == 0) continue;
-        std::wstring child = parent + data.cFileName;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            AddFolder(list, child.c_str(), extension);
-        else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension))
-            list.AddFileEntry(child.c_str());
-    } while (WorkActive && FindNextFileW(find.get(), &data));
+    // An empty path would become the drive's root below: it names nothing.
+    if (IsBlankPath(folder) || !IsFolderOrUnreadable(folder)) return;
+    FolderWalk(list, extension).Walk(folder);
 }
 
 void AddPath(FileList& list, const wchar_t* path) {
+    if (IsBlankPath(path)) return;
     if (IsFolderOrUnreadable(path)) {
         for (const ArchiveKind& kind : kArchiveKinds)
             if (g_settings.EnableKind[kind.flag]) AddFolder(list, path, kind.extension);
@@ -92,7 +135,9 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
         wchar_t path[MAX_PATH];
         UINT length = DragQueryFileW(drop, i, nullptr, 0);
         // A path too long for the record cannot be added; it is passed over.
-        if (length < MAX_PATH && DragQueryFileW(drop, i, path, MAX_PATH) == length) paths.push_back(path);
+        if (length >= MAX_PATH || DragQueryFileW(drop, i, path, MAX_PATH) != length) continue;
+        std::wstring full = AbsolutePath(path);
+        if (!full.empty()) paths.push_back(full);
     }
     return paths;
 }

@@ -26,11 +26,13 @@ bool IsEnabledArchive(const wchar_t* path);
 bool AnyKindEnabled();
 
 // Adds every file below folder whose extension is extension; stops early
-// when WorkActive is cleared.
+// when WorkActive is cleared. Folder links and junctions are not followed,
+// and no folder is walked twice.
 void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension);
 
 // A folder (or an unreadable path) is walked once per enabled kind, in
-// table order; a file is added when its kind is enabled.
+// table order; a file is added when its kind is enabled. An empty or blank
+// path adds nothing.
 void AddPath(FileList& list, const wchar_t* path);
 
 // Completion messages of the two workers (wParam: first new row).

@@ -77,7 +77,8 @@ bool OpenFilesDialog(HWND parent, FileList& list) {
     dialog.nMaxFile = static_cast<DWORD>(result.size());
     dialog.lpstrInitialDir = desktop;
     dialog.lpstrTitle = L"ファイルを選択してください";
-    dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    // The dialog must not move the process's current folder.
+    dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         DWORD code = CommDlgExtendedError();
         if (code != 0) ShowDialogError(parent, code);

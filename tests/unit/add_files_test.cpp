@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Libraries.h"
 #include "TestFiles.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
@@ -69,6 +70,24 @@ TEST_F(AddFilesTest, FilesOfDisabledKindsAndMissingPathsAreSkipped) {
     g_settings.EnableKind[kKindCab] = true;
     AddPath(list_, cab.c_str());
     EXPECT_EQ(1, list_.Count());
+}
+
+TEST_F(AddFilesTest, BlankPathsAndFolderLinksAddNothingMore) {
+    // Regression: "" became "/", and the walk listed the drive's root.
+    std::wstring atRoot = L"C:\\zorvel-blank-path-test.zip";
+    ASSERT_TRUE(WriteBytes(atRoot, "x"));
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    SetCurrentDirectoryW(L"C:\\");
+    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank);
+    SetCurrentDirectoryW(current);
+    DeleteFileW(atRoot.c_str());
+    EXPECT_EQ(0, list_.Count());
+    // Regression: links back to the folder and its parent listed a.zip dozens of times.
+    std::wstring links = BuildFolder(L"fixtures") + L"\\links";
+    AddPath(list_, links.c_str());
+    ASSERT_EQ(1, list_.Count());
+    EXPECT_EQ(links + L"\\a.zip", list_.At(0).fullPath);
 }
 
 TEST_F(AddFilesTest, ACancelledWalkStopsAfterTheCurrentEntry) {
