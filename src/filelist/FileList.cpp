@@ -89,7 +89,7 @@ bool FileList::AddFileEntry(const wchar_t* path) {
     if (!CopyText(entry.fullPath, path)) return false;
     if (!BatchMode) {
         FillFromShell(entry);
-        if (FindTypeIcon(entry.typeName) == -1) AddTypeIcon(entry.typeName, entry.fullPath);
+        EnsureTypeIcon(entry.typeName, entry.fullPath);
     }
     return AppendEntry(entry);
 }
@@ -108,9 +108,12 @@ bool FileList::Grow() {
     return true;
 }
 
+void ShowOutOfMemory(HWND owner) {
+    MessageBoxW(owner, L"メモリの確保に失敗しました。", L"Zorvel", MB_OK | MB_ICONERROR);
+}
+
 void FileList::ReportOutOfMemory() const {
-    HWND parent = BatchMode ? nullptr : owner_;
-    MessageBoxW(parent, L"メモリの確保に失敗しました。", L"Zorvel", MB_OK | MB_ICONERROR);
+    ShowOutOfMemory(BatchMode ? nullptr : owner_);
     if (owner_ != nullptr) PostMessageW(owner_, WM_CLOSE, 0, 0);
 }
 
@@ -214,12 +217,16 @@ bool FileList::CopyEntry(int index, FileEntry& out) const {
 }
 
 int FileList::FindTypeIcon(const wchar_t* typeName) const {
+    std::lock_guard<std::mutex> hold(iconLock_);
     for (size_t i = 0; i < iconTypes_.size(); ++i)
         if (iconTypes_[i] == typeName) return static_cast<int>(i);
     return -1;
 }
 
-void FileList::AddTypeIcon(const wchar_t* typeName, const wchar_t* path) {
+void FileList::EnsureTypeIcon(const wchar_t* typeName, const wchar_t* path) {
+    std::lock_guard<std::mutex> hold(iconLock_);
+    for (const std::wstring& known : iconTypes_)
+        if (known == typeName) return;
     iconTypes_.push_back(typeName);
     if (iconImages_ == nullptr) return;
     SHFILEINFOW info = {};
@@ -232,14 +239,17 @@ void FileList::AddTypeIcon(const wchar_t* typeName, const wchar_t* path) {
 }
 
 void FileList::RebuildTypeIcons() {
-    iconTypes_.clear();
+    {
+        std::lock_guard<std::mutex> hold(iconLock_);
+        iconTypes_.clear();
+    }
     if (iconImages_ != nullptr) {
         ImageList_RemoveAll(iconImages_);
         ImageList_SetBkColor(iconImages_, CLR_NONE);
     }
     for (int i = 0; i < count_; ++i) {
         const FileEntry& entry = entries_[i];
-        if (FindTypeIcon(entry.typeName) == -1) AddTypeIcon(entry.typeName, entry.fullPath);
+        EnsureTypeIcon(entry.typeName, entry.fullPath);
     }
     if (listView_ != nullptr && iconImages_ != nullptr)
         SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(iconImages_));
@@ -252,5 +262,6 @@ void FileList::Release() {
     count_ = 0;
     capacity_ = 0;
     pathCounts_.clear();
+    std::lock_guard<std::mutex> icons(iconLock_);
     iconTypes_.clear();
 }

@@ -18,6 +18,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <unordered_map>
@@ -64,11 +65,13 @@ public:
     FileEntry& At(int index) { return entries_[index]; }
     const FileEntry& At(int index) const { return entries_[index]; }
 
-    // The per-type icon cache: icon k is the small icon of type name k.
+    // The per-type icon cache: icon k is the small icon of type name k. An
+    // adding worker fills it while the display reads it, so it has a lock
+    // of its own.
     int FindTypeIcon(const wchar_t* typeName) const;
-    void AddTypeIcon(const wchar_t* typeName, const wchar_t* path);
+    // Adds the icon of path's type unless typeName is cached already.
+    void EnsureTypeIcon(const wchar_t* typeName, const wchar_t* path);
     void RebuildTypeIcons();
-    int TypeIconCount() const { return static_cast<int>(iconTypes_.size()); }
 
     // Frees the array (the main window does this when it is destroyed).
     void Release();
@@ -84,7 +87,8 @@ private:
     std::atomic<int> count_{0};
     int capacity_ = 0;
     std::unordered_map<std::wstring, int> pathCounts_; // fullPath -> rows holding it
-    std::vector<std::wstring> iconTypes_;
+    mutable std::mutex iconLock_;
+    std::vector<std::wstring> iconTypes_; // guarded by iconLock_
 
     HWND owner_ = nullptr;
     HWND listView_ = nullptr;
@@ -94,3 +98,6 @@ private:
 
 // The process's list, owned by the main window's module.
 FileList& Files();
+
+// The message box for memory that could not be had.
+void ShowOutOfMemory(HWND owner);

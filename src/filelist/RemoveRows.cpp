@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <new>
 #include <string>
 
 #include "filelist/FileList.h"
@@ -52,15 +53,20 @@ void RecycleSelected(FileList& list, HWND window, HWND listView, bool keepOnTop)
     std::wstring paths;
     int selected = 0;
     int first = -1;
-    for (int row = 0; row < ViewCount(listView); ++row) {
-        if (!IsSelected(listView, row)) continue;
-        paths.append(list.At(row).fullPath);
+    try {
+        for (int row = 0; row < ViewCount(listView); ++row) {
+            if (!IsSelected(listView, row)) continue;
+            paths.append(list.At(row).fullPath);
+            paths.push_back(L'\0');
+            if (first < 0) first = row;
+            ++selected;
+        }
         paths.push_back(L'\0');
-        if (first < 0) first = row;
-        ++selected;
+    } catch (const std::bad_alloc&) {
+        ShowOutOfMemory(window);
+        return;
     }
     if (selected == 0) return;
-    paths.push_back(L'\0');
 
     wchar_t question[400];
     const wchar_t* caption;
