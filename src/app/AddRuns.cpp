@@ -8,9 +8,11 @@
 #include "app/Fonts.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
+#include "app/WindowIdle.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
+#include "filelist/Paths.h"
 #include "filelist/RunState.h"
 
 namespace {
@@ -40,7 +42,7 @@ void FinishWorker() {
 void EndRun() {
     WorkerRunning = false;
     WorkActive = false;
-    StartDeferredAdds();
+    OnWindowIdle();
 }
 
 bool IsFolderPath(const wchar_t* path) {
@@ -94,7 +96,7 @@ void StartDropAdd(std::vector<std::wstring> paths) {
 void OnDropFiles(HDROP drop) {
     std::vector<std::wstring> paths = DroppedPaths(drop);
     DragFinish(drop);
-    if (RunInProgress()) {
+    if (!WindowIsIdle()) {
         g_ui.deferred.insert(g_ui.deferred.end(), paths.begin(), paths.end());
         return;
     }
@@ -110,8 +112,10 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
     size_t units = data->cbData / 2;
     if (wmemchr(text, L'\0', units) == nullptr) return 0;
     std::wstring path = text;
-    if (path.empty()) return 0;
-    if (RunInProgress()) {
+    // Only absolute paths: a relative one would be read against this
+    // window's current folder, not the sender's.
+    if (!IsFullPath(path.c_str())) return 0;
+    if (!WindowIsIdle()) {
         g_ui.deferred.push_back(path);
         return 0;
     }
@@ -133,7 +137,7 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
 }
 
 void StartDeferredAdds() {
-    if (RunInProgress() || g_ui.deferred.empty()) return;
+    if (!WindowIsIdle() || g_ui.deferred.empty()) return;
     std::vector<std::wstring> paths = std::move(g_ui.deferred);
     g_ui.deferred.clear();
     StartDropAdd(std::move(paths));

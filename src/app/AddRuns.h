@@ -17,5 +17,5 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data);
 // WM_APP+1 .. WM_APP+6.
 void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-// Runs drops and hand-overs that waited for the last run; call when idle.
+// Runs drops and hand-overs that waited until the window became idle.
 void StartDeferredAdds();

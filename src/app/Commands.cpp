@@ -12,6 +12,7 @@
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
 #include "app/Toolbar.h"
+#include "app/WindowIdle.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileDialogs.h"
@@ -83,7 +84,7 @@ bool ChooseViewer(HWND window) {
     dialog.lpstrFile = path;
     dialog.nMaxFile = 261;
     dialog.lpstrTitle = L"ビューアを選択してください";
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         DWORD code = CommDlgExtendedError();
         if (code != 0) {
@@ -249,6 +250,9 @@ void OnCommand(HWND window, int id) {
     }
     // Only Cancel while a run goes on, and until its completion is handled.
     if (RunInProgress()) return;
+    // Dialogs and questions of a command run their own message loops: what
+    // arrives meanwhile waits until the command is done.
+    ModalStep step;
     if (int mapped = CommandOfButton(id)) id = mapped;
     if (ActsOnRows(id) && RowCount() == 0) return;
     if (ToggleColumnByMenuId(id)) return;

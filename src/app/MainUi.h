@@ -65,7 +65,9 @@ struct MainUi {
     bool resized = false;
 
     ScopedHandle worker;                 // the running worker thread
-    std::vector<std::wstring> deferred;  // drops and hand-overs waiting for the run to end
+    std::vector<std::wstring> deferred;  // drops and hand-overs waiting until the window is idle
+    int modalSteps = 0;                  // dialogs and questions on the way (see WindowIdle.h)
+    bool closePending = false;           // a close that waits for the run to stop
 };
 
 extern MainUi g_ui;

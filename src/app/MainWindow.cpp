@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 #include "app/AddRuns.h"
 #include "app/Commands.h"
 #include "app/Fonts.h"
@@ -13,6 +15,7 @@
 #include "app/StatusBar.h"
 #include "app/Toolbar.h"
 #include "app/Version.h"
+#include "app/WindowIdle.h"
 #include "app/resource.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
@@ -110,12 +113,35 @@ void OnSize(HWND window, int width, int height) {
     g_ui.resized = true;
 }
 
+// A saved position off every monitor (one since unplugged, say) is moved
+// into the work area of the nearest one; the size stays.
+RECT OnSomeMonitor(RECT place) {
+    if (MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr) return place;
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    if (!GetMonitorInfoW(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) return place;
+    const RECT& work = monitor.rcWork;
+    LONG width = place.right - place.left, height = place.bottom - place.top;
+    LONG left = std::max(work.left, std::min(place.left, work.right - width));
+    LONG top = std::max(work.top, std::min(place.top, work.bottom - height));
+    return {left, top, left + width, top + height};
+}
+
 bool ConfirmClose(HWND window) {
     if (!g_settings.ConfirmExit || Files().Count() == 0) return true;
+    ModalStep step;
     return MessageBoxW(window, L"Zorvelを終了しますか?", L"終了の確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void OnClose(HWND window) {
+    // A worker still uses the list: a close during a run cancels it, and the
+    // close is taken up again once the run has ended (or the dialog on the
+    // way has been answered).
+    if (!WindowIsIdle()) {
+        g_ui.closePending = true;
+        if (WorkerRunning) WorkActive = false;
+        return;
+    }
     if (!ConfirmClose(window)) return;
     ShowWindow(window, SW_HIDE);
     StoreColumnOrder();
@@ -172,6 +198,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_APP + 1: case WM_APP + 2: case WM_APP + 3: case WM_APP + 4: case WM_APP + 5: case WM_APP + 6:
         OnRunMessage(message, wParam, lParam);
         return 0;
+    case WM_APP_IDLE: OnWindowIdle(); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -197,8 +224,9 @@ HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
                                                            ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     const Settings& s = g_settings;
-    HWND window = CreateWindowExW(0, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, s.Left, s.Top,
-                                  s.Width, s.Height, nullptr, nullptr, instance, nullptr);
+    RECT place = OnSomeMonitor({s.Left, s.Top, s.Left + s.Width, s.Top + s.Height});
+    HWND window = CreateWindowExW(0, kMainWindowClass, kTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
+                                  place.top, s.Width, s.Height, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return nullptr;
     ShowWindow(window, s.Maximized ? SW_SHOWMAXIMIZED : showCommand);
     RECT client;

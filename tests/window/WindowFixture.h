@@ -30,6 +30,8 @@ protected:
         if (window_ && IsWindow(window_)) {
             g_settings.ConfirmExit = false;
             SendMessageW(window_, WM_CLOSE, 0, 0);
+            // A close during a run waits for the run to stop.
+            EXPECT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
         }
         PumpPending();
     }

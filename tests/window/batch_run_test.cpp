@@ -118,4 +118,26 @@ TEST_F(BatchRunTest, CancelStopsTheRunAndTheLogIsStillTrimmed) {
     EXPECT_LE(CountLogLines(), 3);
 }
 
+TEST_F(BatchRunTest, ClosingDuringARunCancelsItAndWaitsBeforeClosing) {
+    const int rows = 300;
+    for (int i = 0; i < rows; ++i) {
+        ZipMember member;
+        member.name = "F" + std::to_string(i) + "/a.jpg";
+        ASSERT_TRUE(WriteZip(files_ / (L"r" + std::to_wstring(i) + L".zip"), {member}));
+    }
+    HandOverAndWait(files_.path());
+    ASSERT_EQ(rows, Files().Count());
+    g_settings.ConfirmExit = false;
+    SendMessageW(window_, WM_COMMAND, 40054, 0); // Ctrl+R
+    // Regression: the list was freed under the renaming worker, which crashed.
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(window_)) << "the close waits until the run has stopped";
+    EXPECT_FALSE(WorkActive) << "and cancels it";
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
+    // Every file moved before the close has its log line.
+    int renamed = 0;
+    for (int i = 0; i < rows; ++i) renamed += FileExists(files_ / (L"F" + std::to_wstring(i) + L".zip"));
+    EXPECT_EQ(renamed, CountLogLines());
+}
+
 } // namespace

@@ -120,6 +120,30 @@ TEST_F(MainWindowTest, NothingIsAddedWithEveryKindDisabled) {
     EXPECT_TRUE(answer.boxes().empty());
 }
 
+TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
+    Open();
+    HandOver(window_, Make(L"first.zip"));
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    ASSERT_TRUE(CreateDirectoryW((files_ / L"dir").c_str(), nullptr));
+    Make(L"dir\\second.zip");
+    LVITEMW focus = {};
+    focus.state = focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+    MessageBoxAnswerer answer(IDOK);
+    bool workerDuringDialog = true;
+    SetDialogScript(1000, [&](HWND dialog) { // the edit dialog's name box
+        HandOver(window_, files_ / L"dir");
+        workerDuringDialog = WorkerRunning;
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    SendMessageW(window_, WM_COMMAND, 40062, 0); // F2
+    // Regression: the hand-over started a folder walk beside the dialog, or
+    // waited for some later run.
+    EXPECT_FALSE(workerDuringDialog);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Files().Count() == 2; }));
+    EXPECT_EQ((std::vector<std::wstring>{L"first.zip", L"dir\\second.zip"}), Names());
+}
+
 TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
     Open();
     std::wstring path = Make(L"ok.zip");
@@ -130,6 +154,8 @@ TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
         {1, static_cast<DWORD>(unterminated.size() * 2), unterminated.data()}, // no terminator
         {1, 0, path.c_str()},
         {1, 600, path.c_str()}, // more than 260 units
+        {1, 10, L"a.zip"},       // relative: this window's current folder is not the sender's
+        {1, 6, L"  "},           // blank
     };
     for (const auto& c : cases) {
         COPYDATASTRUCT data = {c.kind, c.bytes, const_cast<void*>(c.data)};
@@ -214,6 +240,14 @@ TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     // The first column cannot be hidden.
     SendMessageW(window_, WM_COMMAND, 40000, 0);
     EXPECT_NE(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 0, 0));
+}
+
+TEST_F(MainWindowTest, APositionOffEveryMonitorComesBackOnScreen) {
+    Open(L"[WindowState]\r\nLeft=-5000\r\ntop=-4000\r\nWidth=640\r\nHeight=480\r\n");
+    RECT rect;
+    GetWindowRect(window_, &rect);
+    EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
+    EXPECT_EQ(640, rect.right - rect.left);
 }
 
 TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
