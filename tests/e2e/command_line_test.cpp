@@ -75,13 +75,14 @@ protected:
         EXPECT_TRUE(WriteZip(path, {m}));
         return path;
     }
-    PROCESS_INFORMATION Start(const std::vector<std::wstring>& args) {
+    PROCESS_INFORMATION Start(const std::vector<std::wstring>& args, const std::wstring& folder = L"") {
         std::wstring line = L"\"" + program_ + L"\\Zorvel.exe\"";
         for (const auto& a : args) line += L" \"" + a + L"\"";
         STARTUPINFOW si = {};
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi = {};
-        EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, program_.c_str(), &si, &pi));
+        const std::wstring& current = folder.empty() ? program_ : folder;
+        EXPECT_TRUE(CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, current.c_str(), &si, &pi));
         started_.push_back(pi);
         return pi;
     }
@@ -177,7 +178,9 @@ TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
     EXPECT_EQ(0, ListRows(first, window));
 
     std::wstring a = Archive(L"a.zip", "One");
-    PROCESS_INFORMATION second = Start({L"/showwindow", L"/singleinstance", a});
+    // Regression: a relative path was handed over as given, and the window
+    // looked for it in its own current folder.
+    PROCESS_INFORMATION second = Start({L"/showwindow", L"/singleinstance", L"a.zip"}, files_);
     ASSERT_TRUE(Exited(second));
     EXPECT_EQ(1, ListRows(first, window)) << "the running window got the file before the sender ended";
 
