@@ -11,30 +11,27 @@
 #include "base/Text.h"
 #include "filelist/Paths.h"
 #include "filelist/RunState.h"
+#include "filelist/TypeNames.h"
 #include "settings/Settings.h"
 
 namespace {
 
 // Fills the fields the shell and the directory entry know about the file.
-void FillFromShell(FileEntry& entry) {
+// The shell is asked by name and attributes, not by looking the file up: a
+// lookup by path costs time in proportion to the files beside it, which
+// made adding a large folder quadratic.
+void FillFromShell(FileEntry& entry, const WIN32_FIND_DATAW& data) {
     CopyText(entry.directory, DirectoryOfPath(entry.fullPath).c_str());
-    {
-        ScopedCoInit com;
-        SHFILEINFOW info = {};
-        if (SHGetFileInfoW(entry.fullPath, 0, &info, sizeof(info), SHGFI_DISPLAYNAME | SHGFI_TYPENAME)) {
-            CopyTextCut(entry.name, info.szDisplayName);
-            // The shell's description may be longer than the field; the cut text
-            // is then the icon-cache key.
-            CopyTextCut(entry.typeName, info.szTypeName);
-        }
-    }
-    WIN32_FIND_DATAW data;
-    ScopedFind find(FindFirstFileW(entry.fullPath, &data));
-    if (find) {
-        entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-        entry.attributes = data.dwFileAttributes;
-        entry.lastWriteTime = data.ftLastWriteTime;
-    }
+    entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    entry.attributes = data.dwFileAttributes;
+    entry.lastWriteTime = data.ftLastWriteTime;
+    SHFILEINFOW info = {};
+    if (SHGetFileInfoW(entry.fullPath, data.dwFileAttributes, &info, sizeof(info),
+                       SHGFI_DISPLAYNAME | SHGFI_USEFILEATTRIBUTES))
+        CopyTextCut(entry.name, info.szDisplayName);
+    // The shell's description may be longer than the field; the cut text is
+    // then the icon-cache key.
+    CopyTextCut(entry.typeName, TypeNameOf(entry.fullPath).c_str());
 }
 
 // A copy of image index as a bitmap of its own.
@@ -52,15 +49,11 @@ ScopedBitmap CopyImage(HIMAGELIST images, int index) {
     return bitmap;
 }
 
-// Thumbnails are opaque pictures, so swapping their pixels swaps them whole.
-// (The image list's own swap is not dependable on every platform.)
-void SwapImages(HIMAGELIST images, int a, int b) {
-    int count = ImageList_GetImageCount(images);
-    if (a >= count || b >= count) return;
-    ScopedBitmap imageA = CopyImage(images, a);
-    ScopedBitmap imageB = CopyImage(images, b);
-    ImageList_Replace(images, a, imageB.get(), nullptr);
-    ImageList_Replace(images, b, imageA.get(), nullptr);
+// Copies image from onto image to (bitmaps, since the image list's own
+// copy is not dependable on every platform).
+void MoveImage(HIMAGELIST images, int from, int to) {
+    ScopedBitmap picture = CopyImage(images, from);
+    ImageList_Replace(images, to, picture.get(), nullptr);
 }
 
 } // namespace
@@ -83,12 +76,19 @@ void FileList::AttachViews(HWND owner, HWND listView, HIMAGELIST iconImages, HIM
 
 bool FileList::AddFileEntry(const wchar_t* path) {
     FileEntry entry = {};
-    if (GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) return false;
+    // One directory lookup tells whether the file exists and what the
+    // record needs of it (a name with wildcards names no file).
+    WIN32_FIND_DATAW data;
+    if (path == nullptr || wcspbrk(path, L"*?") != nullptr) return false;
+    {
+        ScopedFind find(FindFirstFileW(path, &data));
+        if (!find) return false;
+    }
     if (count_ > 0 && !BatchMode && !g_settings.AllowDuplicate && IsListedPath(path)) return false;
     // A path that does not fit the record is not added rather than cut.
     if (!CopyText(entry.fullPath, path)) return false;
     if (!BatchMode) {
-        FillFromShell(entry);
+        FillFromShell(entry, data);
         EnsureTypeIcon(entry.typeName, entry.fullPath);
     }
     return AppendEntry(entry);
@@ -169,6 +169,32 @@ bool FileList::RemoveEntry(int index) {
     return true;
 }
 
+void FileList::RemoveRows(const std::vector<char>& remove) {
+    bool images = ThumbnailSize != 0 && thumbnailImages_ != nullptr;
+    {
+        std::unique_lock<std::shared_mutex> hold(lock_);
+        const int n = count_;
+        int kept = 0;
+        for (int i = 0; i < n; ++i) {
+            if (i < static_cast<int>(remove.size()) && remove[i]) {
+                ForgetPath(entries_[i].fullPath);
+                continue;
+            }
+            if (kept != i) {
+                memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
+                if (images && i < ImageList_GetImageCount(thumbnailImages_)) MoveImage(thumbnailImages_, i, kept);
+            }
+            ++kept;
+        }
+        if (kept < n) memset(&entries_[kept], 0, sizeof(FileEntry));
+        count_ = kept;
+        if (images && ImageList_GetImageCount(thumbnailImages_) > kept)
+            ImageList_SetImageCount(thumbnailImages_, static_cast<UINT>(kept));
+    }
+    SetViewItemCount();
+    if (listView_ != nullptr) InvalidateRect(listView_, nullptr, FALSE);
+}
+
 void FileList::RemoveAll() {
     if (listView_ != nullptr) SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
     {
@@ -186,16 +212,32 @@ bool FileList::IsListedPath(const wchar_t* path) const {
     return pathCounts_.find(path) != pathCounts_.end();
 }
 
-void FileList::SwapEntries(int a, int b) {
-    if (a == b) return;
-    {
-        std::unique_lock<std::shared_mutex> hold(lock_);
-        FileEntry temp;
-        memcpy(&temp, &entries_[a], sizeof(FileEntry));
-        memcpy(&entries_[a], &entries_[b], sizeof(FileEntry));
-        memcpy(&entries_[b], &temp, sizeof(FileEntry));
+void FileList::Reorder(const std::vector<int>& order) {
+    const int n = count_;
+    if (static_cast<int>(order.size()) != n) return;
+    bool images = ThumbnailSize != 0 && thumbnailImages_ != nullptr && ImageList_GetImageCount(thumbnailImages_) >= n;
+    std::vector<char> placed(n, 0);
+    std::unique_lock<std::shared_mutex> hold(lock_);
+    // Each cycle of the permutation is walked once, with one record (and one
+    // picture) held aside, so every record moves exactly once.
+    FileEntry held;
+    for (int start = 0; start < n; ++start) {
+        if (placed[start] || order[start] == start) continue;
+        memcpy(&held, &entries_[start], sizeof(FileEntry));
+        ScopedBitmap heldImage;
+        if (images) heldImage = CopyImage(thumbnailImages_, start);
+        int at = start;
+        while (order[at] != start) {
+            int from = order[at];
+            memcpy(&entries_[at], &entries_[from], sizeof(FileEntry));
+            if (images) MoveImage(thumbnailImages_, from, at);
+            placed[at] = 1;
+            at = from;
+        }
+        memcpy(&entries_[at], &held, sizeof(FileEntry));
+        if (images) ImageList_Replace(thumbnailImages_, at, heldImage.get(), nullptr);
+        placed[at] = 1;
     }
-    if (ThumbnailSize != 0 && thumbnailImages_ != nullptr) SwapImages(thumbnailImages_, a, b);
 }
 
 bool FileList::SetFullPath(int index, const wchar_t* path) {

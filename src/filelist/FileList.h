@@ -46,14 +46,20 @@ public:
 
     // Removes row index and its thumbnail; false for a row that does not exist.
     bool RemoveEntry(int index);
+    // Removes every row i with remove[i] set (and its thumbnail) in one pass
+    // over the array; the rest keep their order. The list view is told the
+    // new count; its selection is the caller's to restore.
+    void RemoveRows(const std::vector<char>& remove);
     // Removes every row (and thumbnail) at once; the array stays allocated.
     void RemoveAll();
 
     // True when some entry's fullPath equals path exactly (case-sensitive).
     bool IsListedPath(const wchar_t* path) const;
 
-    // Swaps two rows, with their thumbnails while thumbnails are shown.
-    void SwapEntries(int a, int b);
+    // Puts row order[i] at position i, for every i (order is a permutation
+    // of 0..Count()-1), moving each record once, with its thumbnail while
+    // thumbnails are shown.
+    void Reorder(const std::vector<int>& order);
 
     // Replaces the fullPath of row index; false when path does not fit.
     bool SetFullPath(int index, const wchar_t* path);

@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <new>
+#include <vector>
 
 #include "filelist/FileList.h"
 
@@ -39,22 +42,6 @@ int Order(T a, T b) {
 
 uint64_t Ticks(const FILETIME& t) {
     return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-}
-
-// Rows lo..hi: the partition loop runs on the right part, the recursion on
-// the left one, so the depth stays with the smaller parts of typical lists.
-void QuickSort(FileList& list, int lo, int hi, int column, bool descending) {
-    while (lo < hi) {
-        int last = lo;
-        for (int i = lo + 1; i <= hi; ++i) {
-            int r = CompareEntries(list.At(i), list.At(lo), column);
-            if (r == 0) continue;
-            if ((r > 0 && descending) || (r < 0 && !descending)) list.SwapEntries(++last, i);
-        }
-        list.SwapEntries(lo, last);
-        QuickSort(list, lo, last - 1, column, descending);
-        lo = last + 1;
-    }
 }
 
 bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
@@ -97,8 +84,26 @@ int CompareEntries(const FileEntry& a, const FileEntry& b, int column) {
     }
 }
 
-void SortByColumn(FileList& list, int column, bool descending) {
-    if (list.Count() > 1) QuickSort(list, 0, list.Count() - 1, column, descending);
+bool SortByColumn(FileList& list, int column, bool descending) {
+    const int n = list.Count();
+    if (n < 2) return true;
+    // The rows' order is found on indices, then every record moves once:
+    // O(n log n) comparisons on every input (rows already in order, equal
+    // keys), no recursion that grows with the list, and no record copied
+    // more than once.
+    try {
+        std::vector<int> order(n);
+        for (int i = 0; i < n; ++i) order[i] = i;
+        const FileList& rows = list;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            int r = CompareEntries(rows.At(a), rows.At(b), column);
+            return descending ? r > 0 : r < 0;
+        });
+        list.Reorder(order);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 int FindRowByPrefix(const FileList& list, int start, int column, const wchar_t* prefix, bool sizeInKB) {

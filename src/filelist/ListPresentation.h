@@ -20,9 +20,10 @@ std::wstring InfoTipText(const FileEntry& entry);
 // their full 64 bits.
 int CompareEntries(const FileEntry& a, const FileEntry& b, int column);
 
-// Sorts the whole list by column, ascending or descending. Equal rows are
-// not kept in order. Thumbnail image i moves with row i.
-void SortByColumn(FileList& list, int column, bool descending);
+// Sorts the whole list by column, ascending or descending; equal rows keep
+// their order. Thumbnail image i moves with row i. False (and the list as it
+// was) when there was no memory for the sort.
+bool SortByColumn(FileList& list, int column, bool descending);
 
 // Type-ahead: the first row from start (wrapping round) whose text in column
 // begins with prefix, ignoring case; -1 when none does.

@@ -6,25 +6,40 @@
 #include <cwchar>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "filelist/FileList.h"
 
 namespace {
 
-bool IsSelected(HWND listView, int row) {
-    return SendMessageW(listView, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
+// Rows in a state (LVNI_SELECTED, LVNI_FOCUSED), found through the view
+// without asking it about every row.
+std::vector<char> RowsIn(HWND listView, int count, UINT state) {
+    std::vector<char> rows(count, 0);
+    for (int i = -1; (i = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, i, state))) >= 0 && i < count;)
+        rows[i] = 1;
+    return rows;
 }
 
-int ViewCount(HWND listView) {
-    return static_cast<int>(SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+void SetRowState(HWND listView, int row, UINT state, UINT mask) {
+    LVITEMW item = {};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-// Visits rows from 0; a removed row's index is examined again, since the
-// next row has moved into it.
-template <typename Remove>
-void RemoveRowsWhere(FileList& list, HWND listView, Remove shouldRemove) {
-    for (int row = 0; row < ViewCount(listView);) {
-        if (shouldRemove(row) && list.RemoveEntry(row)) continue;
+// Removes the marked rows in one pass over the array; the selection and the
+// focus of the rows that stay move with them.
+void RemoveMarkedRows(FileList& list, HWND listView, const std::vector<char>& remove) {
+    const int n = static_cast<int>(remove.size());
+    std::vector<char> selected = RowsIn(listView, n, LVNI_SELECTED);
+    std::vector<char> focused = RowsIn(listView, n, LVNI_FOCUSED);
+    SetRowState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    list.RemoveRows(remove);
+    for (int i = 0, row = 0; i < n; ++i) {
+        if (remove[i]) continue;
+        UINT state = (selected[i] ? LVIS_SELECTED : 0) | (focused[i] ? LVIS_FOCUSED : 0);
+        if (state) SetRowState(listView, row, state, state);
         ++row;
     }
 }
@@ -32,11 +47,13 @@ void RemoveRowsWhere(FileList& list, HWND listView, Remove shouldRemove) {
 } // namespace
 
 void RemoveSelected(FileList& list, HWND listView) {
-    RemoveRowsWhere(list, listView, [&](int row) { return IsSelected(listView, row); });
+    RemoveMarkedRows(list, listView, RowsIn(listView, list.Count(), LVNI_SELECTED));
 }
 
 void RemoveErrors(FileList& list, HWND listView) {
-    RemoveRowsWhere(list, listView, [&](int row) { return IsErrorStatus(list.At(row).status); });
+    std::vector<char> errors(list.Count(), 0);
+    for (int row = 0; row < list.Count(); ++row) errors[row] = IsErrorStatus(list.At(row).status);
+    RemoveMarkedRows(list, listView, errors);
 }
 
 bool ClearList(FileList& list, HWND window) {
@@ -54,8 +71,9 @@ void RecycleSelected(FileList& list, HWND window, HWND listView, bool keepOnTop)
     int selected = 0;
     int first = -1;
     try {
-        for (int row = 0; row < ViewCount(listView); ++row) {
-            if (!IsSelected(listView, row)) continue;
+        std::vector<char> marked = RowsIn(listView, list.Count(), LVNI_SELECTED);
+        for (int row = 0; row < list.Count(); ++row) {
+            if (!marked[row]) continue;
             paths.append(list.At(row).fullPath);
             paths.push_back(L'\0');
             if (first < 0) first = row;
