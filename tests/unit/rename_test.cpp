@@ -41,6 +41,15 @@ std::string Ansi(const std::wstring& w) {
     return s;
 }
 
+// The name the file system holds for path ("" when there is none).
+std::wstring NameOnDisk(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return L"";
+    FindClose(find);
+    return data.cFileName;
+}
+
 class RenameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -138,6 +147,34 @@ TEST_F(RenameTest, EntriesThatCannotBeRenamed) {
                                         "Failure," + Ansi(files_ / L"gone.zip") + ",Vanished.zip",
                                         "Success," + Ansi(files_ / L"d.zip") + ",Done.zip"}),
               LogRecords());
+}
+
+// A move the file system reported as done counted as done: a change of case
+// beyond ASCII kept the old name, and a name longer than the file system
+// takes (255 UTF-8 bytes) was cut and lost its extension; both logged Success.
+TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
+    std::string longFolder;
+    for (int i = 0; i < 100; ++i) longFolder += u8"あ";
+    const struct { const wchar_t* file; std::string folder; std::wstring newName; bool moves; } cases[] = {
+        {L"ｐｈｏｔｏ.zip", u8"ＰＨＯＴＯ", L"ＰＨＯＴＯ.zip", true},
+        {L"x.zip", longFolder, std::wstring(100, L'あ') + L".zip", false},
+    };
+    std::vector<std::string> log;
+    for (const auto& c : cases) {
+        int row = AddZip(c.file, c.folder);
+        EXPECT_EQ(c.moves, RenameEntry(list_, row));
+        log.push_back((c.moves ? "Success," : "Failure,") + Ansi(files_ / c.file) + "," + Ansi(c.newName));
+        if (c.moves) {
+            EXPECT_EQ(c.newName, NameOnDisk(files_ / c.newName));
+            EXPECT_TRUE(UndoRename(list_, row));
+        }
+        EXPECT_EQ(c.moves ? kStatusNone : kStatusRenameFailed, list_.At(row).status);
+        EXPECT_EQ(c.file, NameOnDisk(files_ / c.file));
+    }
+    EXPECT_EQ(log, LogRecords());
+    // Nothing left under a cut or temporary name.
+    EXPECT_EQ(L"", NameOnDisk(files_ / L"*あ")) << "cut name";
+    EXPECT_EQ(L"", NameOnDisk(files_ / L"*.tmp"));
 }
 
 TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
