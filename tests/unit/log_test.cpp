@@ -79,6 +79,17 @@ TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
     EXPECT_EQ(2 * kLines, CountLogLines());
 }
 
+// A program folder too long for the path buffers used to put the log and the
+// settings at the root of the drive ("\Zorvel.log").
+TEST_F(LogTest, ATooLongProgramFolderMeansNoLogAndNoSettingsFile) {
+    EXPECT_FALSE(SetProgramFolder((L"C:\\" + std::wstring(300, L'x')).c_str()));
+    InitLogPath();
+    LoadSettings();
+    EXPECT_STREQ(L"", LogPath());
+    EXPECT_STREQ(L"", ConfigFilePath());
+    EXPECT_FALSE(AppendLogLine(kLogSuccess, L"C:\\x.zip", L"y.zip"));
+}
+
 TEST_F(LogTest, AVeryLongLineIsWrittenWholeAsOneLine) {
     std::wstring path = L"C:\\" + std::wstring(250, L'あ') + L".zip";
     std::wstring name = std::wstring(250, L'い') + L".zip";
