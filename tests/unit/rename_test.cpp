@@ -13,6 +13,7 @@
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
+#include "rename/CheckedMove.h"
 #include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -175,6 +176,14 @@ TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
     // Nothing left under a cut or temporary name.
     EXPECT_EQ(L"", NameOnDisk(files_ / L"*あ")) << "cut name";
     EXPECT_EQ(L"", NameOnDisk(files_ / L"*.tmp"));
+
+    // Relative paths, as a command line may give them, work as with MoveFileW.
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(files_.path().c_str()));
+    EXPECT_TRUE(MoveFileChecked(L"x.zip", L"y.zip"));
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(L"y.zip", NameOnDisk(files_ / L"y.zip"));
 }
 
 TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
