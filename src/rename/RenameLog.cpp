@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "app/ProgramFolder.h"
@@ -31,13 +32,17 @@ bool ReadLog(std::string& bytes) {
     return true;
 }
 
+// Set when access to the log stayed denied for a whole wait (a folder the
+// user may not write to): later lines do not wait for it again.
+std::atomic<bool> g_deniedForGood{false};
+
 // Whether a refused open may succeed soon: the log is held by someone else.
 // A read-only log, or one that is not there, stays refused.
 bool HeldByAnother(DWORD error) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (error != ERROR_ACCESS_DENIED || g_deniedForGood) return false;
     DWORD attributes = GetFileAttributesW(g_logPath);
-    return error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
-           !(attributes & FILE_ATTRIBUTE_READONLY);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 // True for an empty log and for one whose last byte ends a line.
@@ -61,7 +66,16 @@ ScopedFile OpenLogExclusively() {
     for (;;) {
         ScopedFile file(CreateFileW(g_logPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file || !HeldByAnother(GetLastError()) || GetTickCount() - start >= kPatienceMs) return file;
+        if (file) {
+            g_deniedForGood = false;
+            return file;
+        }
+        DWORD error = GetLastError();
+        if (!HeldByAnother(error)) return file;
+        if (GetTickCount() - start >= kPatienceMs) {
+            g_deniedForGood = error == ERROR_ACCESS_DENIED;
+            return file;
+        }
         Sleep(kPauseMs);
     }
 }
