@@ -16,7 +16,8 @@ const wchar_t* ProgramFolder() {
     if (!g_known) {
         std::wstring module(32768, L'\0');
         DWORD len = GetModuleFileNameW(nullptr, &module[0], static_cast<DWORD>(module.size()));
-        module.resize(len);
+        // A cut module path is no folder at all.
+        module.resize(len < module.size() ? len : 0);
         // A folder too long for the fixed buffers stays empty: the settings then
         // keep their defaults and nothing is written.
         if (!CopyText(g_folder, DirectoryOfPath(module.c_str()).c_str())) g_folder[0] = L'\0';
@@ -26,7 +27,8 @@ const wchar_t* ProgramFolder() {
 }
 
 bool SetProgramFolder(const wchar_t* folder) {
-    if (!CopyText(g_folder, folder)) return false;
     g_known = true;
-    return true;
+    if (CopyText(g_folder, folder)) return true;
+    g_folder[0] = L'\0'; // no folder, rather than the previous one
+    return false;
 }

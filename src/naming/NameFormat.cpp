@@ -18,6 +18,10 @@ const wchar_t kForbiddenInFormatMessage[] =
 const wchar_t kFormatCaption[] = L"新しいファイル名のフォーマット";
 
 bool HasForbiddenChar(const wchar_t* text) {
+    // Control characters too: none belongs in a file name, and a line break
+    // would split the name's log record.
+    for (const wchar_t* c = text; *c; ++c)
+        if (*c < 0x20 || *c == 0x7F) return true;
     return wcspbrk(text, L"\\/:*?\"<>|") != nullptr;
 }
 

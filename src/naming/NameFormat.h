@@ -15,7 +15,8 @@
 
 class FileList;
 
-// The nine characters a file name may not hold: \ / : * ? " < > |
+// The nine characters a file name may not hold, \ / : * ? " < > |, and the
+// control characters (U+0001-U+001F, U+007F).
 bool HasForbiddenChar(const wchar_t* text);
 
 // Index of the last c in text, or -1.

@@ -13,6 +13,7 @@
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
+#include "rename/CheckedMove.h"
 #include "rename/RenameLog.h"
 
 namespace {
@@ -51,7 +52,7 @@ DWORD WINAPI BatchRenameWorker(LPVOID) {
                 if (!WorkActive) break; // cancelled: this file is left alone
             }
             if (e.status == kStatusReady) {
-                bool moved = MoveFileW(e.fullPath, e.newFullPath) != FALSE;
+                bool moved = MoveFileChecked(e.fullPath, e.newFullPath);
                 if (moved) ++renamed;
                 if (LoggingEnabled()) AppendLogLine(moved ? kLogSuccess : kLogFailure, e.fullPath, e.newName);
             } else if (LoggingEnabled()) {

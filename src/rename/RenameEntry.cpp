@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "filelist/FileList.h"
 #include "naming/NameFormat.h"
+#include "rename/CheckedMove.h"
 #include "rename/RenameLog.h"
 
 bool RenameEntry(FileList& list, int index) {
@@ -15,8 +16,7 @@ bool RenameEntry(FileList& list, int index) {
         if (LoggingEnabled()) AppendLogLine(kLogError, e.fullPath, L"");
         return false;
     }
-    // MoveFileW never replaces an existing file.
-    if (!MoveFileW(e.fullPath, e.newFullPath)) {
+    if (!MoveFileChecked(e.fullPath, e.newFullPath)) {
         e.status = kStatusRenameFailed;
         if (LoggingEnabled()) AppendLogLine(kLogFailure, e.fullPath, e.newName);
         return false;
@@ -35,7 +35,7 @@ bool RenameEntry(FileList& list, int index) {
 bool UndoRename(FileList& list, int index) {
     FileEntry& e = list.At(index);
     if (e.status != kStatusRenamed) return false;
-    if (!MoveFileW(e.fullPath, e.undoPath)) {
+    if (!MoveFileChecked(e.fullPath, e.undoPath)) {
         e.status = kStatusRenameFailed;
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 
 #include "app/ProgramFolder.h"
@@ -31,12 +32,61 @@ bool ReadLog(std::string& bytes) {
     return true;
 }
 
+// Set when access to the log stayed denied for a whole wait (a folder the
+// user may not write to): later lines do not wait for it again.
+std::atomic<bool> g_deniedForGood{false};
+
+// Whether a refused open may succeed soon: the log is held by someone else.
+// A read-only log, or one that is not there, stays refused.
+bool HeldByAnother(DWORD error) {
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+    if (error != ERROR_ACCESS_DENIED || g_deniedForGood) return false;
+    DWORD attributes = GetFileAttributesW(g_logPath);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// True for an empty log and for one whose last byte ends a line.
+bool EndsWithLineEnd(HANDLE file) {
+    LARGE_INTEGER size = {}, last = {};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart == 0) return true;
+    last.QuadPart = size.QuadPart - 1;
+    char c = 0;
+    DWORD got = 0;
+    if (!SetFilePointerEx(file, last, nullptr, FILE_BEGIN) || !ReadFile(file, &c, 1, &got, nullptr) || got != 1)
+        return true;
+    return c == '\n';
+}
+
+// Opens the log for appending, without sharing. Another Zorvel appending at
+// the same moment holds it only briefly, so a refused open is tried again
+// for about two seconds before the line is given up.
+ScopedFile OpenLogExclusively() {
+    const DWORD kPatienceMs = 2000, kPauseMs = 5;
+    DWORD start = GetTickCount();
+    for (;;) {
+        ScopedFile file(CreateFileW(g_logPath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
+            g_deniedForGood = false;
+            return file;
+        }
+        DWORD error = GetLastError();
+        if (!HeldByAnother(error)) return file;
+        if (GetTickCount() - start >= kPatienceMs) {
+            g_deniedForGood = error == ERROR_ACCESS_DENIED;
+            return file;
+        }
+        Sleep(kPauseMs);
+    }
+}
+
 } // namespace
 
 void InitLogPath() {
+    // No program folder (its path was too long), or a log path too long for
+    // the buffer: no log, rather than one somewhere else.
     std::wstring path = std::wstring(ProgramFolder()) + L"\\Zorvel.log";
-    // A folder too long for the buffer leaves the path empty: no log.
-    if (!CopyText(g_logPath, path.c_str())) g_logPath[0] = L'\0';
+    if (ProgramFolder()[0] == L'\0' || !CopyText(g_logPath, path.c_str())) g_logPath[0] = L'\0';
 }
 
 const wchar_t* LogPath() {
@@ -49,7 +99,7 @@ bool LoggingEnabled() {
 
 bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* name) {
     if (g_logPath[0] == L'\0') return false;
-    ScopedFile file(CreateFileW(g_logPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFile file = OpenLogExclusively();
     if (!file) return false;
 
     SYSTEMTIME now;
@@ -58,6 +108,10 @@ bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* na
     swprintf(stamp, 32, L"%04d/%02d/%02d %02d:%02d:%02d", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
              now.wSecond);
     std::wstring line = std::wstring(stamp) + L"," + result + L"," + path + L"," + name;
+    // A record is one line whatever its fields hold: control characters
+    // (line breaks above all) are written as '?', which no file name holds.
+    for (wchar_t& c : line)
+        if (c < 0x20 || c == 0x7F) c = L'?';
 
     // Written whole however long it is: a record is never cut.
     std::string bytes;
@@ -69,11 +123,15 @@ bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* na
                             nullptr);
     }
     bytes += "\r\n";
+    // A line left unfinished (a full disk) is ended first, so that this
+    // record starts a line of its own.
+    if (!EndsWithLineEnd(file.get())) bytes.insert(0, "\r\n");
 
     LARGE_INTEGER zero = {};
     if (!SetFilePointerEx(file.get(), zero, nullptr, FILE_END)) return false;
     DWORD written = 0;
-    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written > 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 int CountLogLines() {

@@ -223,8 +223,9 @@ void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, 
 
 void LoadSettings() {
     std::wstring path = std::wstring(ProgramFolder()) + L"\\Zorvel.cfg";
-    // A path too long for the buffer leaves it empty: defaults, and no save.
-    if (!CopyText(g_configPath, path.c_str())) g_configPath[0] = L'\0';
+    // No program folder, or a path too long for the buffer: defaults, and no
+    // save (never a file somewhere else).
+    if (ProgramFolder()[0] == L'\0' || !CopyText(g_configPath, path.c_str())) g_configPath[0] = L'\0';
     LoadSettingsFrom(g_configPath[0] ? g_configPath : nullptr, g_settings, GetSystemMetrics(SM_CXSCREEN),
                      GetSystemMetrics(SM_CYSCREEN));
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <thread>
 
 #include "TestFiles.h"
 #include "app/ProgramFolder.h"
@@ -42,11 +43,51 @@ TEST_F(LogTest, FirstLineCreatesTheLogInTheProgramFolder) {
     EXPECT_EQ(std::to_string(now.wYear), bytes.substr(0, 4));
 }
 
-TEST_F(LogTest, TextIsInTheAnsiCodePageWithReplacementCharacters) {
-    ASSERT_TRUE(AppendLogLine(kLogFailure, L"C:\\写真\\a,b.zip", L"한국.zip"));
-    std::string bytes = ReadBytes(LogPath()).substr(20);
-    // 写真 in code page 932; the Korean letters are not in it.
-    EXPECT_EQ("Failure,C:\\\x8e\xca\x90\x5e\\a,b.zip,??.zip\r\n", bytes);
+// Each record is one line whatever its fields hold and however the log
+// ended: a line break in a name used to split a record in two, and a line
+// cut short by a full disk had the next record glued to it.
+TEST_F(LogTest, EachRecordIsOneLineOfItsOwn) {
+    const struct { std::string before, start; const wchar_t* path; const wchar_t* name; std::string record; } cases[] = {
+        // 写真 in code page 932; the Korean letters are not in it.
+        {"", "", L"C:\\写真\\a,b.zip", L"한국.zip", "C:\\\x8e\xca\x90\x5e\\a,b.zip,??.zip"},
+        {"", "", L"C:\\in\\x.zip", L"ab\r\n2026 00,Success,spoofed.zip", "C:\\in\\x.zip,ab??2026 00,Success,spoofed.zip"},
+        {"", "", L"C:\\a\tb\x7f.zip", L"c\nd.zip", "C:\\a?b?.zip,c?d.zip"},
+        {"2026/01/01 00:00:00,Succ", "2026/01/01 00:00:00,Succ\r\n", L"C:\\x.zip", L"y.zip", "C:\\x.zip,y.zip"},
+        {"earlier\r\n", "earlier\r\n", L"C:\\x.zip", L"y.zip", "C:\\x.zip,y.zip"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(LogPath(), c.before));
+        ASSERT_TRUE(AppendLogLine(kLogFailure, c.path, c.name));
+        std::string bytes = ReadBytes(LogPath());
+        ASSERT_EQ(c.start.size() + 20 + 8 + c.record.size() + 2, bytes.size()) << c.record;
+        EXPECT_EQ(c.start, bytes.substr(0, c.start.size()));
+        EXPECT_EQ("Failure," + c.record + "\r\n", bytes.substr(c.start.size() + 20));
+        EXPECT_EQ(c.start.empty() ? 1 : 2, CountLogLines()) << c.record;
+    }
+}
+
+// Two writers at once used to lose lines: the exclusive open of one was
+// refused while the other held the log, and its line was dropped.
+TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
+    const int kLines = 500;
+    auto write = [] {
+        for (int i = 0; i < kLines; ++i) AppendLogLine(kLogSuccess, L"C:\\in\\x.zip", L"y.zip");
+    };
+    std::thread other(write);
+    write();
+    other.join();
+    EXPECT_EQ(2 * kLines, CountLogLines());
+}
+
+// A program folder too long for the path buffers used to put the log and the
+// settings at the root of the drive ("\Zorvel.log").
+TEST_F(LogTest, ATooLongProgramFolderMeansNoLogAndNoSettingsFile) {
+    EXPECT_FALSE(SetProgramFolder((L"C:\\" + std::wstring(300, L'x')).c_str()));
+    InitLogPath();
+    LoadSettings();
+    EXPECT_STREQ(L"", LogPath());
+    EXPECT_STREQ(L"", ConfigFilePath());
+    EXPECT_FALSE(AppendLogLine(kLogSuccess, L"C:\\x.zip", L"y.zip"));
 }
 
 TEST_F(LogTest, AVeryLongLineIsWrittenWholeAsOneLine) {

@@ -76,9 +76,10 @@ TEST(TopFolderOf, CutsAtTheFirstBackslashBeforeAnySlash) {
 }
 
 TEST(FormatHelpers, ForbiddenCharactersAndReplacement) {
-    for (const wchar_t* bad : {L"\\", L"a/b", L"C:", L"*", L"why?", L"\"q\"", L"<", L">", L"a|b"})
+    for (const wchar_t* bad : {L"\\", L"a/b", L"C:", L"*", L"why?", L"\"q\"", L"<", L">", L"a|b", L"a\r\nb", L"\x1f",
+                               L"\x7f"})
         EXPECT_TRUE(HasForbiddenChar(bad)) << Narrow(bad);
-    for (const wchar_t* good : {L"", L"a,b", L"a;b", L"写真 2024", L"%new"})
+    for (const wchar_t* good : {L"", L"a,b", L"a;b", L"写真 2024", L"%new", L" ~"})
         EXPECT_FALSE(HasForbiddenChar(good)) << Narrow(good);
 
     EXPECT_EQ(3, FindLastChar(L"a.b.c", L'.'));
@@ -232,6 +233,7 @@ TEST_F(NamingTest, FailuresLeaveNoProposal) {
         {{File("a\"b/x.jpg")}, L"%new", 4},
         {{File("roots.txt")}, L"Fixed", 12}, // the archive is read even without %new
         {{File("a,b;c/x.jpg")}, L"%new", 1},
+        {{File("ab\r\n2026 00,Success,spoofed/a.jpg")}, L"%new", 4}, // would split its log record
     };
     int n = 0;
     for (const auto& c : cases) {

@@ -13,6 +13,7 @@
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
+#include "rename/CheckedMove.h"
 #include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -39,6 +40,15 @@ std::string Ansi(const std::wstring& w) {
     std::string s(n, '\0');
     WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
     return s;
+}
+
+// The name the file system holds for path ("" when there is none).
+std::wstring NameOnDisk(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(path.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return L"";
+    FindClose(find);
+    return data.cFileName;
 }
 
 class RenameTest : public ::testing::Test {
@@ -138,6 +148,42 @@ TEST_F(RenameTest, EntriesThatCannotBeRenamed) {
                                         "Failure," + Ansi(files_ / L"gone.zip") + ",Vanished.zip",
                                         "Success," + Ansi(files_ / L"d.zip") + ",Done.zip"}),
               LogRecords());
+}
+
+// A move the file system reported as done counted as done: a change of case
+// beyond ASCII kept the old name, and a name longer than the file system
+// takes (255 UTF-8 bytes) was cut and lost its extension; both logged Success.
+TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
+    std::string longFolder;
+    for (int i = 0; i < 100; ++i) longFolder += u8"あ";
+    const struct { const wchar_t* file; std::string folder; std::wstring newName; bool moves; } cases[] = {
+        {L"ｐｈｏｔｏ.zip", u8"ＰＨＯＴＯ", L"ＰＨＯＴＯ.zip", true},
+        {L"x.zip", longFolder, std::wstring(100, L'あ') + L".zip", false},
+    };
+    std::vector<std::string> log;
+    for (const auto& c : cases) {
+        int row = AddZip(c.file, c.folder);
+        EXPECT_EQ(c.moves, RenameEntry(list_, row));
+        log.push_back((c.moves ? "Success," : "Failure,") + Ansi(files_ / c.file) + "," + Ansi(c.newName));
+        if (c.moves) {
+            EXPECT_EQ(c.newName, NameOnDisk(files_ / c.newName));
+            EXPECT_TRUE(UndoRename(list_, row));
+        }
+        EXPECT_EQ(c.moves ? kStatusNone : kStatusRenameFailed, list_.At(row).status);
+        EXPECT_EQ(c.file, NameOnDisk(files_ / c.file));
+    }
+    EXPECT_EQ(log, LogRecords());
+    // Nothing left under a cut or temporary name.
+    EXPECT_EQ(L"", NameOnDisk(files_ / L"*あ")) << "cut name";
+    EXPECT_EQ(L"", NameOnDisk(files_ / L"*.tmp"));
+
+    // Relative paths, as a command line may give them, work as with MoveFileW.
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(files_.path().c_str()));
+    EXPECT_TRUE(MoveFileChecked(L"x.zip", L"y.zip"));
+    SetCurrentDirectoryW(before);
+    EXPECT_EQ(L"y.zip", NameOnDisk(files_ / L"y.zip"));
 }
 
 TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
