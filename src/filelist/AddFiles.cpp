@@ -73,7 +73,7 @@ public:
                 // Links and junctions lead elsewhere: they are not descended into.
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(child);
             } else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension_)) {
-                list_.AddFileEntry(child.c_str());
+                list_.AddFoundFile(child.c_str(), data);
             }
         } while (WorkActive && FindNextFileW(find.get(), &data));
     }
@@ -124,6 +124,7 @@ DWORD WINAPI FolderAddWorker(LPVOID) {
             if (g_settings.EnableKind[kind.flag]) AddFolder(Files(), g_folderAddJob.folder, kind.extension);
         }
     }
+    Files().SyncView();
     PostMessageW(g_folderAddJob.window, WM_APP_FOLDER_ADDED, g_folderAddJob.firstRow, 0);
     return 0;
 }
@@ -152,6 +153,7 @@ DWORD WINAPI DropAddWorker(LPVOID) {
             if (!WorkActive) break;
         }
     }
+    Files().SyncView();
     PostMessageW(g_dropAddJob.window, WM_APP_DROP_ADDED, g_dropAddJob.firstRow, 0);
     return 0;
 }

@@ -75,7 +75,6 @@ void FileList::AttachViews(HWND owner, HWND listView, HIMAGELIST iconImages, HIM
 }
 
 bool FileList::AddFileEntry(const wchar_t* path) {
-    FileEntry entry = {};
     // One directory lookup tells whether the file exists and what the
     // record needs of it (a name with wildcards names no file).
     WIN32_FIND_DATAW data;
@@ -84,6 +83,11 @@ bool FileList::AddFileEntry(const wchar_t* path) {
         ScopedFind find(FindFirstFileW(path, &data));
         if (!find) return false;
     }
+    return AddFoundFile(path, data);
+}
+
+bool FileList::AddFoundFile(const wchar_t* path, const WIN32_FIND_DATAW& data) {
+    FileEntry entry = {};
     if (count_ > 0 && !BatchMode && !g_settings.AllowDuplicate && IsListedPath(path)) return false;
     // A path that does not fit the record is not added rather than cut.
     if (!CopyText(entry.fullPath, path)) return false;
@@ -117,10 +121,15 @@ void FileList::ReportOutOfMemory() const {
     if (owner_ != nullptr) PostMessageW(owner_, WM_CLOSE, 0, 0);
 }
 
-void FileList::SetViewItemCount() const {
-    // Sent, not posted: an adding worker waits until the view knows the row.
+void FileList::SetViewItemCount() {
+    // Sent, not posted: the view never shows a count the list does not have.
+    viewUpdated_ = GetTickCount();
     if (listView_ != nullptr)
         SendMessageW(listView_, LVM_SETITEMCOUNT, count_, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+void FileList::SyncView() {
+    SetViewItemCount();
 }
 
 bool FileList::AppendEntry(const FileEntry& entry) {
@@ -139,7 +148,10 @@ bool FileList::AppendEntry(const FileEntry& entry) {
         ReportOutOfMemory();
         return false;
     }
-    SetViewItemCount();
+    // A message to another thread's view costs more than adding a row, so an
+    // adding worker tells the view about every 50 ms, not every row.
+    bool viewThread = listView_ != nullptr && GetWindowThreadProcessId(listView_, nullptr) == GetCurrentThreadId();
+    if (viewThread || GetTickCount() - viewUpdated_ >= 50) SetViewItemCount();
     return true;
 }
 

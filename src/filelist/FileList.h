@@ -40,6 +40,9 @@ public:
     // Adds the file at path. False when it does not exist, does not fit the
     // record, or is already listed (unless duplicates are allowed).
     bool AddFileEntry(const wchar_t* path);
+    // The same for a file a folder walk has just found: its directory entry
+    // is not looked up again.
+    bool AddFoundFile(const wchar_t* path, const WIN32_FIND_DATAW& found);
 
     // Appends a copy of entry. False (and the list unchanged) when memory ran out.
     bool AppendEntry(const FileEntry& entry);
@@ -82,11 +85,16 @@ public:
     // Frees the array (the main window does this when it is destroyed).
     void Release();
 
+    // Tells the list view the row count now. Appends from another thread
+    // tell it only now and then (see AppendEntry); an adding worker calls
+    // this before it reports its end.
+    void SyncView();
+
 private:
     bool Grow();
     void ReportOutOfMemory() const;
     void ForgetPath(const wchar_t* path);
-    void SetViewItemCount() const;
+    void SetViewItemCount();
 
     mutable std::shared_mutex lock_;
     FileEntry* entries_ = nullptr;
@@ -96,6 +104,7 @@ private:
     mutable std::mutex iconLock_;
     std::vector<std::wstring> iconTypes_; // guarded by iconLock_
 
+    std::atomic<DWORD> viewUpdated_{0}; // tick of the last count the view was told
     HWND owner_ = nullptr;
     HWND listView_ = nullptr;
     HIMAGELIST iconImages_ = nullptr;

@@ -12,8 +12,8 @@
 
 namespace {
 
-// Rows in a state (LVNI_SELECTED, LVNI_FOCUSED), found through the view
-// without asking it about every row.
+// Rows in a state (LVNI_SELECTED), found through the view without asking
+// it about every row.
 std::vector<char> RowsIn(HWND listView, int count, UINT state) {
     std::vector<char> rows(count, 0);
     for (int i = -1; (i = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, i, state))) >= 0 && i < count;)
@@ -30,30 +30,36 @@ void SetRowState(HWND listView, int row, UINT state, UINT mask) {
 
 // Removes the marked rows in one pass over the array; the selection and the
 // focus of the rows that stay move with them.
-void RemoveMarkedRows(FileList& list, HWND listView, const std::vector<char>& remove) {
+void RemoveMarkedRows(FileList& list, HWND listView, const std::vector<char>& remove,
+                      const std::vector<char>& selected) {
     const int n = static_cast<int>(remove.size());
-    std::vector<char> selected = RowsIn(listView, n, LVNI_SELECTED);
-    std::vector<char> focused = RowsIn(listView, n, LVNI_FOCUSED);
-    SetRowState(listView, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    int focused = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    // Emptying the view drops its selection at once; clearing the selection
+    // of a scattered set of rows takes the view time for every row.
+    SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
     list.RemoveRows(remove);
+    int focusedRow = -1;
     for (int i = 0, row = 0; i < n; ++i) {
         if (remove[i]) continue;
-        UINT state = (selected[i] ? LVIS_SELECTED : 0) | (focused[i] ? LVIS_FOCUSED : 0);
+        UINT state = (selected[i] ? LVIS_SELECTED : 0) | (i == focused ? LVIS_FOCUSED : 0);
         if (state) SetRowState(listView, row, state, state);
+        if (i == focused) focusedRow = row;
         ++row;
     }
+    if (focusedRow >= 0) SendMessageW(listView, LVM_ENSUREVISIBLE, focusedRow, FALSE);
 }
 
 } // namespace
 
 void RemoveSelected(FileList& list, HWND listView) {
-    RemoveMarkedRows(list, listView, RowsIn(listView, list.Count(), LVNI_SELECTED));
+    std::vector<char> selected = RowsIn(listView, list.Count(), LVNI_SELECTED);
+    RemoveMarkedRows(list, listView, selected, selected);
 }
 
 void RemoveErrors(FileList& list, HWND listView) {
     std::vector<char> errors(list.Count(), 0);
     for (int row = 0; row < list.Count(); ++row) errors[row] = IsErrorStatus(list.At(row).status);
-    RemoveMarkedRows(list, listView, errors);
+    RemoveMarkedRows(list, listView, errors, RowsIn(listView, list.Count(), LVNI_SELECTED));
 }
 
 bool ClearList(FileList& list, HWND window) {

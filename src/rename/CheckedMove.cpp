@@ -12,17 +12,6 @@
 
 namespace {
 
-// A relative path or one with '/', as a command line may give it, made full
-// as MoveFileW would take it; "" when that fails.
-std::wstring FullPath(const wchar_t* path) {
-    DWORD size = GetFullPathNameW(path, 0, nullptr, nullptr);
-    if (size == 0) return L"";
-    std::wstring full(size, L'\0');
-    DWORD length = GetFullPathNameW(path, size, &full[0], nullptr);
-    full.resize(length < size ? length : 0);
-    return full;
-}
-
 // The rename call takes the native form of a full path.
 std::wstring NativePath(const wchar_t* path) {
     if (wcsncmp(path, L"\\\\?\\", 4) == 0) return L"\\??\\" + std::wstring(path + 4);
@@ -64,7 +53,7 @@ bool FoundAsNamed(const wchar_t* path) {
 } // namespace
 
 bool MoveFileChecked(const wchar_t* fromPath, const wchar_t* toPath) {
-    std::wstring fromFull = FullPath(fromPath), toFull = FullPath(toPath);
+    std::wstring fromFull = AbsolutePath(fromPath), toFull = AbsolutePath(toPath);
     if (fromFull.empty() || toFull.empty()) return false;
     const wchar_t* from = fromFull.c_str();
     const wchar_t* to = toFull.c_str();

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <atomic>
 #include <string>
@@ -43,6 +44,20 @@ protected:
     TempDir dir_;
     FileList list_;
 };
+
+TEST_F(FileListTest, ShellNamesAreWhatTheLookupByPathGives) {
+    // Names come from the file's name and attributes and type names once per
+    // extension; a user must see what the slow lookup by path shows.
+    for (const wchar_t* name : {L"写真.zip", L"two.ZIP", L"three.7z", L"four.rar", L"noextension"}) {
+        std::wstring path = MakeFile(name);
+        ASSERT_TRUE(list_.AddFileEntry(path.c_str()));
+        SHFILEINFOW slow = {};
+        ASSERT_TRUE(SHGetFileInfoW(path.c_str(), 0, &slow, sizeof(slow), SHGFI_DISPLAYNAME | SHGFI_TYPENAME));
+        const FileEntry& e = list_.At(list_.Count() - 1);
+        EXPECT_STREQ(slow.szDisplayName, e.name) << name;
+        EXPECT_STREQ(slow.szTypeName, e.typeName) << name;
+    }
+}
 
 TEST_F(FileListTest, AddFillsTheRecordFromTheFile) {
     std::wstring path = MakeFile(L"アーカイブ.zip", std::string(1234, 'z'));

@@ -206,6 +206,24 @@ TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
     EXPECT_EQ(L"c.zip", Names()[0]);
 }
 
+TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
+    // Regression: a first-row pivot recursed once per two rows here and
+    // overflowed the stack of the window's thread.
+    Open();
+    FileEntry entry = {};
+    const int rows = 60000;
+    for (int i = 0; i < rows; ++i) {
+        swprintf(entry.name, 260, L"%06d.zip", i);
+        swprintf(entry.fullPath, 260, L"C:\\rows\\%06d.zip", i);
+        ASSERT_TRUE(Files().AppendEntry(entry));
+    }
+    g_ui.sortDescending = true;
+    ClickColumn(0);
+    EXPECT_STREQ(L"059999.zip", Files().At(0).name);
+    EXPECT_STREQ(L"000000.zip", Files().At(rows - 1).name);
+    Files().RemoveAll();
+}
+
 TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n");
     EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));

@@ -80,21 +80,76 @@ protected:
 
 };
 
+// A solid thumbnail per row, its colour telling the row it was made for.
+COLORREF RowColour(int row) { return RGB(10 * row, 255 - 10 * row, 40); }
+
+void AddThumbnail(int row) {
+    int w = 0, h = 0;
+    ImageList_GetIconSize(g_ui.thumbnailImages.get(), &w, &h);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(dc, picture);
+    RECT all = {0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(RowColour(row));
+    FillRect(dc, &all, brush);
+    SelectObject(dc, old);
+    ImageList_Add(g_ui.thumbnailImages.get(), picture, nullptr);
+    DeleteObject(brush);
+    DeleteObject(picture);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ThumbnailColour(int index) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 8, 8);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    ImageList_Draw(g_ui.thumbnailImages.get(), index, dc, 0, 0, ILD_NORMAL);
+    COLORREF colour = GetPixel(dc, 4, 4);
+    SelectObject(dc, old);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
-    for (int i = 1; i <= 5; ++i) Add(L"f" + std::to_wstring(i) + L".zip");
+    ThumbnailSize = 2; // rows and their pictures must stay together
+    for (int i = 1; i <= 5; ++i) {
+        Add(L"f" + std::to_wstring(i) + L".zip");
+        AddThumbnail(i);
+    }
     Select({1, 2});
     Command(40051); // Delete
     EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f4.zip", L"f5.zip"}), Names());
     EXPECT_EQ(3, SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(3, ImageList_GetImageCount(g_ui.thumbnailImages.get()));
+    const int kept[] = {1, 4, 5};
+    for (int row = 0; row < 3; ++row) EXPECT_EQ(RowColour(kept[row]), ThumbnailColour(row)) << row;
 
     Add(L"f6.zip");
+    AddThumbnail(6);
     Add(L"f7.zip");
+    AddThumbnail(7);
     const int statuses[] = {0, 3, 5, 1, 12};
     for (int i = 0; i < 5; ++i) Files().At(i).status = statuses[i];
+    Select({3});
     Command(40041); // Ctrl+E
     EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f6.zip"}), Names());
     EXPECT_EQ(0, Files().At(0).status);
     EXPECT_EQ(1, Files().At(1).status);
+    EXPECT_EQ(RowColour(6), ThumbnailColour(1));
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 1, LVIS_SELECTED))
+        << "the selection moves with its row";
+    wchar_t text[64] = L"";
+    LVITEMW item = {};
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(g_ui.listView, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_STREQ(L"f6.zip", text) << "the view shows the record that moved there";
+    ThumbnailSize = 0;
 }
 
 TEST_F(RemoveEditTest, ClearingAsksFirst) {
