@@ -112,6 +112,9 @@ TEST_F(LibraryRouteTest, FoldersAsTheArchiveMeansThem) {
     LzhMember level0;
     level0.name = bytes(L"表紙\\b.jpg", 932);
     level0.data = "x";
+    RarMember leading;
+    leading.name = "\\Photos\\a.jpg";
+    leading.data = "x";
     const struct { const wchar_t* name; std::string bytes; const wchar_t* folder; } cases[] = {
         {L"sjis.zip", zip({bytes(L"表紙/b.jpg", 932)}, 0), L"表紙"},
         {L"flagged.zip", zip({bytes(L"写真/a.jpg", CP_UTF8)}, 0x800), L"写真"},
@@ -124,6 +127,7 @@ TEST_F(LibraryRouteTest, FoldersAsTheArchiveMeansThem) {
         {L"sjis.lzh", BuildLzh({level0}), L"表紙"},
         {L"flagged.lzh", lzh(bytes(L"写真", CP_UTF8), 65001), L"写真"},
         {L"utf8.lzh", lzh(bytes(L"ソフト", CP_UTF8), 0), L"ソフト"},
+        {L"leading.rar", BuildRar4({leading}), L"Photos"},
     };
     TempDir dir;
     for (const auto& c : cases) {
