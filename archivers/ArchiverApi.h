@@ -49,6 +49,25 @@ enum ArchiverFunction {
     kFnExtractMem = 250,
 };
 
+// Results of GetFileName and ExtractMem other than 0, numbered as the common
+// archiver interface numbers its errors (callers may show their meaning).
+enum ArchiverError : int {
+    kErrMethod = 0x8009,           // ERROR_METHOD: a packing method this library does not unpack
+    kErrPassword = 0x800A,         // ERROR_PASSWORD_FILE: the member is encrypted
+    kErrData = 0x800C,             // ERROR_FILE_CRC: packed data damaged or its check fails
+    kErrHeader = 0x8017,           // ERROR_HEADER_BROKEN: the member's own header is damaged
+    kErrArchiveOpen = 0x8018,      // ERROR_ARC_FILE_OPEN: the archive file cannot be opened
+    kErrNotArchive = 0x8019,       // ERROR_NOT_ARC_FILE: not an archive this library reads
+    kErrCannotRead = 0x801A,       // ERROR_CANNOT_READ: reading the file failed
+    kErrCommand = 0x801C,          // ERROR_COMMAND_NAME: a malformed command line or argument
+    kErrNoMemory = 0x801D,         // ERROR_MORE_HEAP_MEMORY: working memory could not be had
+    kErrBufferSmall = 0x801E,      // ERROR_ENOUGH_MEMORY: the caller's buffer is too small
+    kErrNotOpened = 0x8021,        // ERROR_HARC_ISNOT_OPENED: not a handle of this library
+    kErrNoCurrent = 0x8022,        // ERROR_NOT_SEARCH_MODE: no item found by FindFirst/FindNext
+    kErrNotFound = 0x8031,         // ERROR_NOT_FIND_FILE: no member of that name
+    kErrUnknown = 0x8FFF,          // ERROR_UNKNOWN
+};
+
 // Attribute bits handed out by GetAttribute and ExtractMem.
 enum : int {
     kAttrReadOnly = 0x01,

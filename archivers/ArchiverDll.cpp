@@ -1,4 +1,4 @@
-// One source for the three archiver libraries, all reading through libarchive:
+// One source for the three archiver libraries:
 //   ZORVEL_ARCHIVER_KIND 1: 7-zip32.dll  (7z, ZIP, LZH, CAB)
 //   ZORVEL_ARCHIVER_KIND 2: cab32.dll    (CAB)
 //   ZORVEL_ARCHIVER_KIND 3: unlha32.dll  (LZH)
@@ -6,18 +6,19 @@
 // exports them under its own prefix. A caller loads the library, checks,
 // opens, lists and unloads it for every file, so nothing here does work at
 // load time and each call reads no more of the archive than it must.
-#define LIBARCHIVE_STATIC
-#include <archive.h>
-#include <archive_entry.h>
-
+// Archives are read by ArchiveListing: how names are decoded and cleaned,
+// and which reader reads which format, is described there.
 #include <windows.h>
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
+#include "ArchiveListing.h"
 #include "ArchiverApi.h"
 #include "ArchiverText.h"
+#include "ItemName.h"
 
 #ifndef ZORVEL_ARCHIVER_KIND
 #error "ZORVEL_ARCHIVER_KIND must be 1 (7-zip32), 2 (cab32) or 3 (unlha32)"
@@ -27,19 +28,9 @@ using namespace archiver;
 
 namespace {
 
-constexpr bool kRead7z = ZORVEL_ARCHIVER_KIND == 1;
-constexpr bool kReadZip = ZORVEL_ARCHIVER_KIND == 1;
-constexpr bool kReadCab = ZORVEL_ARCHIVER_KIND == 1 || ZORVEL_ARCHIVER_KIND == 2;
-constexpr bool kReadLha = ZORVEL_ARCHIVER_KIND == 1 || ZORVEL_ARCHIVER_KIND == 3;
-
-// Non-zero results of GetFileName and ExtractMem.
-enum : int {
-    kErrNoCurrent = 0x8001,
-    kErrBufferSmall = 0x8002,
-    kErrBadArgument = 0x8003,
-    kErrCannotRead = 0x8004,
-    kErrNotFound = 0x8005,
-};
+constexpr unsigned kFormats = ZORVEL_ARCHIVER_KIND == 1   ? (kFormat7z | kFormatZip | kFormatCab | kFormatLzh)
+                              : ZORVEL_ARCHIVER_KIND == 2 ? kFormatCab
+                                                          : kFormatLzh;
 
 // Process-wide state: plain values, so nothing is constructed at load time.
 volatile LONG g_unicode = 0;
@@ -57,93 +48,14 @@ public:
     BusyScope& operator=(const BusyScope&) = delete;
 };
 
-struct ReaderFree {
-    void operator()(archive* a) const { archive_read_free(a); }
-};
-using Reader = std::unique_ptr<archive, ReaderFree>;
-
-bool FormatAccepted(int format) {
-    switch (format & ARCHIVE_FORMAT_BASE_MASK) {
-    case ARCHIVE_FORMAT_7ZIP: return kRead7z;
-    case ARCHIVE_FORMAT_ZIP: return kReadZip;
-    case ARCHIVE_FORMAT_CAB: return kReadCab;
-    case ARCHIVE_FORMAT_LHA: return kReadLha;
-    default: return false;
-    }
-}
-
-// A reader for this library's formats on the file at `path`, or null.
-Reader OpenReader(const std::wstring& path) {
-    if (path.empty()) return nullptr;
-    Reader a(archive_read_new());
-    if (!a) return nullptr;
-    if (kRead7z) archive_read_support_format_7zip(a.get());
-    // The seekable ZIP reader lists items in central-directory order.
-    if (kReadZip) archive_read_support_format_zip_seekable(a.get());
-    if (kReadCab) archive_read_support_format_cab(a.get());
-    if (kReadLha) {
-        archive_read_support_format_lha(a.get());
-        // LZH headers carry Shift_JIS names without saying so.
-        archive_read_set_options(a.get(), "lha:hdrcharset=CP932");
-    }
-    if (archive_read_open_filename_w(a.get(), path.c_str(), 16384) != ARCHIVE_OK) return nullptr;
-    return a;
-}
-
-// Reads the next header; false at the end or on an error.
-bool NextHeader(archive* a, archive_entry** entry) {
-    int r = archive_read_next_header(a, entry);
-    return r == ARCHIVE_OK || r == ARCHIVE_WARN;
-}
-
-std::wstring EntryName(archive_entry* e) {
-    if (const wchar_t* w = archive_entry_pathname_w(e)) return ToBackslashes(w);
-    // No wide form: take the raw bytes as ANSI rather than lose the item.
-    if (const char* s = archive_entry_pathname(e)) {
-        std::wstring w;
-        if (FromCaller(s, CP_ACP, &w)) return ToBackslashes(w);
-    }
-    return std::wstring();
-}
-
-int EntryAttribute(archive_entry* e) {
-    if (archive_entry_filetype(e) == AE_IFDIR) return kAttrDirectory;
-    int attr = kAttrArchive;
-    if ((archive_entry_mode(e) & 0222) == 0) attr |= kAttrReadOnly;
-    return attr;
-}
-
-// The item currently handed out by FindFirst/FindNext, copied out of the
-// reader's entry so it stays valid whatever the reader does next.
-struct Item {
-    std::wstring name;
-    long long size = 0;
-    int attribute = 0;
-    time_t mtime = 0;
-    bool hasMtime = false;
-};
-
-Item ItemOf(archive_entry* e) {
-    Item it;
-    it.name = EntryName(e);
-    it.size = archive_entry_size_is_set(e) ? archive_entry_size(e) : 0;
-    if (it.size < 0) it.size = 0;
-    it.attribute = EntryAttribute(e);
-    it.hasMtime = archive_entry_mtime_is_set(e) != 0;
-    it.mtime = it.hasMtime ? archive_entry_mtime(e) : 0;
-    return it;
-}
-
 constexpr DWORD kHandleMagic = 0x5A41524Cu;  // "ZARL"
 
 struct ArcHandle {
     DWORD magic = kHandleMagic;
     ArcHandle* next = nullptr;  // in the list of live handles
     std::wstring path;
-    Reader reader;
-    archive_entry* pending = nullptr;  // read by OpenArchive, not yet handed out
-    bool fresh = true;                 // nothing handed out since the reader opened
-    bool ended = false;
+    ArchiveListing listing;
+    bool fresh = true;          // nothing handed out since the archive was opened
     std::wstring pattern;
     bool hasCurrent = false;
     Item current;
@@ -188,31 +100,13 @@ ArcHandle* Lookup(HARC harc) {
     return found && found->magic == kHandleMagic ? found : nullptr;
 }
 
-// Opens the reader and reads the first header ahead, so a file that is not
-// an archive of ours fails here and FindFirst has its first item at hand.
 bool StartReading(ArcHandle* h) {
-    h->reader.reset();
-    h->pending = nullptr;
-    h->ended = false;
     h->fresh = true;
     h->hasCurrent = false;
-    h->reader = OpenReader(h->path);
-    if (!h->reader) return false;
-    archive_entry* e = nullptr;
-    int r = archive_read_next_header(h->reader.get(), &e);
-    if (r == ARCHIVE_OK || r == ARCHIVE_WARN) {
-        if (!FormatAccepted(archive_format(h->reader.get()))) return false;
-        h->pending = e;
-        return true;
-    }
-    if (r == ARCHIVE_EOF) {  // an archive without items
-        h->ended = true;
-        return true;
-    }
-    return false;
+    return h->listing.Open(h->path, kFormats) == 0;
 }
 
-void ToDosTime(time_t t, WORD* date, WORD* time) {
+void ToDosTime(int64_t t, WORD* date, WORD* time) {
     *date = 0;
     *time = 0;
     if (t < 0) return;
@@ -222,46 +116,50 @@ void ToDosTime(time_t t, WORD* date, WORD* time) {
     if (FileTimeToLocalFileTime(&utc, &local)) FileTimeToDosDateTime(&local, date, time);
 }
 
+time_t FromDosTime(WORD date, WORD time) {
+    FILETIME local, utc;
+    if (!DosDateTimeToFileTime(date, time, &local) || !LocalFileTimeToFileTime(&local, &utc)) return 0;
+    ULARGE_INTEGER u;
+    u.LowPart = utc.dwLowDateTime;
+    u.HighPart = utc.dwHighDateTime;
+    if (u.QuadPart < 116444736000000000ull) return 0;
+    return static_cast<time_t>((u.QuadPart - 116444736000000000ull) / 10000000ull);
+}
+
 void CopyBounded(char* dst, size_t size, const char* src) {
     size_t n = strnlen(src, size - 1);
     memcpy(dst, src, n);
     dst[n] = '\0';
 }
 
+DWORD Clamp32(uint64_t v) { return v > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<DWORD>(v); }
+
 void FillInfo(const ArcHandle* h, ArchiverItemInfo* info) {
     if (!info) return;
     memset(info, 0, sizeof(*info));
     const Item& it = h->current;
-    DWORD size = it.size > 0xFFFFFFFFll ? 0xFFFFFFFFu : static_cast<DWORD>(it.size);
-    info->dwOriginalSize = size;
-    info->dwCompressedSize = size;  // libarchive does not tell the packed size
-    info->wRatio = size ? 1000 : 0;
-    if (it.hasMtime) ToDosTime(it.mtime, &info->wDate, &info->wTime);
+    info->dwOriginalSize = Clamp32(it.size);
+    info->dwCompressedSize = Clamp32(it.packedSize);
+    info->dwCRC = it.crc;
+    info->wRatio = it.size ? static_cast<WORD>(it.packedSize >= it.size ? 1000 : it.packedSize * 1000 / it.size) : 0;
+    if (it.hasDosTime) {
+        info->wDate = it.dosDate;
+        info->wTime = it.dosTime;
+    } else if (it.hasMtime) {
+        ToDosTime(it.mtime, &info->wDate, &info->wTime);
+    }
     CopyToCaller(it.name, CallerCodePage(), info->szFileName, sizeof(info->szFileName));
     CopyBounded(info->szAttribute, sizeof(info->szAttribute),
                 (it.attribute & kAttrDirectory) ? "d---" : (it.attribute & kAttrReadOnly) ? "-r-a" : "---a");
-    const char* mode = "";
-    switch (archive_format(h->reader.get()) & ARCHIVE_FORMAT_BASE_MASK) {
-    case ARCHIVE_FORMAT_7ZIP: mode = "7z"; break;
-    case ARCHIVE_FORMAT_ZIP: mode = "zip"; break;
-    case ARCHIVE_FORMAT_CAB: mode = "cab"; break;
-    case ARCHIVE_FORMAT_LHA: mode = "lha"; break;
-    }
-    CopyBounded(info->szMode, sizeof(info->szMode), mode);
+    CopyBounded(info->szMode, sizeof(info->szMode), h->listing.FormatName());
 }
 
 // Steps to the next item matching the handle's pattern; 0 or -1.
 int Advance(ArcHandle* h, ArchiverItemInfo* info) {
     h->hasCurrent = false;
-    while (!h->ended && h->reader) {
-        archive_entry* e = h->pending;
-        h->pending = nullptr;
-        if (!e && !NextHeader(h->reader.get(), &e)) {
-            h->ended = true;
-            break;
-        }
+    Item it;
+    while (h->listing.Next(&it)) {
         h->fresh = false;
-        Item it = ItemOf(e);
         if (MatchWildcard(h->pattern, it.name)) {
             h->current = std::move(it);
             h->hasCurrent = true;
@@ -388,10 +286,10 @@ int WINAPI ArcFindFirst(HARC harc, LPCSTR wildcard, ArchiverItemInfo* info) {
         std::wstring pattern;
         if (wildcard && !FromCaller(wildcard, CallerCodePage(), &pattern)) return -1;
         h->pattern = ToBackslashes(pattern);
-        // A second search starts the archive over; the first uses the header
-        // OpenArchive already read.
-        if (!h->fresh && !StartReading(h)) {
-            h->ended = true;
+        // A second search starts the archive over; the first starts where
+        // OpenArchive left it.
+        if (!h->fresh && !h->listing.Restart()) {
+            h->hasCurrent = false;
             return -1;
         }
         return Advance(h, info);
@@ -413,17 +311,23 @@ int WINAPI ArcFindNext(HARC harc, ArchiverItemInfo* info) {
     }
 }
 
+// The current item's name into buffer (size bytes, terminated): 0, or
+// kErrBufferSmall when it does not fit (the longest whole-character prefix
+// is left there), kErrNotOpened for a handle that is not ours, kErrNoCurrent
+// when FindFirst/FindNext found no item. A null or empty buffer is
+// kErrBufferSmall too.
 int WINAPI ArcGetFileName(HARC harc, LPSTR buffer, int size) {
-    ArcHandle* h = Lookup(harc);
-    if (!buffer || size <= 0) return kErrBadArgument;
+    if (!buffer || size <= 0) return kErrBufferSmall;
     buffer[0] = '\0';
-    if (!h || !h->hasCurrent) return kErrNoCurrent;
+    ArcHandle* h = Lookup(harc);
+    if (!h) return kErrNotOpened;
+    if (!h->hasCurrent) return kErrNoCurrent;
     try {
         return CopyToCaller(h->current.name, CallerCodePage(), buffer, static_cast<size_t>(size)) ? 0
                                                                                                    : kErrBufferSmall;
     } catch (...) {
         buffer[0] = '\0';
-        return kErrBufferSmall;
+        return kErrNoMemory;
     }
 }
 
@@ -441,10 +345,25 @@ BOOL WINAPI ArcGetOriginalSizeEx(HARC harc, __int64* size) {
 }
 
 BOOL WINAPI ArcGetCompressedSizeEx(HARC harc, __int64* size) {
-    // libarchive reads items without telling their packed size.
-    return ArcGetOriginalSizeEx(harc, size);
+    ArcHandle* h = Lookup(harc);
+    if (!h || !h->hasCurrent || !size) return FALSE;
+    *size = h->current.packedSize;
+    return TRUE;
 }
 
+// ExtractMem(window, "x -y \"archive\" \"member\"", buffer, size, time,
+// attributes, written): unpacks one member into the caller's buffer. The
+// member is named as FindFirst/FindNext name it (cleaned; '/' and '\' alike,
+// letters in their case). Returns 0 when the whole member is in the buffer,
+// with *written its size and *time and *attributes its own; otherwise
+// *written is 0, the buffer's contents are unspecified and the result says
+// why: kErrBufferSmall (ERROR_ENOUGH_MEMORY, 0x801E) when the member is
+// larger than `size` bytes (nothing is handed out in part), kErrCommand for a
+// command line without an archive and a member or a null buffer,
+// kErrArchiveOpen / kErrNotArchive when the archive cannot be opened or is
+// not of this library's formats, kErrNotFound when it holds no such member,
+// kErrPassword, kErrMethod, kErrHeader, kErrData or kErrCannotRead when the
+// member cannot be unpacked. The three output pointers may be null.
 int WINAPI ArcExtractMem(HWND, LPCSTR commandLine, LPBYTE buffer, DWORD size, time_t* time, LPWORD attr,
                          LPDWORD written) {
     ForgetChecked();
@@ -452,34 +371,32 @@ int WINAPI ArcExtractMem(HWND, LPCSTR commandLine, LPBYTE buffer, DWORD size, ti
     if (written) *written = 0;
     try {
         std::wstring line, path, member;
-        if (!FromCaller(commandLine, CallerCodePage(), &line)) return kErrBadArgument;
-        if (!SplitExtractCommand(line, &path, &member)) return kErrBadArgument;
-        if (!buffer && size > 0) return kErrBadArgument;
-        member = ToBackslashes(member);
+        if (!FromCaller(commandLine, CallerCodePage(), &line)) return kErrCommand;
+        if (!SplitExtractCommand(line, &path, &member)) return kErrCommand;
+        if (!buffer && size > 0) return kErrCommand;
+        member = CleanItemName(member);
 
-        Reader a = OpenReader(path);
-        if (!a) return kErrCannotRead;
-        archive_entry* e = nullptr;
-        for (;;) {
-            int r = archive_read_next_header(a.get(), &e);
-            if (r == ARCHIVE_EOF) return kErrNotFound;
-            if (r != ARCHIVE_OK && r != ARCHIVE_WARN) return kErrCannotRead;
-            if (!FormatAccepted(archive_format(a.get()))) return kErrCannotRead;
-            if (EntryName(e) == member) break;
+        ArchiveListing listing;
+        const int opened = listing.Open(path, kFormats);
+        if (opened != 0) return opened;
+        Item it;
+        while (listing.Next(&it)) {
+            if (it.name != member) continue;
+            size_t done = 0;
+            const int result = listing.ExtractCurrent(buffer, size, &done);
+            if (result != 0) return result;
+            if (written) *written = static_cast<DWORD>(done);
+            if (time) *time = it.hasMtime ? static_cast<time_t>(it.mtime)
+                            : it.hasDosTime ? FromDosTime(it.dosDate, it.dosTime)
+                                            : 0;
+            if (attr) *attr = static_cast<WORD>(it.attribute);
+            return 0;
         }
-        DWORD done = 0;
-        while (done < size) {
-            la_ssize_t n = archive_read_data(a.get(), buffer + done, size - done);
-            if (n < 0) return kErrCannotRead;
-            if (n == 0) break;
-            done += static_cast<DWORD>(n);
-        }
-        if (written) *written = done;
-        if (time) *time = archive_entry_mtime_is_set(e) ? archive_entry_mtime(e) : 0;
-        if (attr) *attr = static_cast<WORD>(EntryAttribute(e));
-        return 0;
+        return kErrNotFound;
+    } catch (const std::bad_alloc&) {
+        return kErrNoMemory;
     } catch (...) {
-        return kErrCannotRead;
+        return kErrUnknown;
     }
 }
 

@@ -44,7 +44,9 @@ static_assert(offsetof(RARHeaderDataEx, AtimeHigh) == 6280, "RARHeaderDataEx lay
 static_assert(offsetof(RARHeaderDataEx, Reserved) == 6284, "RARHeaderDataEx layout");
 
 // Results the adapter has no name for; callers only test them for non-zero.
-enum : int { kRarCloseError = 17 };
+// ERAR_ECREATE: the interface's answer when an output file cannot be made,
+// which is every extraction to disk here.
+enum : int { kRarCreateError = 16, kRarCloseError = 17 };
 
 // The version this library answers; 6 and above mean directories carry 0x20.
 constexpr int kUnrarDllVersion = 8;

@@ -1,7 +1,8 @@
 // unrar.dll on libarchive: the RAR library interface Zorvel's CUnRar (and
 // other callers of that interface) load, for RAR 4 and RAR 5 archives. It
 // lists items and tests them, handing each data block to the caller's
-// callback; it does not write files and cannot decrypt.
+// callback; it does not write files (RAR_EXTRACT answers ERAR_ECREATE,
+// whether a destination is given or not) and cannot decrypt.
 //
 // Every export checks its arguments and catches everything: nothing thrown
 // or dereferenced past a null may reach a caller that is C.
@@ -19,6 +20,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ItemName.h"
 #include "RarFormat.h"
 #include "UnrarApi.h"
 #include "base/ScopedWin.h"
@@ -264,7 +266,10 @@ void FillHeader(RarArchive& arc, archive_entry* e, RARHeaderDataEx& d) {
     CopyWide(d.ArcNameW, arc.path);
     CopyAnsi(d.ArcName, arc.path);
     std::wstring name = EntryName(e);
-    if (arc.kind == rarformat::Kind::Rar4 && arc.walk) name = EntryNameFix(Rar4Name(arc, name));
+    if (arc.kind == rarformat::Kind::Rar4 && arc.walk) name = Rar4Name(arc, name);
+    // Cleaned as every library of ours cleans names: no drive, no leading
+    // separator, nothing up to a ".." component.
+    name = EntryNameFix(archiver::CleanItemName(name));
     CopyWide(d.FileNameW, name);
     CopyAnsi(d.FileName, name);
 
@@ -409,7 +414,7 @@ int TestItem(RarArchive& arc) {
     }
 }
 
-int ProcessFile(HANDLE h, int operation, bool destGiven) {
+int ProcessFile(HANDLE h, int operation) {
     RarArchive* arc = FromHandle(h);
     if (arc == nullptr) return kRarUnknown;
     if (arc->entry == nullptr) return arc->failed ? kRarBadArchive : kRarUnknown;
@@ -419,9 +424,10 @@ int ProcessFile(HANDLE h, int operation, bool destGiven) {
     } else if (operation == kRarTest) {
         result = TestItem(*arc);
     } else if (operation == kRarExtract) {
-        // Writing files is not this library's work; only a test run (no
-        // destination) is carried out.
-        result = destGiven ? kRarUnknown : TestItem(*arc);
+        // Writing files is not this library's work: without a destination a
+        // caller would expect them in the current folder, so that is refused
+        // too, never reported as done. The next header read skips the data.
+        result = kRarCreateError;
     }
     arc->entry = nullptr;
     return result;
@@ -473,12 +479,12 @@ int WINAPI RARReadHeaderEx(HANDLE h, RARHeaderDataEx* d) {
     return Guarded([&] { return ReadHeader(*arc, d); });
 }
 
-int WINAPI RARProcessFile(HANDLE h, int operation, char* destPath, char* destName) {
-    return Guarded([&] { return ProcessFile(h, operation, destPath != nullptr || destName != nullptr); });
+int WINAPI RARProcessFile(HANDLE h, int operation, char* /*destPath*/, char* /*destName*/) {
+    return Guarded([&] { return ProcessFile(h, operation); });
 }
 
-int WINAPI RARProcessFileW(HANDLE h, int operation, wchar_t* destPath, wchar_t* destName) {
-    return Guarded([&] { return ProcessFile(h, operation, destPath != nullptr || destName != nullptr); });
+int WINAPI RARProcessFileW(HANDLE h, int operation, wchar_t* /*destPath*/, wchar_t* /*destName*/) {
+    return Guarded([&] { return ProcessFile(h, operation); });
 }
 
 void WINAPI RARSetCallback(HANDLE h, UNRARCALLBACK callback, LPARAM userData) {

@@ -15,7 +15,12 @@
 #include <vector>
 
 #include "ArchiverText.h"
+#include "CabBuilder.h"
+#include "ItemName.h"
+#include "LzhBuilder.h"
 #include "TestFiles.h"
+#include "ZipBuilder.h"
+#include "archive/UnZip.h"
 #include "base/ScopedWin.h"
 
 namespace {
@@ -55,6 +60,14 @@ std::string Narrow(const std::wstring& w, UINT cp) {
 }
 std::string Ansi(const std::wstring& w) { return Narrow(w, CP_ACP); }
 std::string Utf8(const std::wstring& w) { return Narrow(w, CP_UTF8); }
+std::string Sjis(const std::wstring& w) { return Narrow(w, 932); }
+
+// A name as the built-in ZIP reader cleans it, with '\' separators.
+std::wstring CleanZipName(std::wstring name) {
+    CleanZipItemName(&name[0]);
+    name.resize(wcslen(name.c_str()));
+    return archiver::ToBackslashes(name);
+}
 
 // The member contents the fixture script writes.
 const std::string kContentA = "Zorvel fixture: Photos/a.jpg\n";
@@ -367,6 +380,99 @@ TEST_F(ArchiverDllTest, JapaneseNamesInAnsiAndUnicodeMode) {
     ASSERT_TRUE(seven.SetUnicodeMode(FALSE));
 }
 
+// Names come out as the archive means them, in the archive's order, cleaned
+// as the built-in ZIP reader cleans them. Each member holds the UTF-8 of the
+// name it must be listed under, so extracting by that name proves both.
+// Shift-JIS names have second bytes 0x5C (表, ソ) that must not split them.
+TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
+    const std::vector<std::wstring> japanese = {L"写真\\a.jpg", L"表紙\\b.jpg", L"ソフト\\c.txt"};
+    auto slashes = [](std::wstring w) {
+        for (wchar_t& c : w) c = c == L'\\' ? L'/' : c;
+        return w;
+    };
+    // Stored name bytes of each listed name, from `encode`.
+    auto makeZip = [&](auto encode, uint16_t flags, const std::vector<std::wstring>& names) {
+        std::vector<ZipMember> members;
+        for (const std::wstring& n : names) {
+            ZipMember m;
+            m.name = encode(n);
+            m.data = Utf8(CleanZipName(n));
+            m.flags = flags;
+            m.method = 8;
+            members.push_back(m);
+        }
+        return BuildZip(members);
+    };
+    auto makeCab = [&](auto encode, uint16_t attributes, const std::vector<std::wstring>& names) {
+        std::vector<CabMember> members;
+        for (const std::wstring& n : names) members.push_back({encode(n), Utf8(CleanZipName(n)), attributes});
+        return BuildCab(members);
+    };
+    auto sjisSlash = [&](const std::wstring& n) { return Sjis(slashes(n)); };
+    auto utf8Slash = [&](const std::wstring& n) { return Utf8(slashes(n)); };
+
+    // ZIP: local headers in the order B, A; the central directory says A, B.
+    std::string reordered = makeZip(utf8Slash, 0, {L"B\\y.jpg", L"A\\x.jpg"});
+    ASSERT_TRUE(ReorderCentralRecords(reordered, {1, 0}));
+    const std::vector<std::wstring> leading = {L"/Photos/a.jpg", L"C:\\Photos\\b.jpg", L"x/../Photos/c.jpg"};
+    const std::string stub = "MZ" + std::string(3000, '\x90');
+    // LZH: the whole path in a level 0 header; folder, UTF-16 and code-page
+    // fields in level 2 (and 1) headers. UTF-16 wins over ANSI, even all in
+    // Latin-1.
+    const std::vector<LzhMember> lzh = {
+        {0, Sjis(japanese[1]), "", L"", L"", 0, Utf8(japanese[1])},
+        {2, "c.txt", Sjis(L"ソフト") + "\xff", L"", L"", 0, Utf8(japanese[2])},
+        {2, "a.jpg", Utf8(L"写真") + "\xff", L"", L"", 0, Utf8(japanese[0])},
+        {2, "d.jpg", Utf8(L"表紙") + "\xff", L"", L"", 65001, Utf8(L"表紙\\d.jpg")},
+        {2, "cafe.jpg", "", L"café.jpg", L"Ünï\xFFFF", 0, Utf8(L"Ünï\\café.jpg")},
+        {2, "caf\xe9.txt", "", L"", L"", 1252, Utf8(L"café.txt")},
+        {1, "e.jpg", Sjis(L"ソフト") + "\xff", L"", L"", 0, Utf8(L"ソフト\\e.jpg")},
+    };
+
+    struct Case {
+        const char* what;
+        std::string archive;
+        std::vector<Library*> libs;
+        std::vector<std::wstring> names;
+    } cases[] = {
+        {"zip shift-jis", makeZip(sjisSlash, 0, japanese), {&seven}, japanese},
+        {"zip utf-8 flagged", makeZip(utf8Slash, 0x800, japanese), {&seven}, japanese},
+        {"zip utf-8 unflagged", makeZip(utf8Slash, 0, japanese), {&seven}, japanese},
+        {"zip order", reordered, {&seven}, {L"A\\x.jpg", L"B\\y.jpg"}},
+        {"zip leading", makeZip(Utf8, 0, leading), {&seven}, {L"Photos\\a.jpg", L"Photos\\b.jpg", L"Photos\\c.jpg"}},
+        {"cab shift-jis", makeCab(Sjis, 0x20, japanese), {&seven, &cab}, japanese},
+        {"cab utf-8 flagged", makeCab(Utf8, 0xA0, japanese), {&seven, &cab}, japanese},
+        {"cab utf-8 unflagged", makeCab(Utf8, 0x20, japanese), {&seven, &cab}, japanese},
+        {"cab leading", makeCab(Utf8, 0x20, {L"\\Photos\\a.jpg"}), {&seven, &cab}, {L"Photos\\a.jpg"}},
+        {"lzh", BuildLzh(lzh), {&seven, &lha},
+         {japanese[1], japanese[2], japanese[0], L"表紙\\d.jpg", L"Ünï\\café.jpg", L"café.txt", L"ソフト\\e.jpg"}},
+        {"lzh leading", BuildLzh({{0, "\\Photos\\a.jpg", "", L"", L"", 0, "Photos\\a.jpg"}}), {&seven, &lha},
+         {L"Photos\\a.jpg"}},
+        // Behind the stub of a self-extracting program.
+        {"zip sfx", stub + makeZip(sjisSlash, 0, japanese), {&seven}, japanese},
+        {"cab sfx", stub + makeCab(Sjis, 0x20, japanese), {&seven, &cab}, japanese},
+        {"lzh sfx", stub + BuildLzh({lzh[0]}), {&seven, &lha}, {japanese[1]}},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const std::wstring path = dir / (std::wstring(c.what, c.what + strlen(c.what)) + L".arc");
+        ASSERT_TRUE(WriteBytes(path, c.archive));
+        for (Library* lib : c.libs) {
+            SCOPED_TRACE(lib->prefix + " " + c.what);
+            ASSERT_TRUE(lib->SetUnicodeMode(TRUE));
+            std::vector<std::string> expected;
+            for (const std::wstring& n : c.names) expected.push_back(Utf8(n));
+            EXPECT_EQ(Names(List(*lib, Utf8(path))), expected);
+            for (const std::string& name : expected) {
+                std::string data;
+                EXPECT_EQ(Extract(*lib, "x \"" + Utf8(path) + "\" \"" + name + "\"", &data), 0) << name;
+                EXPECT_EQ(data, name);
+            }
+            ASSERT_TRUE(lib->SetUnicodeMode(FALSE));
+        }
+    }
+}
+
 TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     std::string path = Ansi(Fixture(L"photos.7z"));
     EXPECT_EQ(Names(List(seven, path, "*.*")).size(), 3u);  // "*.*" takes the dotless folder too
@@ -424,11 +530,49 @@ TEST_F(ArchiverDllTest, ExtractMemGivesExactBytes) {
         // A member that is not there, or only differs in case, fails.
         EXPECT_NE(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"Photos\\zz.jpg\"", &data), 0);
         EXPECT_NE(Extract(*c.lib, std::string(c.command) + " \"" + path + "\" \"b c.jpg\"", &data), 0);
+        // A buffer one byte short of the member is refused, not filled.
+        const std::string bc = std::string(c.command) + " \"" + path + "\" \"Photos\\b c.jpg\"";
+        EXPECT_EQ(Extract(*c.lib, bc, &data, static_cast<DWORD>(kContentBC.size() - 1)), 0x801E);
+        EXPECT_EQ(Extract(*c.lib, bc, &data, static_cast<DWORD>(kContentBC.size())), 0);
     }
-    // A small buffer takes only what fits.
-    std::string head;
-    ASSERT_EQ(Extract(seven, "x \"" + Ansi(Fixture(L"photos.7z")) + "\" \"Photos\\b c.jpg\"", &head, 10), 0);
-    EXPECT_EQ(head, kContentBC.substr(0, 10));
+}
+
+// ZIP members are unpacked by the library itself: each way one can fail has
+// its own answer, and a directory found through ZIP64 records reads alike.
+TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
+    const std::string text = BigContent("zip");
+    auto member = [&](const char* name, uint16_t method, uint16_t flags) {
+        ZipMember m;
+        m.name = name;
+        m.data = text;
+        m.method = method;
+        m.flags = flags;
+        return m;
+    };
+    std::vector<ZipMember> members = {member("stored", 0, 0),    member("deflated", 8, 0), member("descriptor", 8, 0),
+                                      member("zip64", 8, 0),     member("encrypted", 8, 1), member("shrunk", 1, 0),
+                                      member("damaged", 8, 0),   member("no local header", 0, 0)};
+    members[2].dataDescriptor = true;
+    members[3].zip64 = true;
+    members[6].badCrc = true;
+    const int expected[] = {0, 0, 0, 0, 0x800A, 0x8009, 0x800C, 0x8017};
+    std::string zip = BuildZip(members);
+    ASSERT_TRUE(BreakLocalHeader(zip, 7));
+    std::string zip64 = zip;
+    ASSERT_TRUE(AddZip64End(zip64));
+    TempDir dir;
+    for (const std::string& bytes : {zip, zip64}) {
+        ASSERT_TRUE(WriteBytes(dir / L"m.zip", bytes));
+        for (size_t i = 0; i < members.size(); ++i) {
+            std::string data;
+            EXPECT_EQ(Extract(seven, "x \"" + Ansi(dir / L"m.zip") + "\" \"" + members[i].name + "\"", &data),
+                      expected[i])
+                << members[i].name;
+            if (expected[i] == 0) {
+                EXPECT_TRUE(data == text) << members[i].name;
+            }
+        }
+    }
 }
 
 TEST_F(ArchiverDllTest, SolidArchiveListsAndExtracts) {
@@ -499,8 +643,22 @@ TEST_F(ArchiverDllTest, BadCommandLinesHandlesAndBuffersFailSafely) {
 
 TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
     TempDir dir;
-    for (const wchar_t* file : {L"photos.7z", L"solid.7z", L"photos.zip", L"photos.cab", L"photos.lzh"}) {
-        std::string whole = ReadBytes(Fixture(file));
+    // Besides the fixtures, the header forms only our builders write.
+    const LzhMember level2 = {2, "b c.jpg", "Photos\xff", L"b c.jpg", L"", 932, kContentBC};
+    ZipMember zipped;
+    zipped.name = "Photos/b c.jpg";
+    zipped.data = kContentBC;
+    zipped.method = 8;
+    zipped.zip64 = true;
+    std::string zip64 = BuildZip({zipped});
+    ASSERT_TRUE(AddZip64End(zip64));
+    const std::pair<const wchar_t*, std::string> archives[] = {
+        {L"photos.7z", ReadBytes(Fixture(L"photos.7z"))}, {L"solid.7z", ReadBytes(Fixture(L"solid.7z"))},
+        {L"photos.zip", ReadBytes(Fixture(L"photos.zip"))}, {L"photos.cab", ReadBytes(Fixture(L"photos.cab"))},
+        {L"photos.lzh", ReadBytes(Fixture(L"photos.lzh"))}, {L"level2.lzh", BuildLzh({level2})},
+        {L"zip64.zip", zip64}, {L"stored.cab", BuildCab({{"Photos\\b c.jpg", kContentBC, 0x20}})},
+    };
+    for (const auto& [file, whole] : archives) {
         ASSERT_FALSE(whole.empty());
         std::vector<std::string> damaged;
         for (size_t cut : {size_t(1), size_t(8), size_t(30), whole.size() / 2, whole.size() - 1}) {
@@ -602,6 +760,13 @@ TEST(ArchiverText, ExtractCommandSplitting) {
     EXPECT_FALSE(archiver::SplitExtractCommand(L"x -y \"C:\\only.7z\"", &archive, &member));
     EXPECT_FALSE(archiver::SplitExtractCommand(L"x \"C:\\a.7z\" \"unclosed", &archive, &member));
     EXPECT_FALSE(archiver::SplitExtractCommand(L"x \"\" \"a\"", &archive, &member));
+}
+
+TEST(ArchiverText, CleansNamesAsTheBuiltInReader) {
+    for (const wchar_t* name : {L"/Photos/a.jpg", L"\\\\server\\share\\a", L"C:\\x\\a.jpg", L"C:/..\\b", L"a/../b/../c",
+                                L"a\\..\\..\\b", L"../a", L"x:y:z", L"Photos/", L"", L"/", L"a/..b/c", L"写真/a.jpg"}) {
+        EXPECT_EQ(archiver::CleanItemName(name), CleanZipName(name)) << Utf8(name);
+    }
 }
 
 TEST(ArchiverText, CopiesNeverOverrunOrSplitCharacters) {

@@ -7,14 +7,18 @@
 #include <string>
 #include <vector>
 
+#include "CabBuilder.h"
 #include "Libraries.h"
+#include "LzhBuilder.h"
 #include "RarBuilder.h"
 #include "TestFiles.h"
+#include "ZipBuilder.h"
 #include "archive/ArcDll.h"
 #include "archive/OptionalLibrary.h"
 #include "filelist/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
+#include "settings/Settings.h"
 
 namespace {
 
@@ -72,6 +76,65 @@ TEST_F(LibraryRouteTest, RarArchivesThroughTheRarLibrary) {
         if (c.status == 0) {
             EXPECT_EQ(L"Photos", folder);
         }
+    }
+}
+
+// The folder is the one the archive means: names decoded as stored (Shift-JIS
+// with 0x5C second bytes, UTF-8 flagged or not), ZIP items in central
+// directory order, leading separators cleaned. ZIP goes through 7-zip32.dll.
+TEST_F(LibraryRouteTest, FoldersAsTheArchiveMeansThem) {
+    g_settings.Use7zip32 = true;
+    auto bytes = [](const std::wstring& text, UINT codePage) {
+        char out[64] = {};
+        WideCharToMultiByte(codePage, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+        return std::string(out);
+    };
+    auto zip = [](const std::vector<std::string>& names, uint16_t flags) {
+        std::vector<ZipMember> members(names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            members[i].name = names[i];
+            members[i].data = "x";
+            members[i].flags = flags;
+        }
+        return BuildZip(members);
+    };
+    std::string order = zip({"B/y.jpg", "A/x.jpg"}, 0);
+    ASSERT_TRUE(ReorderCentralRecords(order, {1, 0}));
+    auto lzh = [](const std::string& folder, uint32_t codePage) {
+        LzhMember m;
+        m.level = 2;
+        m.folder = folder + "\xff";
+        m.name = "a.jpg";
+        m.codePage = codePage;
+        m.data = "x";
+        return BuildLzh({m});
+    };
+    LzhMember level0;
+    level0.name = bytes(L"表紙\\b.jpg", 932);
+    level0.data = "x";
+    RarMember leading;
+    leading.name = "\\Photos\\a.jpg";
+    leading.data = "x";
+    const struct { const wchar_t* name; std::string bytes; const wchar_t* folder; } cases[] = {
+        {L"sjis.zip", zip({bytes(L"表紙/b.jpg", 932)}, 0), L"表紙"},
+        {L"flagged.zip", zip({bytes(L"写真/a.jpg", CP_UTF8)}, 0x800), L"写真"},
+        {L"utf8.zip", zip({bytes(L"ソフト/c.txt", CP_UTF8)}, 0), L"ソフト"},
+        {L"order.zip", order, L"A"},
+        {L"leading.zip", zip({"/Photos/a.jpg"}, 0), L"Photos"},
+        {L"sjis.cab", BuildCab({{bytes(L"ソフト\\c.txt", 932), "x", 0x20}}), L"ソフト"},
+        {L"flagged.cab", BuildCab({{bytes(L"写真\\a.jpg", CP_UTF8), "x", 0xA0}}), L"写真"},
+        {L"utf8.cab", BuildCab({{bytes(L"表紙\\b.jpg", CP_UTF8), "x", 0x20}}), L"表紙"},
+        {L"sjis.lzh", BuildLzh({level0}), L"表紙"},
+        {L"flagged.lzh", lzh(bytes(L"写真", CP_UTF8), 65001), L"写真"},
+        {L"utf8.lzh", lzh(bytes(L"ソフト", CP_UTF8), 0), L"ソフト"},
+        {L"leading.rar", BuildRar4({leading}), L"Photos"},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(dir / c.name, c.bytes));
+        std::wstring folder;
+        EXPECT_EQ(0, Discover(dir / c.name, &folder)) << bytes(c.name, CP_UTF8);
+        EXPECT_EQ(std::wstring(c.folder), folder) << bytes(c.name, CP_UTF8);
     }
 }
 

@@ -13,8 +13,8 @@
 
 #include "RarBuilder.h"
 #include "TestFiles.h"
+#include "UnrarApi.h"
 #include "ZipBuilder.h"
-#include "archive/UnrarRecords.h"
 
 namespace {
 
@@ -507,8 +507,17 @@ TEST_F(UnrarTest, ExtractingToDiskIsRefused) {
     ASSERT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
     ASSERT_EQ(0, lib_.readHeader(handle_, header.get()));
     std::wstring dest = dir_.path();
-    EXPECT_NE(0, lib_.processFileW(handle_, kRarExtract, &dest[0], nullptr));
+    EXPECT_EQ(kRarCreateError, lib_.processFileW(handle_, kRarExtract, &dest[0], nullptr));
     EXPECT_FALSE(FileExists(dir_ / L"Photos\\a.jpg"));
+    // Without a destination (the current folder) it is not done either, and
+    // not reported as done.
+    Close();
+    ASSERT_TRUE(Open(Write(L"y.rar", BuildRar4(PhotoMembers()))));
+    ASSERT_EQ(0, lib_.readHeader(handle_, header.get()));
+    EXPECT_EQ(kRarCreateError, lib_.processFile(handle_, kRarExtract, nullptr, nullptr));
+    ASSERT_EQ(0, lib_.readHeader(handle_, header.get()));
+    EXPECT_EQ(kRarCreateError, lib_.processFileW(handle_, kRarExtract, nullptr, nullptr));
+    EXPECT_TRUE(calls_.data.empty());
 }
 
 } // namespace

@@ -21,6 +21,10 @@ void Put32(std::string& out, uint32_t v) {
     Put16(out, v & 0xFFFF);
     Put16(out, v >> 16);
 }
+void Put64(std::string& out, uint64_t v) {
+    Put32(out, static_cast<uint32_t>(v));
+    Put32(out, static_cast<uint32_t>(v >> 32));
+}
 uint32_t Get16(const std::string& in, size_t at) {
     return static_cast<uint8_t>(in[at]) | static_cast<uint8_t>(in[at + 1]) << 8;
 }
@@ -100,18 +104,26 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
         Put16(central, m.method);
         Put16(central, m.dosTime);
         Put16(central, m.dosDate);
+        std::string centralExtra = m.extra;
+        if (m.zip64) {
+            Put16(centralExtra, 0x0001);
+            Put16(centralExtra, 24);
+            Put64(centralExtra, m.data.size());
+            Put64(centralExtra, packed.size());
+            Put64(centralExtra, offset);
+        }
         Put32(central, crc);
-        Put32(central, static_cast<uint32_t>(packed.size()));
-        Put32(central, static_cast<uint32_t>(m.data.size()));
+        Put32(central, m.zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(packed.size()));
+        Put32(central, m.zip64 ? 0xFFFFFFFFu : static_cast<uint32_t>(m.data.size()));
         Put16(central, static_cast<uint32_t>(m.name.size()));
-        Put16(central, static_cast<uint32_t>(m.extra.size()));
+        Put16(central, static_cast<uint32_t>(centralExtra.size()));
         Put16(central, 0); // comment length
         Put16(central, 0); // disk of the local header
         Put16(central, 0); // internal attributes
         Put32(central, m.externalAttributes);
-        Put32(central, offset);
+        Put32(central, m.zip64 ? 0xFFFFFFFFu : offset);
         central += m.name;
-        central += m.extra;
+        central += centralExtra;
     }
     const uint32_t centralOffset = static_cast<uint32_t>(zip.size());
     zip += central;
@@ -145,6 +157,52 @@ std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
         at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
     }
     return offsets;
+}
+
+bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order) {
+    std::vector<size_t> offsets = CentralRecordOffsets(zip);
+    if (offsets.empty() || order.size() != offsets.size()) return false;
+    const size_t end = zip.size() - kEndRecordSize;
+    std::vector<std::string> records;
+    for (size_t i = 0; i < offsets.size(); ++i)
+        records.push_back(zip.substr(offsets[i], (i + 1 < offsets.size() ? offsets[i + 1] : end) - offsets[i]));
+    std::string central;
+    for (int i : order) {
+        if (i < 0 || static_cast<size_t>(i) >= records.size()) return false;
+        central += records[i];
+    }
+    zip.replace(offsets[0], central.size(), central);
+    return true;
+}
+
+bool AddZip64End(std::string& zip) {
+    if (zip.size() < kEndRecordSize || Get32(zip, zip.size() - kEndRecordSize) != kEndSignature) return false;
+    const size_t endAt = zip.size() - kEndRecordSize;
+    const std::string end = zip.substr(endAt);
+    const uint64_t count = Get16(end, 10), size = Get32(end, 12), offset = Get32(end, 16);
+    std::string records;
+    Put32(records, 0x06064b50);
+    Put64(records, 44); // size of the rest of this record
+    Put16(records, 45);
+    Put16(records, 45);
+    Put32(records, 0);  // this disk
+    Put32(records, 0);  // disk of the directory
+    Put64(records, count);
+    Put64(records, count);
+    Put64(records, size);
+    Put64(records, offset);
+    Put32(records, 0x07064b50); // locator
+    Put32(records, 0);
+    Put64(records, endAt);
+    Put32(records, 1);
+    std::string saturated = end.substr(0, 8);
+    Put16(saturated, 0xFFFF);
+    Put16(saturated, 0xFFFF);
+    Put32(saturated, 0xFFFFFFFFu);
+    Put32(saturated, 0xFFFFFFFFu);
+    Put16(saturated, 0);
+    zip = zip.substr(0, endAt) + records + saturated;
+    return true;
 }
 
 bool BreakCentralRecord(std::string& zip, int record) {

@@ -21,6 +21,7 @@ struct ZipMember {
     bool dataDescriptor = false;     // flag bit 3: CRC and sizes zero locally, in a descriptor after the data
     bool badCrc = false;             // headers carry a CRC that does not match data
     std::string packed;              // when set, written as the member's packed bytes instead of packing data
+    bool zip64 = false;              // central record: sizes and offset in a ZIP64 extra field
 };
 
 // The whole archive. spanned: the file starts with the split-archive marker
@@ -37,6 +38,12 @@ uint32_t Crc32(const std::string& data);
 // Offsets of the central records of zip, in order, found from its end record
 // (no comment assumed). Empty when the end record is not where it should be.
 std::vector<size_t> CentralRecordOffsets(const std::string& zip);
+// Rewrites the central directory with its records in `order` (indexes into
+// the records as written); the local headers stay where they are.
+bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order);
+// Puts a ZIP64 end record and its locator before the end record, whose
+// fields then say "see ZIP64" (no comment assumed).
+bool AddZip64End(std::string& zip);
 // Overwrites the signature of central record `record`; false when there is
 // no such record.
 bool BreakCentralRecord(std::string& zip, int record);
