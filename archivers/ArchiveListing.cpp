@@ -28,9 +28,10 @@ int FileAttribute(bool directory, bool readOnly) {
 // Unix mode bits from the others, as the built-in reader reads them.
 Item ItemOf(const ZipEntry& z) {
     Item it;
-    std::wstring name = (z.flags & kZipUtf8Name) ? DecodeInCodePage(z.name.data(), z.name.size(), CP_UTF8)
-                                                 : DecodeRawName(z.name.data(), z.name.size());
-    it.name = CleanItemName(name);
+    // With or without the UTF-8 flag, valid UTF-8 is read as UTF-8 and
+    // anything else in the ANSI code page, as the built-in reader reads it:
+    // a flag set on Shift_JIS bytes must not give replacement characters.
+    it.name = CleanItemName(DecodeRawName(z.name.data(), z.name.size()));
     const int host = z.versionMadeBy >> 8;
     bool directory = EndsWithSeparator(it.name), readOnly = false;
     if (host == 0 || host == 7 || host == 11 || host == 14) {
@@ -52,9 +53,9 @@ Item ItemOf(const ZipEntry& z) {
 
 Item ItemOf(const CabEntry& c) {
     Item it;
-    std::wstring name = (c.attributes & kCabNameIsUtf8) ? DecodeInCodePage(c.name.data(), c.name.size(), CP_UTF8)
-                                                         : DecodeRawName(c.name.data(), c.name.size());
-    it.name = CleanItemName(name);
+    // As for ZIP: the UTF flag changes nothing for valid UTF-8, and bytes
+    // that are not valid UTF-8 are read in the ANSI code page whatever it says.
+    it.name = CleanItemName(DecodeRawName(c.name.data(), c.name.size()));
     it.attribute = FileAttribute(false, (c.attributes & kCabReadOnly) != 0);
     it.size = it.packedSize = c.size;  // cabinets pack whole folders, not files
     it.hasDosTime = true;

@@ -17,6 +17,7 @@
 #include "filelist/AddFiles.h"
 #include "filelist/FileDialogs.h"
 #include "filelist/FileList.h"
+#include "filelist/ListViewRows.h"
 #include "filelist/RemoveRows.h"
 #include "naming/EditNameDialog.h"
 #include "filelist/RunState.h"
@@ -35,10 +36,7 @@ int FocusedRow() {
 }
 
 void SetRowState(int row, UINT state, UINT mask) {
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = mask;
-    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    SetRowState(g_ui.listView, row, state, mask);
 }
 
 void OpenFiles(HWND window) {

@@ -4,6 +4,7 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "app/Commands.h"
 #include "app/Fonts.h"
@@ -11,6 +12,7 @@
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
 #include "filelist/FileList.h"
+#include "filelist/ListViewRows.h"
 #include "filelist/ListPresentation.h"
 #include "filelist/RunState.h"
 
@@ -90,23 +92,30 @@ void SortRows(int column) {
     FileList& list = Files();
     int n = list.Count();
     if (n > 0) {
-        for (int i = 0; i < n; ++i)
-            list.At(i).savedItemState = static_cast<UINT>(
-                SendMessageW(g_ui.listView, LVM_GETITEMSTATE, i, LVIS_SELECTED | LVIS_FOCUSED));
-        LVITEMW clear = {};
-        clear.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-        SendMessageW(g_ui.listView, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&clear));
+        // The selection and the focus travel with the records. The view is
+        // asked with its own search, not row by row, and a selection that
+        // holds every row stays as it is: the view takes time for every row
+        // whose state changes.
+        int selected = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
+        bool moveSelection = selected > 0 && selected < n;
+        std::vector<char> marked = RowsInState(g_ui.listView, moveSelection ? n : 0, LVNI_SELECTED);
+        for (int i = 0; i < n; ++i) list.At(i).savedItemState = moveSelection && marked[i] ? LVIS_SELECTED : 0;
+        int focus = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+        if (focus >= 0 && focus < n) {
+            list.At(focus).savedItemState |= LVIS_FOCUSED;
+            SetRowState(g_ui.listView, focus, 0, LVIS_FOCUSED);
+        }
+        // Emptying the view drops a partial selection at once.
+        if (moveSelection) SendMessageW(g_ui.listView, LVM_DELETEALLITEMS, 0, 0);
 
         SortByColumn(list, column, g_ui.sortDescending);
+        list.SyncView();
 
         int focused = -1;
         for (int i = 0; i < n; ++i) {
             UINT saved = list.At(i).savedItemState;
             if (saved == 0) continue;
-            LVITEMW state = {};
-            state.stateMask = saved;
-            state.state = saved;
-            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+            SetRowState(g_ui.listView, i, saved, saved);
             if (saved & LVIS_FOCUSED) focused = i;
         }
         if (focused >= 0) SendMessageW(g_ui.listView, LVM_ENSUREVISIBLE, focused, FALSE);

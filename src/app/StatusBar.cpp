@@ -29,6 +29,7 @@ void SetStatusText(int part, const wchar_t* text) {
 }
 
 void UpdateListStatus(bool scrollToEnd) {
+    Files().SyncView(); // rows added since the view was last told
     SetFocus(g_ui.listView);
     int count = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
     if (scrollToEnd && count > 0) SendMessageW(g_ui.listView, LVM_ENSUREVISIBLE, count - 1, FALSE);

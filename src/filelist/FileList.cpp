@@ -148,10 +148,10 @@ bool FileList::AppendEntry(const FileEntry& entry) {
         ReportOutOfMemory();
         return false;
     }
-    // A message to another thread's view costs more than adding a row, so an
-    // adding worker tells the view about every 50 ms, not every row.
-    bool viewThread = listView_ != nullptr && GetWindowThreadProcessId(listView_, nullptr) == GetCurrentThreadId();
-    if (viewThread || GetTickCount() - viewUpdated_ >= 50) SetViewItemCount();
+    // Telling the view costs more than adding a row (a message to another
+    // thread, and the view's own work for every new count), so it is told
+    // about every 50 ms; whoever adds calls SyncView when done.
+    if (GetTickCount() - viewUpdated_ >= 50) SetViewItemCount();
     return true;
 }
 

@@ -85,9 +85,9 @@ public:
     // Frees the array (the main window does this when it is destroyed).
     void Release();
 
-    // Tells the list view the row count now. Appends from another thread
-    // tell it only now and then (see AppendEntry); an adding worker calls
-    // this before it reports its end.
+    // Tells the list view the row count now. Appends tell it only now and
+    // then, so whoever adds rows calls this when done (the adding workers
+    // before they report their end, the window when an add is reported).
     void SyncView();
 
 private:

@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "filelist/FileList.h"
+#include "filelist/ListViewRows.h"
 
 namespace {
-
-// Rows in a state (LVNI_SELECTED), found through the view without asking
-// it about every row.
-std::vector<char> RowsIn(HWND listView, int count, UINT state) {
-    std::vector<char> rows(count, 0);
-    for (int i = -1; (i = static_cast<int>(SendMessageW(listView, LVM_GETNEXTITEM, i, state))) >= 0 && i < count;)
-        rows[i] = 1;
-    return rows;
-}
-
-void SetRowState(HWND listView, int row, UINT state, UINT mask) {
-    LVITEMW item = {};
-    item.state = state;
-    item.stateMask = mask;
-    SendMessageW(listView, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
 
 // Removes the marked rows in one pass over the array; the selection and the
 // focus of the rows that stay move with them.
@@ -52,14 +37,14 @@ void RemoveMarkedRows(FileList& list, HWND listView, const std::vector<char>& re
 } // namespace
 
 void RemoveSelected(FileList& list, HWND listView) {
-    std::vector<char> selected = RowsIn(listView, list.Count(), LVNI_SELECTED);
+    std::vector<char> selected = RowsInState(listView, list.Count(), LVNI_SELECTED);
     RemoveMarkedRows(list, listView, selected, selected);
 }
 
 void RemoveErrors(FileList& list, HWND listView) {
     std::vector<char> errors(list.Count(), 0);
     for (int row = 0; row < list.Count(); ++row) errors[row] = IsErrorStatus(list.At(row).status);
-    RemoveMarkedRows(list, listView, errors, RowsIn(listView, list.Count(), LVNI_SELECTED));
+    RemoveMarkedRows(list, listView, errors, RowsInState(listView, list.Count(), LVNI_SELECTED));
 }
 
 bool ClearList(FileList& list, HWND window) {
@@ -77,7 +62,7 @@ void RecycleSelected(FileList& list, HWND window, HWND listView, bool keepOnTop)
     int selected = 0;
     int first = -1;
     try {
-        std::vector<char> marked = RowsIn(listView, list.Count(), LVNI_SELECTED);
+        std::vector<char> marked = RowsInState(listView, list.Count(), LVNI_SELECTED);
         for (int row = 0; row < list.Count(); ++row) {
             if (!marked[row]) continue;
             paths.append(list.At(row).fullPath);

@@ -12,19 +12,14 @@
 namespace {
 
 std::mutex g_lock;
-std::unordered_map<std::wstring, std::wstring> g_byExtension; // extension, ASCII letters folded
-
-std::wstring ExtensionKey(const wchar_t* path) {
-    std::wstring key = PathFindExtensionW(path);
-    for (wchar_t& c : key)
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    return key;
-}
+// By extension as written: a type the system does not know is named after
+// the extension's own letters ("ZIP file" for .ZIP, "zip file" for .zip).
+std::unordered_map<std::wstring, std::wstring> g_byExtension;
 
 } // namespace
 
 std::wstring TypeNameOf(const wchar_t* path) {
-    std::wstring key = ExtensionKey(path);
+    std::wstring key = PathFindExtensionW(path);
     {
         std::lock_guard<std::mutex> hold(g_lock);
         auto found = g_byExtension.find(key);

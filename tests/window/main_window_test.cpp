@@ -217,6 +217,7 @@ TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
         swprintf(entry.fullPath, 260, L"C:\\rows\\%06d.zip", i);
         ASSERT_TRUE(Files().AppendEntry(entry));
     }
+    Files().SyncView();
     g_ui.sortDescending = true;
     ClickColumn(0);
     EXPECT_STREQ(L"059999.zip", Files().At(0).name);
