@@ -94,6 +94,8 @@ bool FileList::AddFoundFile(const wchar_t* path, const WIN32_FIND_DATAW& data) {
     if (!BatchMode) {
         FillFromShell(entry, data);
         EnsureTypeIcon(entry.typeName, entry.fullPath);
+    } else {
+        entry.lastWriteTime = data.ftLastWriteTime; // known already, free
     }
     return AppendEntry(entry);
 }

@@ -70,8 +70,10 @@ void StartBatch(HWND dialog) {
     WorkActive = true;
     FileList& list = Files();
     for (size_t i = 1; i < line->args.size(); ++i) AddPath(list, line->args[i].c_str());
+    // The file itself is opened for its time only when the format shows it.
+    bool showsTime = wcsstr(g_settings.Format, L"%date") != nullptr || wcsstr(g_settings.Format, L"%time") != nullptr;
     for (int i = 0; i < list.Count(); ++i) {
-        FillLastWriteTime(list.At(i));
+        if (showsTime) FillLastWriteTime(list.At(i));
         DeriveNewName(list, i);
     }
 

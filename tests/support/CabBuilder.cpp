@@ -1,17 +1,6 @@
 #include "CabBuilder.h"
 
-namespace {
-
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
-
-} // namespace
+#include "LittleEndian.h"
 
 std::string BuildCab(const std::vector<CabMember>& members) {
     const size_t kBlock = 32768;

@@ -1,15 +1,8 @@
 #include "LzhBuilder.h"
 
-namespace {
+#include "LittleEndian.h"
 
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
+namespace {
 
 uint16_t Crc16(const std::string& bytes) {
     uint16_t crc = 0;

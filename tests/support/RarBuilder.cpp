@@ -1,17 +1,10 @@
 #include "RarBuilder.h"
 
+#include "LittleEndian.h"
 #include "ZipBuilder.h"
 
 namespace {
 
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xFF);
-    s += char((v >> 8) & 0xFF);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xFFFF);
-    Put16(s, v >> 16);
-}
 void PutVint(std::string& s, uint64_t v) {
     do {
         uint8_t b = v & 0x7F;

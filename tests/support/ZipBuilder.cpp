@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include "LittleEndian.h"
 #include "TestFiles.h"
 
 namespace {
@@ -13,18 +14,6 @@ const uint32_t kDescriptorSignature = 0x08074b50; // also the split-archive mark
 const size_t kEndRecordSize = 22;
 const size_t kCentralFixedSize = 46;
 
-void Put16(std::string& out, uint32_t v) {
-    out.push_back(static_cast<char>(v & 0xFF));
-    out.push_back(static_cast<char>((v >> 8) & 0xFF));
-}
-void Put32(std::string& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-void Put64(std::string& out, uint64_t v) {
-    Put32(out, static_cast<uint32_t>(v));
-    Put32(out, static_cast<uint32_t>(v >> 32));
-}
 uint32_t Get16(const std::string& in, size_t at) {
     return static_cast<uint8_t>(in[at]) | static_cast<uint8_t>(in[at + 1]) << 8;
 }
