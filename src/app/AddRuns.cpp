@@ -12,7 +12,7 @@
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "filelist/RunState.h"
 
 namespace {

@@ -14,7 +14,7 @@ void StartDropAdd(std::vector<std::wstring> paths);
 void OnDropFiles(HDROP drop);
 // WM_COPYDATA: a path handed over by a second instance.
 LRESULT OnCopyData(const COPYDATASTRUCT* data);
-// WM_APP+1 .. WM_APP+6.
+// The completion messages of the runs (base/Messages.h).
 void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 // Runs drops and hand-overs that waited until the window became idle.

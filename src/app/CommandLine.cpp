@@ -4,7 +4,7 @@
 #include <shellapi.h>
 
 #include "base/Text.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;

@@ -12,7 +12,7 @@
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
 #include "filelist/FileList.h"
-#include "filelist/ListViewRows.h"
+#include "app/ListViewRows.h"
 #include "filelist/ListPresentation.h"
 #include "filelist/RunState.h"
 

@@ -11,11 +11,12 @@
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "app/StatusBar.h"
+#include "base/FunctionCast.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
-#include "rename/BatchDialog.h"
+#include "app/dialogs/BatchDialog.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 #include "thumbnail/GdiPlusInit.h"
@@ -43,9 +44,8 @@ LRESULT CALLBACK SelectAllHook(int code, WPARAM wParam, LPARAM lParam) {
 // messages from lower-privileged senders (looked up: not every system has it).
 void AllowCopyData() {
     using Filter = BOOL(WINAPI*)(UINT, DWORD);
-    HMODULE user = GetModuleHandleW(L"user32.dll");
-    FARPROC found = user ? GetProcAddress(user, "ChangeWindowMessageFilter") : nullptr;
-    if (found) reinterpret_cast<Filter>(reinterpret_cast<void (*)()>(found))(WM_COPYDATA, 1 /* MSGFLT_ADD */);
+    auto filter = LookUp<Filter>(GetModuleHandleW(L"user32.dll"), "ChangeWindowMessageFilter");
+    if (filter) filter(WM_COPYDATA, 1 /* MSGFLT_ADD */);
 }
 
 int RunBatch(HINSTANCE instance, const CommandLine& line) {

@@ -7,17 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "base/Messages.h"
 #include "base/ScopedWin.h"
 #include "settings/Settings.h"
 
 const int kListViewId = 101;
 const int kToolbarId = 102;
 
-// Private messages of the main window.
-const UINT WM_APP_BATCH_DONE = WM_APP + 3;
-const UINT WM_APP_UPDATE_DONE = WM_APP + 4;
-const UINT WM_APP_THUMBNAILS_DONE = WM_APP + 5;
-const UINT WM_APP_FILES_ADDED = WM_APP + 6;
 
 // One list column: its identity, menu item and width setting.
 struct ColumnSlot {

@@ -195,7 +195,8 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
     case WM_INITMENU: OnInitMenu(reinterpret_cast<HMENU>(wParam)); return 0;
     case WM_MENUSELECT: OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam)); return 0;
-    case WM_APP + 1: case WM_APP + 2: case WM_APP + 3: case WM_APP + 4: case WM_APP + 5: case WM_APP + 6:
+    case WM_APP_FOLDER_ADDED: case WM_APP_DROP_ADDED: case WM_APP_BATCH_DONE: case WM_APP_UPDATE_DONE:
+    case WM_APP_THUMBNAILS_DONE: case WM_APP_FILES_ADDED:
         OnRunMessage(message, wParam, lParam);
         return 0;
     case WM_APP_IDLE: OnWindowIdle(); return 0;

@@ -6,9 +6,10 @@
 
 #include <windows.h>
 
-// Posted when a modal step ends, so the waiting work is taken up once the
-// step's handler has returned.
-const UINT WM_APP_IDLE = WM_APP + 8;
+#include "base/Messages.h"
+
+// A modal step's end posts WM_APP_IDLE, so the waiting work is taken up once
+// the step's handler has returned.
 
 bool WindowIsIdle();
 

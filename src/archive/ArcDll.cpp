@@ -1,21 +1,13 @@
 #include "archive/ArcDll.h"
 
 #include "archive/OptionalLibrary.h"
+#include "base/FunctionCast.h"
 
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
 namespace {
-
-// Library exports are stdcall on this target; the casts go through a plain
-// function pointer type so the compiler does not warn about them.
-using AnyFunction = void (*)();
-
-template <typename T>
-T As(FARPROC function) {
-    return reinterpret_cast<T>(reinterpret_cast<AnyFunction>(function));
-}
 
 using QueryFunctionListFn = BOOL(WINAPI*)(int);
 using SetUnicodeModeFn = BOOL(WINAPI*)(BOOL);
@@ -44,7 +36,7 @@ bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
     module_ = LoadOptionalLibrary(dllName);
     if (module_ == nullptr) return false;
     if (Offers(kArcSetUnicodeMode)) {
-        auto setUnicode = As<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
+        auto setUnicode = FunctionCast<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
         utf8_ = setUnicode && setUnicode(TRUE) != FALSE;
     }
     return true;
@@ -76,7 +68,7 @@ FARPROC CArcDll::GetFunction(const char* name) const {
 }
 
 bool CArcDll::Offers(int number) const {
-    auto query = As<QueryFunctionListFn>(GetFunction("QueryFunctionList"));
+    auto query = FunctionCast<QueryFunctionListFn>(GetFunction("QueryFunctionList"));
     return query && query(number) != FALSE;
 }
 
@@ -98,14 +90,14 @@ bool CArcDll::DecodeName(const char* bytes, wchar_t (&name)[260]) const {
 
 bool CArcDll::CheckArchive(const wchar_t* path) {
     if (!Offers(kArcCheckArchive)) return false;
-    auto check = As<CheckArchiveFn>(GetFunction("CheckArchive"));
+    auto check = FunctionCast<CheckArchiveFn>(GetFunction("CheckArchive"));
     return check && check(Encode(path).c_str(), 1) != FALSE;
 }
 
 HARC CArcDll::OpenArchive(const wchar_t* path) {
     archive_ = nullptr;
     if (!Offers(kArcOpenArchive)) return nullptr;
-    auto open = As<OpenArchiveFn>(GetFunction("OpenArchive"));
+    auto open = FunctionCast<OpenArchiveFn>(GetFunction("OpenArchive"));
     if (open) archive_ = open(nullptr, Encode(path).c_str(), 0);
     return archive_;
 }
@@ -113,7 +105,7 @@ HARC CArcDll::OpenArchive(const wchar_t* path) {
 int CArcDll::CloseArchive() {
     int result = -1;
     if (Offers(kArcCloseArchive)) {
-        auto close = As<CloseArchiveFn>(GetFunction("CloseArchive"));
+        auto close = FunctionCast<CloseArchiveFn>(GetFunction("CloseArchive"));
         if (close) result = close(archive_);
     }
     archive_ = nullptr;
@@ -122,7 +114,7 @@ int CArcDll::CloseArchive() {
 
 int CArcDll::FindFirst(const wchar_t* pattern, void* itemRecord) {
     if (!Offers(kArcFindFirst)) return -1;
-    auto findFirst = As<FindFirstFn>(GetFunction("FindFirst"));
+    auto findFirst = FunctionCast<FindFirstFn>(GetFunction("FindFirst"));
     if (!findFirst) return -1;
     char buffer[260] = {};
     std::string encoded = Encode(pattern);
@@ -133,14 +125,14 @@ int CArcDll::FindFirst(const wchar_t* pattern, void* itemRecord) {
 
 int CArcDll::FindNext(void* itemRecord) {
     if (!Offers(kArcFindNext)) return -1;
-    auto findNext = As<FindNextFn>(GetFunction("FindNext"));
+    auto findNext = FunctionCast<FindNextFn>(GetFunction("FindNext"));
     return findNext ? findNext(archive_, itemRecord) : -1;
 }
 
 int CArcDll::GetFileName(std::wstring& name) {
     name.clear();
     if (!Offers(kArcGetFileName)) return -1;
-    auto getName = As<GetFileNameFn>(GetFunction("GetFileName"));
+    auto getName = FunctionCast<GetFileNameFn>(GetFunction("GetFileName"));
     if (!getName) return -1;
     std::vector<char> buffer(kLongNameBytes + 1, '\0'); // the spare byte keeps it terminated
     int result = getName(archive_, buffer.data(), kLongNameBytes);
@@ -156,36 +148,36 @@ int CArcDll::GetFileName(std::wstring& name) {
 
 int CArcDll::GetAttribute() {
     if (!Offers(kArcGetAttribute)) return -1;
-    auto getAttribute = As<GetAttributeFn>(GetFunction("GetAttribute"));
+    auto getAttribute = FunctionCast<GetAttributeFn>(GetFunction("GetAttribute"));
     return getAttribute ? getAttribute(archive_) : -1;
 }
 
 bool CArcDll::GetRunning() {
     if (!Offers(kArcGetRunning)) return false;
-    auto running = As<GetRunningFn>(GetFunction("GetRunning"));
+    auto running = FunctionCast<GetRunningFn>(GetFunction("GetRunning"));
     return running && running() != FALSE;
 }
 
 void CArcDll::SetCursorMode(bool busyCursor) {
     if (!Offers(kArcSetCursorMode)) return;
-    auto setCursor = As<SetCursorModeFn>(GetFunction("SetCursorMode"));
+    auto setCursor = FunctionCast<SetCursorModeFn>(GetFunction("SetCursorMode"));
     if (setCursor) setCursor(busyCursor ? TRUE : FALSE);
 }
 
 bool CArcDll::GetOriginalSizeEx(int64_t* size) {
     if (!Offers(kArcGetOriginalSizeEx)) return false;
-    auto get = As<GetSizeExFn>(GetFunction("GetOriginalSizeEx"));
+    auto get = FunctionCast<GetSizeExFn>(GetFunction("GetOriginalSizeEx"));
     return get && get(archive_, size) != FALSE;
 }
 
 bool CArcDll::GetCompressedSizeEx(int64_t* size) {
     if (!Offers(kArcGetCompressedSizeEx)) return false;
-    auto get = As<GetSizeExFn>(GetFunction("GetCompressedSizeEx"));
+    auto get = FunctionCast<GetSizeExFn>(GetFunction("GetCompressedSizeEx"));
     return get && get(archive_, size) != FALSE;
 }
 
 int CArcDll::ExtractMem(const wchar_t* commandLine, void* buffer, DWORD size) {
-    auto extract = As<ExtractMemFn>(GetFunction("ExtractMem"));
+    auto extract = FunctionCast<ExtractMemFn>(GetFunction("ExtractMem"));
     if (!extract) return -1;
     return extract(nullptr, Encode(commandLine).c_str(), static_cast<LPBYTE>(buffer), size, nullptr, nullptr,
                    nullptr);

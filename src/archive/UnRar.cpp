@@ -3,14 +3,13 @@
 #include <cstring>
 
 #include "archive/OptionalLibrary.h"
+#include "base/FunctionCast.h"
 
 namespace {
 
-using AnyFunction = void (*)();
-
 template <typename T>
 bool Resolve(HMODULE module, const char* name, T& function) {
-    function = reinterpret_cast<T>(reinterpret_cast<AnyFunction>(GetProcAddress(module, name)));
+    function = LookUp<T>(module, name);
     return function != nullptr;
 }
 

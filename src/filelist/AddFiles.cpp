@@ -10,7 +10,7 @@
 #include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "filelist/FileList.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "filelist/RunState.h"
 
 const ArchiveKind kArchiveKinds[kArchiveKindCount] = {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Messages.h"
 #include "settings/Settings.h"
 
 class FileList;
@@ -35,9 +36,6 @@ void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension);
 // path adds nothing.
 void AddPath(FileList& list, const wchar_t* path);
 
-// Completion messages of the two workers (wParam: first new row).
-const UINT WM_APP_FOLDER_ADDED = WM_APP + 1;
-const UINT WM_APP_DROP_ADDED = WM_APP + 2;
 
 struct FolderAddJob {
     HWND window;

@@ -9,7 +9,7 @@
 
 #include "base/ScopedWin.h"
 #include "base/Text.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "filelist/RunState.h"
 #include "filelist/TypeNames.h"
 #include "settings/Settings.h"

@@ -7,7 +7,7 @@
 
 #include "base/Text.h"
 #include "filelist/FileList.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/Settings.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/ScopedWin.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/Messages.h"
 #include "base/ScopedWin.h"
 #include "filelist/RunState.h"
 #include "rename/RenameLog.h"
@@ -33,6 +34,6 @@ DWORD WINAPI EntryBatchWorker(LPVOID) {
         }
         TrimLogToMaxLine();
     }
-    PostMessageW(job.notifyWindow, WM_APP + 3, ok, job.selectedOnly ? job.selectedCount : job.rowCount);
+    PostMessageW(job.notifyWindow, WM_APP_BATCH_DONE, ok, job.selectedOnly ? job.selectedCount : job.rowCount);
     return 0;
 }

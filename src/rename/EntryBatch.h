@@ -1,8 +1,7 @@
 // The per-entry batch of the main window: one worker applies one per-row
 // operation (derive, rename or undo) to every row or to the selected rows,
 // moving the progress bar, stopping when WorkActive is cleared, trimming the
-// log at the end and posting WM_APP+3 (wParam: rows that succeeded, lParam:
-// rows in the run) to the window.
+// log at the end and posting WM_APP_BATCH_DONE to the window.
 #pragma once
 
 #include <windows.h>

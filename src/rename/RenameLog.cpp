@@ -5,7 +5,7 @@
 #include <atomic>
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "base/AtomicFile.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"

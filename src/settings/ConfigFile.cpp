@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "base/AtomicFile.h"
 #include "base/Text.h"
 #include "settings/Color.h"

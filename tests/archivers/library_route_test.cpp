@@ -15,7 +15,7 @@
 #include "ZipBuilder.h"
 #include "archive/ArcDll.h"
 #include "archive/OptionalLibrary.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"

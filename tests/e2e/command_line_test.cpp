@@ -10,7 +10,7 @@
 
 #include "TestFiles.h"
 #include "ZipBuilder.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "archive/OptionalLibrary.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 
 // A folder of the build beside the tests' own (bin, doubles, fixtures).

@@ -12,7 +12,7 @@
 #include "ZipBuilder.h"
 #include "archive/ArcDll.h"
 #include "archive/OptionalLibrary.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 

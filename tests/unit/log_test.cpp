@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "TestFiles.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 

@@ -1,7 +1,7 @@
 // Folder of a path and the trailing separator rule.
 #include <gtest/gtest.h>
 
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

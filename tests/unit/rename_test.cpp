@@ -9,7 +9,7 @@
 
 #include "TestFiles.h"
 #include "ZipBuilder.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"

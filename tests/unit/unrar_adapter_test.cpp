@@ -13,7 +13,7 @@
 #include "archive/OptionalLibrary.h"
 #include "archive/UnRar.h"
 #include "base/ScopedWin.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 

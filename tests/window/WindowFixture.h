@@ -12,7 +12,7 @@
 #include "WindowDriver.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "filelist/RunState.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"

@@ -12,7 +12,7 @@
 #include "ZipBuilder.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "rename/RenameLog.h"

@@ -11,7 +11,7 @@
 #include "WindowFixture.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "settings/ConfigFile.h"

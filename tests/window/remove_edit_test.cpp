@@ -11,10 +11,11 @@
 #include "ZipBuilder.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
-#include "naming/EditNameDialog.h"
+#include "app/dialogs/EditNameDialog.h"
+#include "naming/EditedName.h"
 #include "naming/NameFormat.h"
 #include "settings/ConfigFile.h"
 

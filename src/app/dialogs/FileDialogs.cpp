@@ -1,4 +1,4 @@
-#include "filelist/FileDialogs.h"
+#include "app/dialogs/FileDialogs.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -10,7 +10,7 @@
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "filelist/RemoveRows.h"
+#include "app/RemoveRows.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "filelist/FileList.h"
-#include "filelist/ListViewRows.h"
+#include "app/ListViewRows.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "naming/EditNameDialog.h"
+#include "app/dialogs/EditNameDialog.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -8,6 +8,7 @@
 
 #include "app/resource.h"
 #include "base/Text.h"
+#include "naming/EditedName.h"
 #include "filelist/FileList.h"
 #include "naming/FolderDiscovery.h"
 #include "naming/NameFormat.h"
@@ -132,23 +133,6 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 }
 
 } // namespace
-
-std::vector<std::wstring> SortedCandidates(std::vector<std::wstring> names) {
-    // std::wstring compares code unit by code unit, a prefix first.
-    std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return names;
-}
-
-bool StoreEditedName(FileList& list, int row, const wchar_t* text) {
-    FileEntry& entry = list.At(row);
-    std::wstring fullPath = std::wstring(entry.directory) + L"\\" + text;
-    if (wcslen(text) >= 260 || fullPath.size() >= 260) return false;
-    CopyText(entry.newName, text);
-    CopyText(entry.newFullPath, fullPath.c_str());
-    entry.status = kStatusReady;
-    return true;
-}
 
 INT_PTR EditNewName(HWND parent, FileList& list, int row) {
     if (row < 0 || row >= list.Count()) return 2;

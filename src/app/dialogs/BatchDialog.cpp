@@ -1,4 +1,4 @@
-#include "rename/BatchDialog.h"
+#include "app/dialogs/BatchDialog.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -13,7 +13,7 @@
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
-#include "rename/CheckedMove.h"
+#include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
 
 namespace {
@@ -51,13 +51,8 @@ DWORD WINAPI BatchRenameWorker(LPVOID) {
                 if (g_job.progressBar) PostMessageW(g_job.progressBar, PBM_SETPOS, i + 1, 0);
                 if (!WorkActive) break; // cancelled: this file is left alone
             }
-            if (e.status == kStatusReady) {
-                bool moved = MoveFileChecked(e.fullPath, e.newFullPath);
-                if (moved) ++renamed;
-                if (LoggingEnabled()) AppendLogLine(moved ? kLogSuccess : kLogFailure, e.fullPath, e.newName);
-            } else if (LoggingEnabled()) {
-                AppendLogLine(kLogError, e.fullPath, L"");
-            }
+            // The same move and log line as a rename from the window.
+            if (RenameEntry(list, i)) ++renamed;
         }
     }
     g_job.finished = true;

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
+#include "base/Messages.h"
+
 struct CommandLine;
 
-// Message that starts the batch (sent once the dialog exists).
-const UINT WM_APP_START_BATCH = WM_APP + 7;
 
 // Creates the hidden dialog for line (which must outlive it) and starts it.
 HWND CreateBatchDialog(HINSTANCE instance, const CommandLine& line);

@@ -1,11 +1,11 @@
-#include "app/ProgramFolder.h"
+#include "base/ProgramFolder.h"
 
 #include <windows.h>
 
 #include <string>
 
 #include "base/Text.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 wchar_t g_folder[MAX_PATH];

@@ -1,4 +1,4 @@
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 #include <windows.h>
 
