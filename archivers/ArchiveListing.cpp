@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "ArchiverApi.h"
+#include "contracts/ArchiverRecords.h"
 #include "CabDirectory.h"
 #include "ItemName.h"
 #include "LzhDirectory.h"

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "ArchiveListing.h"
-#include "ArchiverApi.h"
+#include "contracts/ArchiverRecords.h"
 #include "ArchiverText.h"
 #include "ItemName.h"
 

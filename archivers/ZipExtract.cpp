@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-#include "ArchiverApi.h"
+#include "contracts/ArchiverRecords.h"
 #include "LittleEndian.h"
 
 namespace archiver {

@@ -4,7 +4,7 @@
 // caller built elsewhere reads them by position.
 #pragma once
 
-#include "archive/UnrarRecords.h"
+#include "contracts/UnrarRecords.h"
 
 static_assert(offsetof(RAROpenArchiveDataEx, ArcName) == 0, "RAROpenArchiveDataEx layout");
 static_assert(offsetof(RAROpenArchiveDataEx, CmtBuf) == 16, "RAROpenArchiveDataEx layout");

@@ -35,7 +35,7 @@ bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
     prefix_ = prefix;
     module_ = LoadOptionalLibrary(dllName);
     if (module_ == nullptr) return false;
-    if (Offers(kArcSetUnicodeMode)) {
+    if (Offers(kFnSetUnicodeMode)) {
         auto setUnicode = FunctionCast<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
         utf8_ = setUnicode && setUnicode(TRUE) != FALSE;
     }
@@ -89,14 +89,14 @@ bool CArcDll::DecodeName(const char* bytes, wchar_t (&name)[260]) const {
 }
 
 bool CArcDll::CheckArchive(const wchar_t* path) {
-    if (!Offers(kArcCheckArchive)) return false;
+    if (!Offers(kFnCheckArchive)) return false;
     auto check = FunctionCast<CheckArchiveFn>(GetFunction("CheckArchive"));
     return check && check(Encode(path).c_str(), 1) != FALSE;
 }
 
 HARC CArcDll::OpenArchive(const wchar_t* path) {
     archive_ = nullptr;
-    if (!Offers(kArcOpenArchive)) return nullptr;
+    if (!Offers(kFnOpenArchive)) return nullptr;
     auto open = FunctionCast<OpenArchiveFn>(GetFunction("OpenArchive"));
     if (open) archive_ = open(nullptr, Encode(path).c_str(), 0);
     return archive_;
@@ -104,7 +104,7 @@ HARC CArcDll::OpenArchive(const wchar_t* path) {
 
 int CArcDll::CloseArchive() {
     int result = -1;
-    if (Offers(kArcCloseArchive)) {
+    if (Offers(kFnCloseArchive)) {
         auto close = FunctionCast<CloseArchiveFn>(GetFunction("CloseArchive"));
         if (close) result = close(archive_);
     }
@@ -113,7 +113,7 @@ int CArcDll::CloseArchive() {
 }
 
 int CArcDll::FindFirst(const wchar_t* pattern, void* itemRecord) {
-    if (!Offers(kArcFindFirst)) return -1;
+    if (!Offers(kFnFindFirst)) return -1;
     auto findFirst = FunctionCast<FindFirstFn>(GetFunction("FindFirst"));
     if (!findFirst) return -1;
     char buffer[260] = {};
@@ -124,14 +124,14 @@ int CArcDll::FindFirst(const wchar_t* pattern, void* itemRecord) {
 }
 
 int CArcDll::FindNext(void* itemRecord) {
-    if (!Offers(kArcFindNext)) return -1;
+    if (!Offers(kFnFindNext)) return -1;
     auto findNext = FunctionCast<FindNextFn>(GetFunction("FindNext"));
     return findNext ? findNext(archive_, itemRecord) : -1;
 }
 
 int CArcDll::GetFileName(std::wstring& name) {
     name.clear();
-    if (!Offers(kArcGetFileName)) return -1;
+    if (!Offers(kFnGetFileName)) return -1;
     auto getName = FunctionCast<GetFileNameFn>(GetFunction("GetFileName"));
     if (!getName) return -1;
     std::vector<char> buffer(kLongNameBytes + 1, '\0'); // the spare byte keeps it terminated
@@ -147,31 +147,31 @@ int CArcDll::GetFileName(std::wstring& name) {
 }
 
 int CArcDll::GetAttribute() {
-    if (!Offers(kArcGetAttribute)) return -1;
+    if (!Offers(kFnGetAttribute)) return -1;
     auto getAttribute = FunctionCast<GetAttributeFn>(GetFunction("GetAttribute"));
     return getAttribute ? getAttribute(archive_) : -1;
 }
 
 bool CArcDll::GetRunning() {
-    if (!Offers(kArcGetRunning)) return false;
+    if (!Offers(kFnGetRunning)) return false;
     auto running = FunctionCast<GetRunningFn>(GetFunction("GetRunning"));
     return running && running() != FALSE;
 }
 
 void CArcDll::SetCursorMode(bool busyCursor) {
-    if (!Offers(kArcSetCursorMode)) return;
+    if (!Offers(kFnSetCursorMode)) return;
     auto setCursor = FunctionCast<SetCursorModeFn>(GetFunction("SetCursorMode"));
     if (setCursor) setCursor(busyCursor ? TRUE : FALSE);
 }
 
 bool CArcDll::GetOriginalSizeEx(int64_t* size) {
-    if (!Offers(kArcGetOriginalSizeEx)) return false;
+    if (!Offers(kFnGetOriginalSizeEx)) return false;
     auto get = FunctionCast<GetSizeExFn>(GetFunction("GetOriginalSizeEx"));
     return get && get(archive_, size) != FALSE;
 }
 
 bool CArcDll::GetCompressedSizeEx(int64_t* size) {
-    if (!Offers(kArcGetCompressedSizeEx)) return false;
+    if (!Offers(kFnGetCompressedSizeEx)) return false;
     auto get = FunctionCast<GetSizeExFn>(GetFunction("GetCompressedSizeEx"));
     return get && get(archive_, size) != FALSE;
 }

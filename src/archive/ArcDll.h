@@ -22,23 +22,10 @@
 #include <cstdint>
 #include <string>
 
-// Function numbers of QueryFunctionList.
-enum ArcFunction {
-    kArcSetCursorMode = 7, kArcGetRunning = 8, kArcCheckArchive = 16, kArcOpenArchive = 23,
-    kArcCloseArchive = 24, kArcFindFirst = 25, kArcFindNext = 26, kArcGetFileName = 57,
-    kArcGetAttribute = 64, kArcGetOriginalSizeEx = 83, kArcGetCompressedSizeEx = 84, kArcSetUnicodeMode = 114,
-};
-
-// The item record FindFirst/FindNext fill: only the name is read, an 8-bit
-// string at byte 26 of up to 513 bytes.
-const size_t kItemRecordSize = 560;
-const size_t kItemNameOffset = 26;
-const size_t kItemNameSize = 513;
+#include "contracts/ArchiverRecords.h"
 
 // The buffer GetFileName(std::wstring&) hands the library, in bytes.
 const int kLongNameBytes = 32768;
-
-using HARC = HANDLE;
 
 class CArcDll {
 public:

@@ -17,7 +17,7 @@
 
 #include <cstdint>
 
-#include "archive/UnrarRecords.h"
+#include "contracts/UnrarRecords.h"
 
 class CUnRar {
 public:

@@ -61,7 +61,7 @@ int DllRouteFolder(const wchar_t* path, std::wstring& out) {
     if (dll.GetFileName(name) != 0) return kStatusNoItemName;
     while (!HasSeparator(name.c_str())) {
         // A library without FindNext cannot go on: no folder found.
-        if (!dll.Offers(kArcFindNext) || dll.FindNext(record) == -1) return kStatusNoFolder;
+        if (!dll.Offers(kFnFindNext) || dll.FindNext(record) == -1) return kStatusNoFolder;
         if (dll.GetFileName(name) != 0) return kStatusNoItemName;
     }
     TopFolderOf(name.c_str(), out);
@@ -79,7 +79,7 @@ bool DllRouteNames(const wchar_t* path, std::vector<std::wstring>& names) {
     wchar_t name[260];
     if (!dll.DecodeName(RecordName(record), name)) return false;
     candidates.AddFirstItem(name);
-    while (dll.Offers(kArcFindNext) && dll.FindNext(record) == 0)
+    while (dll.Offers(kFnFindNext) && dll.FindNext(record) == 0)
         if (dll.DecodeName(RecordName(record), name)) candidates.AddItem(name);
     return true;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ArchiverText.h"
+#include "contracts/ArchiverRecords.h"
 #include "CabBuilder.h"
 #include "ItemName.h"
 #include "LzhBuilder.h"
@@ -39,8 +40,8 @@ typedef int(WINAPI* GetAttributeFn)(HARC);
 typedef BOOL(WINAPI* GetSizeExFn)(HARC, __int64*);
 typedef int(WINAPI* ExtractMemFn)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD);
 
-constexpr size_t kRecordSize = 560;   // what callers allocate per item
-constexpr size_t kNameOffset = 26;    // where they read the name
+constexpr size_t kRecordSize = kItemRecordSize;
+constexpr size_t kNameOffset = kItemNameOffset;
 constexpr unsigned char kGuard = 0xA5;
 
 std::wstring ModuleFolder() {

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "contracts/ArchiverRecords.h"
+
 // Exports carry the library's prefix: EXPORTED(CheckArchive) is
 // SevenZipCheckArchive in the 7-zip32 variants.
 #define JOIN2(a, b) a##b
@@ -60,8 +62,8 @@ bool ReadItems(const char* path, std::vector<std::string>& items) {
 void FillRecord(const std::string& name, void* record) {
     if (record == nullptr) return;
     char* bytes = static_cast<char*>(record);
-    memset(bytes, 0, 560);
-    strncpy(bytes + 26, name.c_str(), 512);
+    memset(bytes, 0, kItemRecordSize);
+    strncpy(bytes + kItemNameOffset, name.c_str(), kItemNameSize - 1);
 }
 
 } // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/UnrarRecords.h"
+#include "contracts/UnrarRecords.h"
 
 #ifndef FAKE_VERSION
 #define FAKE_VERSION 8

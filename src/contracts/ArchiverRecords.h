@@ -1,7 +1,8 @@
-// The calling interface shared by 7-zip32.dll, cab32.dll and unlha32.dll:
-// the item record callers pass to FindFirst/FindNext and the function numbers
+// The calling interface shared by 7-zip32.dll, cab32.dll and unlha32.dll,
+// their callers (the program's adapter) and the tests: the item record
+// callers pass to FindFirst/FindNext and the function numbers
 // QueryFunctionList answers for. Callers written for the traditional libraries
-// rely on this exact layout, so it is fixed byte by byte here.
+// rely on this exact layout, so it is fixed byte by byte here, once.
 #pragma once
 
 #include <windows.h>
@@ -27,9 +28,14 @@ struct ArchiverItemInfo {
 };
 #pragma pack(pop)
 
-static_assert(offsetof(ArchiverItemInfo, szFileName) == 26, "callers read the name at offset 26");
-static_assert(sizeof(ArchiverItemInfo::szFileName) == 513, "callers expect a 513-byte name");
-static_assert(sizeof(ArchiverItemInfo) <= 560, "callers pass a 560-byte record");
+// What a caller allocates per item, and where it reads the name.
+const size_t kItemRecordSize = 560;
+const size_t kItemNameOffset = offsetof(ArchiverItemInfo, szFileName);
+const size_t kItemNameSize = sizeof(ArchiverItemInfo::szFileName);
+
+static_assert(kItemNameOffset == 26, "callers read the name at offset 26");
+static_assert(kItemNameSize == 513, "callers expect a 513-byte name");
+static_assert(sizeof(ArchiverItemInfo) <= kItemRecordSize, "callers pass a 560-byte record");
 
 // Function numbers for QueryFunctionList.
 enum ArchiverFunction {
