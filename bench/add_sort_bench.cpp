@@ -19,12 +19,15 @@
 #include <thread>
 
 #include "BenchClock.h"
+#include "app/ListViewSync.h"
+#include "app/MainUi.h"
+#include "app/RemoveRows.h"
 #include "TestFiles.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "filelist/RemoveRows.h"
+#include "app/RemoveRows.h"
 #include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
@@ -141,7 +144,11 @@ int wmain(int argc, wchar_t** argv) {
     HWND view = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0, 800, 600, owner,
                                 nullptr, nullptr, nullptr);
     ScopedImageList icons(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    Files().AttachViews(owner, view, icons.get(), nullptr);
+    // The window's own view keeping: the list view follows the list.
+    g_ui.window = owner;
+    g_ui.listView = view;
+    ListViewSync viewSync;
+    Files().Attach(&viewSync, icons.get(), nullptr);
 
     {
         TempDir one;
@@ -175,6 +182,6 @@ int wmain(int argc, wchar_t** argv) {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
     printf("peak private memory: %.1f MiB; peak working set: %.1f MiB\n", memory.PeakPagefileUsage / 1048576.0,
            memory.PeakWorkingSetSize / 1048576.0);
-    Files().AttachViews(nullptr, nullptr, nullptr, nullptr);
+    Files().Attach(nullptr, nullptr, nullptr);
     return 0;
 }

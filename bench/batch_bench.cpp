@@ -14,7 +14,7 @@
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "base/ScopedWin.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include "archive/OptionalLibrary.h"
 #include "TestFiles.h"
 #include "naming/FolderDiscovery.h"
-#include "filelist/Paths.h"
+#include "base/Paths.h"
 #include "ZipBuilder.h"
 #include "base/ScopedWin.h"
 #include "filelist/FileList.h"

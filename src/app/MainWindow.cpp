@@ -10,6 +10,7 @@
 #include "app/Fonts.h"
 #include "app/ListColumns.h"
 #include "app/ListNotify.h"
+#include "app/ListViewSync.h"
 #include "app/MainUi.h"
 #include "app/Menus.h"
 #include "app/StatusBar.h"
@@ -94,7 +95,8 @@ LRESULT OnCreate(HWND window) {
     // Thumbnails are not drawn by this version: the list starts in the
     // report view whatever the start-up setting says, and keeps the setting.
     ThumbnailSize = 0;
-    Files().AttachViews(window, g_ui.listView, g_ui.iconImages.get(), g_ui.thumbnailImages.get());
+    static ListViewSync viewSync;
+    Files().Attach(&viewSync, g_ui.iconImages.get(), g_ui.thumbnailImages.get());
     DragAcceptFiles(g_ui.listView, TRUE);
     SetFocus(g_ui.listView);
     return 0;
@@ -149,7 +151,7 @@ void OnClose(HWND window) {
     // display at exit says nothing about the user's choice.
     SaveSettings(window);
 
-    Files().AttachViews(nullptr, nullptr, nullptr, nullptr);
+    Files().Attach(nullptr, nullptr, nullptr);
     Files().Release();
     SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);

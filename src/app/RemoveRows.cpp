@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ListViewSync.h"
 #include "filelist/FileList.h"
 #include "app/ListViewRows.h"
 
@@ -23,6 +24,7 @@ void RemoveMarkedRows(FileList& list, HWND listView, const std::vector<char>& re
     // of a scattered set of rows takes the view time for every row.
     SendMessageW(listView, LVM_DELETEALLITEMS, 0, 0);
     list.RemoveRows(remove);
+    InvalidateRect(listView, nullptr, FALSE);
     int focusedRow = -1;
     for (int i = 0, row = 0; i < n; ++i) {
         if (remove[i]) continue;

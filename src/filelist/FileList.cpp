@@ -67,9 +67,8 @@ FileList::~FileList() {
     Release();
 }
 
-void FileList::AttachViews(HWND owner, HWND listView, HIMAGELIST iconImages, HIMAGELIST thumbnailImages) {
-    owner_ = owner;
-    listView_ = listView;
+void FileList::Attach(FileListObserver* observer, HIMAGELIST iconImages, HIMAGELIST thumbnailImages) {
+    observer_ = observer;
     iconImages_ = iconImages;
     thumbnailImages_ = thumbnailImages;
 }
@@ -114,20 +113,13 @@ bool FileList::Grow() {
     return true;
 }
 
-void ShowOutOfMemory(HWND owner) {
-    MessageBoxW(owner, L"メモリの確保に失敗しました。", L"Zorvel", MB_OK | MB_ICONERROR);
-}
-
 void FileList::ReportOutOfMemory() const {
-    ShowOutOfMemory(BatchMode ? nullptr : owner_);
-    if (owner_ != nullptr) PostMessageW(owner_, WM_CLOSE, 0, 0);
+    if (observer_ != nullptr) observer_->OutOfMemory();
 }
 
 void FileList::SetViewItemCount() {
-    // Sent, not posted: the view never shows a count the list does not have.
     viewUpdated_ = GetTickCount();
-    if (listView_ != nullptr)
-        SendMessageW(listView_, LVM_SETITEMCOUNT, count_, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (observer_ != nullptr) observer_->CountChanged(count_);
 }
 
 void FileList::SyncView() {
@@ -165,7 +157,7 @@ void FileList::ForgetPath(const wchar_t* path) {
 bool FileList::RemoveEntry(int index) {
     if (index < 0 || index >= count_) return false;
     // The view goes first: when it refuses, the records stay as they were.
-    if (listView_ != nullptr && !SendMessageW(listView_, LVM_DELETEITEM, index, 0)) return false;
+    if (observer_ != nullptr && !observer_->RemovingRow(index)) return false;
     bool thumbnailsShown = ThumbnailSize != 0 && thumbnailImages_ != nullptr;
     {
         std::unique_lock<std::shared_mutex> hold(lock_);
@@ -206,11 +198,10 @@ void FileList::RemoveRows(const std::vector<char>& remove) {
             ImageList_SetImageCount(thumbnailImages_, static_cast<UINT>(kept));
     }
     SetViewItemCount();
-    if (listView_ != nullptr) InvalidateRect(listView_, nullptr, FALSE);
 }
 
 void FileList::RemoveAll() {
-    if (listView_ != nullptr) SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    if (observer_ != nullptr) observer_->RemovingAll();
     {
         std::unique_lock<std::shared_mutex> hold(lock_);
         if (count_ > 0) memset(&entries_[0], 0, sizeof(FileEntry));
@@ -307,8 +298,7 @@ void FileList::RebuildTypeIcons() {
         const FileEntry& entry = entries_[i];
         EnsureTypeIcon(entry.typeName, entry.fullPath);
     }
-    if (listView_ != nullptr && iconImages_ != nullptr)
-        SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(iconImages_));
+    if (observer_ != nullptr) observer_->TypeIconsRebuilt();
 }
 
 void FileList::Release() {

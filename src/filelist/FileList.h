@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "filelist/FileEntry.h"
+#include "filelist/FileListObserver.h"
 
 class FileList {
 public:
@@ -33,9 +34,9 @@ public:
     FileList(const FileList&) = delete;
     FileList& operator=(const FileList&) = delete;
 
-    // The windows the list keeps in step; any of them may be null (tests,
-    // batch mode). owner is the parent of the out-of-memory box.
-    void AttachViews(HWND owner, HWND listView, HIMAGELIST iconImages, HIMAGELIST thumbnailImages);
+    // Who is told about changes, and the image lists kept in step with the
+    // rows; any of them may be null (tests, batch mode).
+    void Attach(FileListObserver* observer, HIMAGELIST iconImages, HIMAGELIST thumbnailImages);
 
     // Adds the file at path. False when it does not exist, does not fit the
     // record, or is already listed (unless duplicates are allowed).
@@ -50,8 +51,8 @@ public:
     // Removes row index and its thumbnail; false for a row that does not exist.
     bool RemoveEntry(int index);
     // Removes every row i with remove[i] set (and its thumbnail) in one pass
-    // over the array; the rest keep their order. The list view is told the
-    // new count; its selection is the caller's to restore.
+    // over the array; the rest keep their order. The observer is told the
+    // new count; a view's selection is the caller's to restore.
     void RemoveRows(const std::vector<char>& remove);
     // Removes every row (and thumbnail) at once; the array stays allocated.
     void RemoveAll();
@@ -85,7 +86,7 @@ public:
     // Frees the array (the main window does this when it is destroyed).
     void Release();
 
-    // Tells the list view the row count now. Appends tell it only now and
+    // Tells the observer the row count now. Appends tell it only now and
     // then, so whoever adds rows calls this when done (the adding workers
     // before they report their end, the window when an add is reported).
     void SyncView();
@@ -105,14 +106,10 @@ private:
     std::vector<std::wstring> iconTypes_; // guarded by iconLock_
 
     std::atomic<DWORD> viewUpdated_{0}; // tick of the last count the view was told
-    HWND owner_ = nullptr;
-    HWND listView_ = nullptr;
+    FileListObserver* observer_ = nullptr;
     HIMAGELIST iconImages_ = nullptr;
     HIMAGELIST thumbnailImages_ = nullptr;
 };
 
 // The process's list, owned by the main window's module.
 FileList& Files();
-
-// The message box for memory that could not be had.
-void ShowOutOfMemory(HWND owner);

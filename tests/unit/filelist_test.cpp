@@ -232,7 +232,7 @@ TEST_F(FileListTest, ReadsDuringAppendsFromAnotherThreadSeeWholeRecords) {
 
 TEST_F(FileListTest, OneIconPerTypeAndARebuildAfterRemoval) {
     ScopedImageList icons(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
-    list_.AttachViews(nullptr, nullptr, icons.get(), nullptr);
+    list_.Attach(nullptr, icons.get(), nullptr);
     std::wstring z1 = MakeFile(L"one.zip"), z2 = MakeFile(L"two.zip"), other = MakeFile(L"three.zorvtest");
     ASSERT_TRUE(list_.AddFileEntry(z1.c_str()));
     ASSERT_TRUE(list_.AddFileEntry(z2.c_str()));
@@ -246,7 +246,7 @@ TEST_F(FileListTest, OneIconPerTypeAndARebuildAfterRemoval) {
     ASSERT_TRUE(list_.RemoveEntry(2));
     list_.RebuildTypeIcons();
     EXPECT_EQ(1, ImageList_GetImageCount(icons.get()));
-    list_.AttachViews(nullptr, nullptr, nullptr, nullptr);
+    list_.Attach(nullptr, nullptr, nullptr);
 }
 
 // Adds a 16 x 16 image of one colour to images.
@@ -284,7 +284,7 @@ TEST_F(FileListTest, ThumbnailsFollowTheirRows) {
     ScopedImageList thumbs(ImageList_Create(16, 16, ILC_COLOR24, 4, 4));
     const COLORREF colors[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     for (COLORREF c : colors) AddSolidImage(thumbs.get(), c);
-    list_.AttachViews(nullptr, nullptr, nullptr, thumbs.get());
+    list_.Attach(nullptr, nullptr, thumbs.get());
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(list_.AddFileEntry(MakeFile(L"t" + std::to_wstring(i) + L".zip").c_str()));
     ASSERT_EQ(colors[2], ImageColor(thumbs.get(), 2));
 
@@ -303,7 +303,7 @@ TEST_F(FileListTest, ThumbnailsFollowTheirRows) {
     ASSERT_TRUE(list_.AddFileEntry((dir_ / L"t0.zip").c_str()));
     ASSERT_TRUE(list_.RemoveEntry(0));
     EXPECT_EQ(1, ImageList_GetImageCount(thumbs.get()));
-    list_.AttachViews(nullptr, nullptr, nullptr, nullptr);
+    list_.Attach(nullptr, nullptr, nullptr);
 }
 
 } // namespace

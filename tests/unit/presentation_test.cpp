@@ -123,7 +123,7 @@ TEST_F(PresentationTest, TypeAheadFindsThePrefixFromTheStartRowAndWraps) {
 
 TEST_F(PresentationTest, ThumbnailsMoveWithTheirRows) {
     ScopedImageList thumbs(ImageList_Create(4, 4, ILC_COLOR24, 4, 4));
-    list_.AttachViews(nullptr, nullptr, nullptr, thumbs.get());
+    list_.Attach(nullptr, nullptr, thumbs.get());
     const COLORREF colors[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     const wchar_t* names[] = {L"c", L"a", L"b"};
     HDC screen = GetDC(nullptr);
@@ -153,7 +153,7 @@ TEST_F(PresentationTest, ThumbnailsMoveWithTheirRows) {
         DeleteDC(dc);
     }
     ReleaseDC(nullptr, screen);
-    list_.AttachViews(nullptr, nullptr, nullptr, nullptr);
+    list_.Attach(nullptr, nullptr, nullptr);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "app/CommandLine.h"
+#include "app/ListViewSync.h"
 #include "app/resource.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
@@ -28,6 +29,18 @@ struct BatchRenameJob {
 };
 
 BatchRenameJob g_job;
+
+// Without a window only memory that ran out is worth saying.
+class BatchListObserver final : public FileListObserver {
+public:
+    void CountChanged(int) override {}
+    bool RemovingRow(int) override { return true; }
+    void RemovingAll() override {}
+    void OutOfMemory() override { ShowOutOfMemory(nullptr); }
+    void TypeIconsRebuilt() override {}
+};
+
+BatchListObserver g_listObserver;
 
 // The last-write time read from the file itself; the directory entry's when
 // the file cannot be opened.
@@ -64,6 +77,7 @@ void StartBatch(HWND dialog) {
     const auto* line = reinterpret_cast<const CommandLine*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
     WorkActive = true;
     FileList& list = Files();
+    list.Attach(&g_listObserver, nullptr, nullptr);
     for (size_t i = 1; i < line->args.size(); ++i) AddPath(list, line->args[i].c_str());
     // The file itself is opened for its time only when the format shows it.
     bool showsTime = wcsstr(g_settings.Format, L"%date") != nullptr || wcsstr(g_settings.Format, L"%time") != nullptr;

@@ -1,0 +1,32 @@
+#include "app/ListViewSync.h"
+
+#include <commctrl.h>
+
+#include "app/MainUi.h"
+
+void ListViewSync::CountChanged(int count) {
+    if (g_ui.listView)
+        SendMessageW(g_ui.listView, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+}
+
+bool ListViewSync::RemovingRow(int index) {
+    return !g_ui.listView || SendMessageW(g_ui.listView, LVM_DELETEITEM, index, 0) != FALSE;
+}
+
+void ListViewSync::RemovingAll() {
+    if (g_ui.listView) SendMessageW(g_ui.listView, LVM_DELETEALLITEMS, 0, 0);
+}
+
+void ListViewSync::OutOfMemory() {
+    ShowOutOfMemory(g_ui.window);
+    if (g_ui.window) PostMessageW(g_ui.window, WM_CLOSE, 0, 0);
+}
+
+void ListViewSync::TypeIconsRebuilt() {
+    if (g_ui.listView && g_ui.iconImages)
+        SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_ui.iconImages.get()));
+}
+
+void ShowOutOfMemory(HWND owner) {
+    MessageBoxW(owner, L"メモリの確保に失敗しました。", L"Zorvel", MB_OK | MB_ICONERROR);
+}
