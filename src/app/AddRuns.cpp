@@ -8,6 +8,8 @@
 #include "app/Fonts.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
+#include "app/Texts.h"
+#include "app/resource.h"
 #include "app/WindowIdle.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
@@ -66,8 +68,8 @@ void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
     g_folderAddJob.firstRow = Files().Count();
     WorkActive = true;
     WorkerRunning = true;
-    SetStatusText(1, L"ファイル追加中...");
-    if (showCancelHint) SetStatusText(2, L"Escで中止します");
+    SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
+    if (showCancelHint) SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
     if (!StartWorker(FolderAddWorker)) {
         SetStatusText(1, L"");
         SetStatusText(2, L"");
@@ -79,8 +81,8 @@ void StartDropAdd(std::vector<std::wstring> paths) {
     if (paths.empty()) return;
     WorkActive = true;
     WorkerRunning = true;
-    SetStatusText(1, L"ファイル追加中...");
-    SetStatusText(2, L"Escで中止します");
+    SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
+    SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
     g_dropAddJob.window = g_ui.window;
     g_dropAddJob.progressBar = CreateStatusProgress(static_cast<int>(paths.size()));
     g_dropAddJob.paths = std::move(paths);
@@ -122,7 +124,7 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
 
     int firstRow = Files().Count();
     WorkActive = true;
-    SetStatusText(1, L"ファイル追加中...");
+    SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (IsFolderPath(path.c_str())) {
         if (AnyKindEnabled()) {
             StartFolderAdd(path.c_str(), false);
@@ -156,10 +158,7 @@ void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         FinishWorker();
         ApplyFonts();
         UpdateListStatus(false);
-        wchar_t text[128];
-        swprintf(text, 128, L"%d 個中 %d 個のファイル処理は正常に完了しました", static_cast<int>(lParam),
-                 static_cast<int>(wParam));
-        SetStatusText(0, text);
+        SetStatusText(0, FormatText(IDS_RUN_DONE, static_cast<int>(lParam), static_cast<int>(wParam)).c_str());
         EndRun();
         break;
     }

@@ -11,6 +11,7 @@
 #include "app/ListColumns.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
+#include "app/Texts.h"
 #include "app/Toolbar.h"
 #include "app/WindowIdle.h"
 #include "base/Text.h"
@@ -43,7 +44,7 @@ void OpenFiles(HWND window) {
     if (!AnyKindEnabled()) return;
     int firstRow = Files().Count();
     WorkActive = true;
-    SetStatusText(1, L"ファイル追加中...");
+    SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (OpenFilesDialog(window, Files())) {
         PostMessageW(window, WM_APP_FILES_ADDED, firstRow, 0);
         UpdateListStatus(true);
@@ -78,17 +79,19 @@ bool ChooseViewer(HWND window) {
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = window;
-    dialog.lpstrFilter = L"ビューア (*.exe)\0*.exe\0\0";
+    std::wstring filter = LoadText(IDS_VIEWER_FILTER);
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    dialog.lpstrFilter = filter.c_str();
     dialog.lpstrFile = path;
     dialog.nMaxFile = 261;
-    dialog.lpstrTitle = L"ビューアを選択してください";
+    std::wstring title = LoadText(IDS_VIEWER_TITLE);
+    dialog.lpstrTitle = title.c_str();
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         DWORD code = CommDlgExtendedError();
         if (code != 0) {
-            wchar_t text[96];
-            swprintf(text, 96, L"ファイルの選択に失敗しました。\nErrCode:0x%08X", static_cast<unsigned>(code));
-            MessageBoxW(window, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
+            ShowDialogError(window, code);
         }
         return false;
     }
@@ -164,7 +167,7 @@ void Recycle(HWND window) {
 
 void ThumbnailsOff() {
     if (ThumbnailSize == 0) return;
-    SetStatusText(1, L"アイコン更新中...");
+    SetStatusText(1, LoadText(IDS_UPDATING_ICONS).c_str());
     ThumbnailSize = 0;
     Files().RebuildTypeIcons();
     SetStatusText(1, L"");
@@ -178,16 +181,16 @@ struct BatchCommand {
     EntryOperation operation;
     bool allRows;
     bool checkFormat;
-    const wchar_t* text;
+    UINT text; // the status text while it runs
 };
 
 const BatchCommand kBatchCommands[] = {
-    {kCmdRenameAll, RenameEntry, true, true, L"リネーム中..."},
-    {kCmdRenameSelected, RenameEntry, false, true, L"リネーム中..."},
-    {kCmdUndoAll, UndoRename, true, false, L"取り消しています..."},
-    {kCmdUndoSelected, UndoRename, false, false, L"取り消しています..."},
-    {kCmdDeriveAll, DeriveNewName, true, true, L"ファイル名取得中..."},
-    {kCmdDeriveSelected, DeriveNewName, false, true, L"ファイル名取得中..."},
+    {kCmdRenameAll, RenameEntry, true, true, IDS_RENAMING},
+    {kCmdRenameSelected, RenameEntry, false, true, IDS_RENAMING},
+    {kCmdUndoAll, UndoRename, true, false, IDS_UNDOING},
+    {kCmdUndoSelected, UndoRename, false, false, IDS_UNDOING},
+    {kCmdDeriveAll, DeriveNewName, true, true, IDS_DERIVING},
+    {kCmdDeriveSelected, DeriveNewName, false, true, IDS_DERIVING},
 };
 
 bool StartBatch(HWND window, int id) {
@@ -201,8 +204,8 @@ bool StartBatch(HWND window, int id) {
         MessageBoxW(window, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
         return true;
     }
-    SetStatusText(1, command->text);
-    SetStatusText(2, L"Escで中止します");
+    SetStatusText(1, LoadText(command->text).c_str());
+    SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
     WorkActive = true;
     WorkerRunning = true;
 

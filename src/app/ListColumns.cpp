@@ -2,26 +2,29 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/Commands.h"
 #include "app/MainUi.h"
+#include "app/Texts.h"
 
 namespace {
 
 struct ColumnDefinition {
-    const wchar_t* title;
+    UINT title; // string id
     int format;
     int menuId;
     int defaultWidth;
 };
 
 const ColumnDefinition kColumns[kColumnCount] = {
-    {L"現在のファイル名", LVCFMT_LEFT, kCmdColumnCurrentName, 180},
-    {L"新しいファイル名", LVCFMT_LEFT, kCmdColumnNewName, 220},
-    {L"ステータス", LVCFMT_LEFT, kCmdColumnStatus, 220},
-    {L"ディレクトリ", LVCFMT_LEFT, kCmdColumnDirectory, 220},
-    {L"サイズ", LVCFMT_RIGHT, kCmdColumnSize, 100},
-    {L"種類", LVCFMT_LEFT, kCmdColumnType, 130},
-    {L"更新日時", LVCFMT_LEFT, kCmdColumnLastModified, 130},
+    {IDS_COLUMN_CURRENT_NAME, LVCFMT_LEFT, kCmdColumnCurrentName, 180},
+    {IDS_COLUMN_NEW_NAME, LVCFMT_LEFT, kCmdColumnNewName, 220},
+    {IDS_COLUMN_STATUS, LVCFMT_LEFT, kCmdColumnStatus, 220},
+    {IDS_COLUMN_DIRECTORY, LVCFMT_LEFT, kCmdColumnDirectory, 220},
+    {IDS_COLUMN_SIZE, LVCFMT_RIGHT, kCmdColumnSize, 100},
+    {IDS_COLUMN_TYPE, LVCFMT_LEFT, kCmdColumnType, 130},
+    {IDS_COLUMN_LAST_MODIFIED, LVCFMT_LEFT, kCmdColumnLastModified, 130},
 };
 
 int& WidthSetting(int index) {
@@ -41,7 +44,8 @@ void CreateListColumns() {
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = kColumns[i].format;
-        column.pszText = const_cast<wchar_t*>(kColumns[i].title);
+        std::wstring title = LoadText(kColumns[i].title);
+        column.pszText = &title[0];
         column.cx = 0;
         column.iSubItem = i;
         SendMessageW(g_ui.listView, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));

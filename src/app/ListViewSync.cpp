@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "app/MainUi.h"
+#include "app/Texts.h"
+#include "app/resource.h"
 
 void ListViewSync::CountChanged(int count) {
     if (g_ui.listView)
@@ -28,5 +30,5 @@ void ListViewSync::TypeIconsRebuilt() {
 }
 
 void ShowOutOfMemory(HWND owner) {
-    MessageBoxW(owner, L"メモリの確保に失敗しました。", L"Zorvel", MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, LoadText(IDS_OUT_OF_MEMORY).c_str(), LoadText(IDS_APP_NAME).c_str(), MB_OK | MB_ICONERROR);
 }

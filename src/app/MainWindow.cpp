@@ -14,6 +14,7 @@
 #include "app/MainUi.h"
 #include "app/Menus.h"
 #include "app/StatusBar.h"
+#include "app/Texts.h"
 #include "app/Toolbar.h"
 #include "app/Version.h"
 #include "app/WindowIdle.h"
@@ -132,7 +133,8 @@ RECT OnSomeMonitor(RECT place) {
 bool ConfirmClose(HWND window) {
     if (!g_settings.ConfirmExit || Files().Count() == 0) return true;
     ModalStep step;
-    return MessageBoxW(window, L"Zorvelを終了しますか?", L"終了の確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return MessageBoxW(window, LoadText(IDS_CONFIRM_EXIT).c_str(), LoadText(IDS_CONFIRM_EXIT_CAPTION).c_str(),
+                       MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void OnClose(HWND window) {

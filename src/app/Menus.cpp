@@ -1,4 +1,5 @@
 #include "app/Menus.h"
+#include "app/Texts.h"
 
 #include "app/Commands.h"
 #include "app/MainUi.h"
@@ -36,8 +37,10 @@ void UpdateRebuildItems() {
     HMENU menu = g_ui.popupThumbnail;
     bool present = MenuPosFromId(menu, kCmdRebuildThumbnails) >= 0;
     if (ThumbnailSize != 0 && !present) {
-        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildAllThumbnails, L"すべて再作成(&A)");
-        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildThumbnails, L"再作成(&R)");
+        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildAllThumbnails,
+                    LoadText(IDS_REBUILD_ALL_THUMBNAILS).c_str());
+        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildThumbnails,
+                    LoadText(IDS_REBUILD_THUMBNAILS).c_str());
         InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
     } else if (ThumbnailSize == 0 && present) {
         DeleteMenu(menu, kCmdRebuildAllThumbnails, MF_BYCOMMAND);
@@ -64,7 +67,7 @@ void LoadMenus(HWND window) {
         // view menu gets a copy of the handle, detached again at closing.
         int position = GetMenuItemCount(view) < kThumbnailMenuPosition ? -1 : kThumbnailMenuPosition;
         InsertMenuW(view, position, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                    reinterpret_cast<UINT_PTR>(g_ui.popupThumbnail), L"サムネイル(&T)");
+                    reinterpret_cast<UINT_PTR>(g_ui.popupThumbnail), LoadText(IDS_THUMBNAIL_MENU).c_str());
     }
     g_ui.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
 }

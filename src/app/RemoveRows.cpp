@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/ListViewSync.h"
+#include "app/Texts.h"
+#include "app/resource.h"
 #include "filelist/FileList.h"
 #include "app/ListViewRows.h"
 
@@ -50,7 +52,8 @@ void RemoveErrors(FileList& list, HWND listView) {
 }
 
 bool ClearList(FileList& list, HWND window) {
-    if (MessageBoxW(window, L"リストをすべてクリアしますか?", L"リストクリアの確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBoxW(window, LoadText(IDS_CONFIRM_CLEAR).c_str(), LoadText(IDS_CONFIRM_CLEAR_CAPTION).c_str(),
+                    MB_YESNO | MB_ICONQUESTION) != IDYES)
         return false;
     // One step for the whole list: removing row 0 again and again would move
     // the rest of the array once per row.
@@ -79,20 +82,14 @@ void RecycleSelected(FileList& list, HWND window, HWND listView, bool keepOnTop)
     }
     if (selected == 0) return;
 
-    wchar_t question[400];
-    const wchar_t* caption;
-    if (selected == 1) {
-        swprintf(question, 400, L"'%ls' をごみ箱に移しますか?", list.At(first).fullPath);
-        caption = L"ファイルの削除の確認";
-    } else {
-        swprintf(question, 400, L"これら %d 個のファイルをごみ箱に移しますか?", selected);
-        caption = L"複数ファイルの削除の確認";
-    }
+    std::wstring question = selected == 1 ? FormatText(IDS_CONFIRM_RECYCLE_ONE, list.At(first).fullPath)
+                                          : FormatText(IDS_CONFIRM_RECYCLE_MANY, selected);
+    std::wstring caption = LoadText(selected == 1 ? IDS_CONFIRM_RECYCLE_ONE_CAPTION : IDS_CONFIRM_RECYCLE_MANY_CAPTION);
 
     // A topmost window would hide the question and the shell's progress.
     if (keepOnTop) SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     bool aborted = true;
-    if (MessageBoxW(window, question, caption, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (MessageBoxW(window, question.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES) {
         SHFILEOPSTRUCTW operation = {};
         operation.hwnd = window;
         operation.wFunc = FO_DELETE;

@@ -5,6 +5,8 @@
 #include <cwchar>
 
 #include "app/MainUi.h"
+#include "app/Texts.h"
+#include "app/resource.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 
@@ -15,7 +17,7 @@ void CreateStatusBar(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     LayoutStatusBar(client.right);
-    SetStatusText(0, L"ファイルやフォルダをドロップしてください");
+    SetStatusText(0, LoadText(IDS_DROP_HERE).c_str());
     g_ui.progressBar = nullptr;
 }
 
@@ -33,22 +35,20 @@ void UpdateListStatus(bool scrollToEnd) {
     SetFocus(g_ui.listView);
     int count = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
     if (scrollToEnd && count > 0) SendMessageW(g_ui.listView, LVM_ENSUREVISIBLE, count - 1, FALSE);
-    SetStatusText(0, L"ファイルやフォルダをドロップしてください");
-    wchar_t total[64] = L"";
-    if (count > 0) swprintf(total, 64, L"合計 %d 個のファイル", count);
-    SetStatusText(1, total);
+    SetStatusText(0, LoadText(IDS_DROP_HERE).c_str());
+    SetStatusText(1, count > 0 ? FormatText(IDS_TOTAL_FILES, count).c_str() : L"");
     if (count > 0) SendMessageW(g_ui.listView, LVM_REDRAWITEMS, 0, count - 1);
     UpdateWindow(g_ui.listView);
 }
 
 void UpdateSelectionCounter() {
     int selected = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
-    wchar_t text[64] = L"";
+    std::wstring text;
     if (selected > 0)
-        swprintf(text, 64, L"選択 %d 個のファイル", selected);
+        text = FormatText(IDS_SELECTED_FILES, selected);
     else if (WorkerRunning)
-        wcscpy(text, L"Escで中止します");
-    SetStatusText(2, text);
+        text = LoadText(IDS_ESC_CANCELS);
+    SetStatusText(2, text.c_str());
 }
 
 HWND CreateStatusProgress(int range) {

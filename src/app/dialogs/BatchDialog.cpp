@@ -5,9 +5,11 @@
 
 #include <atomic>
 #include <cwchar>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "app/ListViewSync.h"
+#include "app/Texts.h"
 #include "app/resource.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
@@ -97,7 +99,7 @@ void StartBatch(HWND dialog) {
         SendMessageW(g_job.progressBar, PBM_SETRANGE32, 0, g_job.count);
         SendMessageW(g_job.progressBar, PBM_SETSTEP, 1, 0);
         ShowWindow(dialog, SW_SHOW);
-        SetWindowTextW(dialog, L"リネーム中");
+        SetWindowTextW(dialog, LoadText(IDS_BATCH_RENAMING).c_str());
     }
     InitializeCriticalSection(&WorkLock);
     HANDLE worker = CreateThread(nullptr, 0, BatchRenameWorker, nullptr, 0, nullptr);
@@ -115,12 +117,9 @@ void FinishBatch(HWND dialog, int renamed) {
     if (!g_job.silent) ShowWindow(dialog, SW_HIDE);
     TrimLogToMaxLine();
     if (!g_job.verySilent) {
-        wchar_t report[128];
-        if (renamed < 1)
-            wcscpy(report, L"全てのファイルのリネームに失敗しました。");
-        else
-            swprintf(report, 128, L"%d 個中 %d 個のファイルのリネームが完了しました。", g_job.count, renamed);
-        MessageBoxW(nullptr, report, L"リネーム処理の終了", MB_OK);
+        std::wstring report =
+            renamed < 1 ? LoadText(IDS_BATCH_ALL_FAILED) : FormatText(IDS_BATCH_DONE, g_job.count, renamed);
+        MessageBoxW(nullptr, report.c_str(), LoadText(IDS_BATCH_DONE_CAPTION).c_str(), MB_OK);
     }
     Files().Release();
     DestroyWindow(dialog);

@@ -7,13 +7,13 @@
 #include <cwchar>
 
 #include "app/resource.h"
+#include "app/Texts.h"
 #include "base/Text.h"
 #include "naming/EditedName.h"
 #include "filelist/FileList.h"
 #include "naming/FolderDiscovery.h"
 #include "naming/NameFormat.h"
 
-const wchar_t kEditNameCaption[] = L"新しいファイル名の変更";
 
 namespace {
 
@@ -62,7 +62,7 @@ void FillCandidates(HWND dialog) {
 }
 
 BOOL OnInit(HWND dialog) {
-    SetWindowTextW(dialog, kEditNameCaption);
+    SetWindowTextW(dialog, LoadText(IDS_EDIT_CAPTION).c_str());
     const FileEntry& entry = g_edit.list->At(g_edit.row);
     CopyText(g_edit.initial, entry.newName[0] ? entry.newName : entry.name);
     g_edit.extension = PathFindExtensionW(g_edit.initial);
@@ -98,7 +98,7 @@ void OnAccept(HWND dialog) {
         return;
     }
     if (HasForbiddenChar(text)) {
-        MessageBoxW(dialog, kForbiddenInNameMessage, kEditNameCaption, MB_OK | MB_ICONERROR);
+        MessageBoxW(dialog, kForbiddenInNameMessage, LoadText(IDS_EDIT_CAPTION).c_str(), MB_OK | MB_ICONERROR);
         SelectNamePart(dialog);
         return;
     }
@@ -107,7 +107,8 @@ void OnAccept(HWND dialog) {
         return;
     }
     if (!StoreEditedName(*g_edit.list, g_edit.row, text)) {
-        MessageBoxW(dialog, L"新しいファイル名が長すぎます。", kEditNameCaption, MB_OK | MB_ICONERROR);
+        MessageBoxW(dialog, LoadText(IDS_NAME_TOO_LONG).c_str(), LoadText(IDS_EDIT_CAPTION).c_str(),
+                    MB_OK | MB_ICONERROR);
         SelectNamePart(dialog);
         return;
     }

@@ -13,4 +13,3 @@ class FileList;
 // 2 otherwise.
 INT_PTR EditNewName(HWND parent, FileList& list, int row);
 
-extern const wchar_t kEditNameCaption[];

@@ -7,10 +7,12 @@
 #include <cwchar>
 #include <vector>
 
+#include "app/Texts.h"
+#include "app/resource.h"
+#include "base/Paths.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "base/Paths.h"
 
 namespace {
 
@@ -26,15 +28,6 @@ std::wstring PatternList() {
     return patterns;
 }
 
-void ShowDialogError(HWND parent, DWORD code) {
-    if (code == FNERR_BUFFERTOOSMALL) {
-        MessageBoxW(parent, L"選択したファイルの数が多過ぎます。", nullptr, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    wchar_t text[96];
-    swprintf(text, 96, L"ファイルの選択に失敗しました。\nErrCode:0x%08X", static_cast<unsigned>(code));
-    MessageBoxW(parent, text, nullptr, MB_OK | MB_ICONEXCLAMATION);
-}
 
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM data) {
     switch (message) {
@@ -64,7 +57,9 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
 bool OpenFilesDialog(HWND parent, FileList& list) {
     std::wstring patterns = PatternList();
     if (patterns.empty()) return false;
-    std::wstring filter = L"書庫ファイル (" + patterns + L")" + L'\0' + patterns + L'\0' + L'\0';
+    std::wstring filter = FormatText(IDS_ARCHIVE_FILTER, patterns.c_str(), patterns.c_str());
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
 
     wchar_t desktop[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
@@ -76,7 +71,8 @@ bool OpenFilesDialog(HWND parent, FileList& list) {
     dialog.lpstrFile = result.data();
     dialog.nMaxFile = static_cast<DWORD>(result.size());
     dialog.lpstrInitialDir = desktop;
-    dialog.lpstrTitle = L"ファイルを選択してください";
+    std::wstring title = LoadText(IDS_SELECT_FILES_TITLE);
+    dialog.lpstrTitle = title.c_str();
     // The dialog must not move the process's current folder.
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
@@ -108,7 +104,8 @@ bool BrowseFolderDialog(HWND parent, std::wstring& folder) {
     browse.hwndOwner = parent;
     browse.pidlRoot = root;
     browse.pszDisplayName = display;
-    browse.lpszTitle = L"フォルダを選択してください";
+    std::wstring title = LoadText(IDS_SELECT_FOLDER_TITLE);
+    browse.lpszTitle = title.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
     browse.lpfn = BrowseCallback;
     browse.lParam = reinterpret_cast<LPARAM>(desktopName);
@@ -122,4 +119,13 @@ bool BrowseFolderDialog(HWND parent, std::wstring& folder) {
     }
     if (root) CoTaskMemFree(root);
     return ok;
+}
+
+void ShowDialogError(HWND parent, DWORD code) {
+    if (code == FNERR_BUFFERTOOSMALL) {
+        MessageBoxW(parent, LoadText(IDS_TOO_MANY_FILES).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    MessageBoxW(parent, FormatText(IDS_SELECT_FAILED, static_cast<unsigned>(code)).c_str(), nullptr,
+                MB_OK | MB_ICONEXCLAMATION);
 }

@@ -12,3 +12,6 @@ bool OpenFilesDialog(HWND parent, FileList& list);
 
 // The chosen folder in folder; false when none was chosen.
 bool BrowseFolderDialog(HWND parent, std::wstring& folder);
+
+// The message for a common dialog's error code (CommDlgExtendedError).
+void ShowDialogError(HWND parent, DWORD code);
