@@ -75,7 +75,6 @@ double TimedFolderAdd(const std::wstring& folder, HWND owner) {
     wcscpy(g_folderAddJob.folder, folder.c_str());
     g_folderAddJob.window = owner;
     WorkActive = true;
-    InitializeCriticalSection(&WorkLock);
     double start = Now();
     std::thread worker([] { FolderAddWorker(nullptr); });
     MSG msg;
@@ -85,7 +84,6 @@ double TimedFolderAdd(const std::wstring& folder, HWND owner) {
     }
     double seconds = Now() - start;
     worker.join();
-    DeleteCriticalSection(&WorkLock);
     WorkActive = false;
     return seconds;
 }

@@ -22,21 +22,11 @@ namespace {
 const ULONG_PTR kCopyDataPath = 1;
 
 bool StartWorker(LPTHREAD_START_ROUTINE entry) {
-    InitializeCriticalSection(&WorkLock);
-    g_ui.worker.reset(CreateThread(nullptr, 0, entry, nullptr, 0, nullptr));
-    if (!g_ui.worker) {
-        DeleteCriticalSection(&WorkLock);
-        return false;
-    }
-    return true;
+    return g_ui.run.Start(entry);
 }
 
 void FinishWorker() {
-    if (g_ui.worker) {
-        WaitForSingleObject(g_ui.worker.get(), INFINITE); // it has posted its last message
-        g_ui.worker.reset();
-        DeleteCriticalSection(&WorkLock);
-    }
+    g_ui.run.Join(); // it has posted its last message
     DestroyStatusProgress();
     SetStatusText(2, L"");
 }

@@ -221,8 +221,7 @@ bool StartBatch(HWND window, int id) {
         for (int i = -1; (i = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
             job.selected[i] = true;
     job.progressBar = CreateStatusProgress(job.selectedOnly ? job.selectedCount : rows);
-    g_ui.worker.reset(StartEntryBatch());
-    if (!g_ui.worker) {
+    if (!g_ui.run.Start(EntryBatchWorker, THREAD_PRIORITY_HIGHEST)) {
         DestroyStatusProgress();
         SetStatusText(1, L"");
         SetStatusText(2, L"");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/Messages.h"
+#include "base/Run.h"
 #include "base/ScopedWin.h"
 #include "settings/Settings.h"
 
@@ -60,7 +61,7 @@ struct MainUi {
     bool optionsOpen = false;
     bool resized = false;
 
-    ScopedHandle worker;                 // the running worker thread
+    Run run;                             // the worker of the run in progress
     std::vector<std::wstring> deferred;  // drops and hand-overs waiting until the window is idle
     int modalSteps = 0;                  // dialogs and questions on the way (see WindowIdle.h)
     bool closePending = false;           // a close that waits for the run to stop

@@ -3,9 +3,9 @@
 // Only one long operation runs at a time. Whoever starts it sets WorkActive
 // (and, for a worker thread, WorkerRunning); the worker polls WorkActive
 // between items and stops when it is cleared (Cancel clears it). The worker
-// holds WorkLock for its whole run so that workers never overlap; the
-// user-interface thread never takes WorkLock and refuses commands while
-// WorkActive is set instead.
+// (base/Run.h) holds WorkLock, made once for the process, for its whole run,
+// so workers never overlap; the user-interface thread never takes WorkLock
+// and refuses commands while a run is in progress instead.
 #pragma once
 
 #include <windows.h>

@@ -9,17 +9,6 @@
 
 EntryBatchJob g_entryBatchJob;
 
-HANDLE StartEntryBatch() {
-    InitializeCriticalSection(&WorkLock);
-    HANDLE thread = CreateThread(nullptr, 0, EntryBatchWorker, nullptr, 0, nullptr);
-    if (thread == nullptr) {
-        DeleteCriticalSection(&WorkLock);
-        return nullptr;
-    }
-    SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
-    return thread;
-}
-
 DWORD WINAPI EntryBatchWorker(LPVOID) {
     const EntryBatchJob& job = g_entryBatchJob;
     int ok = 0, done = 0;

@@ -25,7 +25,5 @@ struct EntryBatchJob {
 
 extern EntryBatchJob g_entryBatchJob;
 
-// Initialises WorkLock and starts the worker for g_entryBatchJob at the
-// highest normal priority; null when the thread could not be made.
-HANDLE StartEntryBatch();
+// The worker for g_entryBatchJob (started at the highest normal priority).
 DWORD WINAPI EntryBatchWorker(LPVOID);

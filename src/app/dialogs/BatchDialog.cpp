@@ -11,6 +11,7 @@
 #include "app/ListViewSync.h"
 #include "app/Texts.h"
 #include "app/resource.h"
+#include "base/Run.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
@@ -31,6 +32,7 @@ struct BatchRenameJob {
 };
 
 BatchRenameJob g_job;
+Run g_run;
 
 // Without a window only memory that ran out is worth saying.
 class BatchListObserver final : public FileListObserver {
@@ -101,19 +103,15 @@ void StartBatch(HWND dialog) {
         ShowWindow(dialog, SW_SHOW);
         SetWindowTextW(dialog, LoadText(IDS_BATCH_RENAMING).c_str());
     }
-    InitializeCriticalSection(&WorkLock);
-    HANDLE worker = CreateThread(nullptr, 0, BatchRenameWorker, nullptr, 0, nullptr);
-    if (worker == nullptr) {
+    if (!g_run.Start(BatchRenameWorker)) {
         g_job.finished = true;
         PostMessageW(dialog, WM_CLOSE, 0, 0);
-        return;
     }
-    CloseHandle(worker);
 }
 
 void FinishBatch(HWND dialog, int renamed) {
     WorkActive = false;
-    DeleteCriticalSection(&WorkLock);
+    g_run.Join();
     if (!g_job.silent) ShowWindow(dialog, SW_HIDE);
     TrimLogToMaxLine();
     if (!g_job.verySilent) {
