@@ -69,11 +69,12 @@ int FloorWalk(const std::wstring& folder) {
 
 // The folder-add worker on its own thread, filling a list view that this
 // thread serves, as the window's thread does.
-double TimedFolderAdd(const std::wstring& folder, HWND owner) {
+double TimedFolderAdd(const std::wstring& folder) {
     Files().RemoveAll();
     g_folderAddJob = FolderAddJob{};
     wcscpy(g_folderAddJob.folder, folder.c_str());
-    g_folderAddJob.window = owner;
+    g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
+    g_folderAddJob.events = &g_ui.runEvents;
     WorkActive = true;
     double start = Now();
     std::thread worker([] { FolderAddWorker(nullptr); });
@@ -88,12 +89,12 @@ double TimedFolderAdd(const std::wstring& folder, HWND owner) {
     return seconds;
 }
 
-void ReportAdd(const wchar_t* what, const std::wstring& root, int files, int folders, HWND owner) {
+void ReportAdd(const wchar_t* what, const std::wstring& root, int files, int folders) {
     MakeTree(root, files, folders);
     double start = Now();
     int found = FloorWalk(root);
     double floor = Now() - start;
-    double added = TimedFolderAdd(root, owner);
+    double added = TimedFolderAdd(root);
     printf("folder add, %ls: %.3f s; floor %.3f s; ratio %.2f (%d rows, %d files)\n", what, added, floor,
            added / floor, Files().Count(), found);
 }
@@ -150,11 +151,11 @@ int wmain(int argc, wchar_t** argv) {
 
     {
         TempDir one;
-        ReportAdd(L"one folder", one.path(), files, 1, owner);
+        ReportAdd(L"one folder", one.path(), files, 1);
     }
     {
         TempDir many;
-        ReportAdd(L"100 folders", many.path(), rows, 100, owner);
+        ReportAdd(L"100 folders", many.path(), rows, 100);
     }
     Files().RemoveAll();
 

@@ -54,7 +54,8 @@ void OnFilesAdded(WPARAM) {
 void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
     g_folderAddJob = FolderAddJob{};
     if (!CopyText(g_folderAddJob.folder, folder)) return;
-    g_folderAddJob.window = g_ui.window;
+    g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
+    g_folderAddJob.events = &g_ui.runEvents;
     g_folderAddJob.firstRow = Files().Count();
     WorkActive = true;
     WorkerRunning = true;
@@ -73,8 +74,8 @@ void StartDropAdd(std::vector<std::wstring> paths) {
     WorkerRunning = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
-    g_dropAddJob.window = g_ui.window;
-    g_dropAddJob.progressBar = CreateStatusProgress(static_cast<int>(paths.size()));
+    g_ui.runEvents = PostedEvents(WM_APP_DROP_ADDED, CreateStatusProgress(static_cast<int>(paths.size())));
+    g_dropAddJob.events = &g_ui.runEvents;
     g_dropAddJob.paths = std::move(paths);
     g_dropAddJob.firstRow = Files().Count();
     if (!StartWorker(DropAddWorker)) {

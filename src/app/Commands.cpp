@@ -211,7 +211,6 @@ bool StartBatch(HWND window, int id) {
 
     EntryBatchJob& job = g_entryBatchJob;
     job.operation = command->operation;
-    job.notifyWindow = window;
     job.list = &Files();
     job.rowCount = rows;
     job.selectedCount = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
@@ -220,7 +219,8 @@ bool StartBatch(HWND window, int id) {
     if (job.selectedOnly)
         for (int i = -1; (i = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
             job.selected[i] = true;
-    job.progressBar = CreateStatusProgress(job.selectedOnly ? job.selectedCount : rows);
+    g_ui.runEvents = PostedEvents(WM_APP_BATCH_DONE, CreateStatusProgress(job.selectedOnly ? job.selectedCount : rows));
+    job.events = &g_ui.runEvents;
     if (!g_ui.run.Start(EntryBatchWorker, THREAD_PRIORITY_HIGHEST)) {
         DestroyStatusProgress();
         SetStatusText(1, L"");

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PostedEvents.h"
 #include "base/Messages.h"
 #include "base/Run.h"
 #include "base/ScopedWin.h"
@@ -62,6 +63,7 @@ struct MainUi {
     bool resized = false;
 
     Run run;                             // the worker of the run in progress
+    PostedEvents runEvents{0, nullptr};  // what that worker reports, as messages
     std::vector<std::wstring> deferred;  // drops and hand-overs waiting until the window is idle
     int modalSteps = 0;                  // dialogs and questions on the way (see WindowIdle.h)
     bool closePending = false;           // a close that waits for the run to stop

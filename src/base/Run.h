@@ -5,8 +5,8 @@
 // - Start(entry, priority) starts entry on a new thread; false, with nothing
 //   running, when no thread could be made.
 // - The worker holds WorkLock (made once for the process) for its whole run,
-//   so two workers never overlap; it reports only through posted messages,
-//   its completion message last.
+//   so two workers never overlap; it reports only through its job's
+//   RunEvents (which the window turns into posted messages), Finished last.
 // - Join() runs on the starter's thread once the completion message has been
 //   handled: it waits for the thread to end and lets its handle go.
 // - One Run belongs to one starting thread; the destructor joins.
@@ -17,6 +17,17 @@
 #include <utility>
 
 #include "base/ScopedWin.h"
+
+// What a worker reports, from its own thread; Finished is its last call.
+// The window's implementation posts both on as messages.
+class RunEvents {
+public:
+    virtual void Progress(int done) = 0;
+    virtual void Finished(WPARAM wParam, LPARAM lParam) = 0;
+
+protected:
+    ~RunEvents() = default;
+};
 
 class Run {
 public:

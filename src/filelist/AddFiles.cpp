@@ -125,7 +125,7 @@ DWORD WINAPI FolderAddWorker(LPVOID) {
         }
     }
     Files().SyncView();
-    PostMessageW(g_folderAddJob.window, WM_APP_FOLDER_ADDED, g_folderAddJob.firstRow, 0);
+    g_folderAddJob.events->Finished(g_folderAddJob.firstRow, 0);
     return 0;
 }
 
@@ -149,11 +149,11 @@ DWORD WINAPI DropAddWorker(LPVOID) {
         size_t done = 0;
         for (const std::wstring& path : g_dropAddJob.paths) {
             AddPath(Files(), path.c_str());
-            if (g_dropAddJob.progressBar) PostMessageW(g_dropAddJob.progressBar, PBM_SETPOS, ++done, 0);
+            g_dropAddJob.events->Progress(static_cast<int>(++done));
             if (!WorkActive) break;
         }
     }
     Files().SyncView();
-    PostMessageW(g_dropAddJob.window, WM_APP_DROP_ADDED, g_dropAddJob.firstRow, 0);
+    g_dropAddJob.events->Finished(g_dropAddJob.firstRow, 0);
     return 0;
 }

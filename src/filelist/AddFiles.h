@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "base/Messages.h"
+#include "base/Run.h"
 #include "settings/Settings.h"
 
 class FileList;
@@ -38,7 +38,7 @@ void AddPath(FileList& list, const wchar_t* path);
 
 
 struct FolderAddJob {
-    HWND window;
+    RunEvents* events; // Finished(first new row, 0)
     wchar_t folder[262];
     int firstRow;
 };
@@ -47,8 +47,7 @@ struct FolderAddJob {
 // window's thread, so a drop that arrives while another run goes on can wait
 // for its turn without holding the drop handle.
 struct DropAddJob {
-    HWND window;
-    HWND progressBar; // may be null
+    RunEvents* events; // Progress(paths done), Finished(first new row, 0)
     std::vector<std::wstring> paths;
     int firstRow;
 };
@@ -59,8 +58,7 @@ std::vector<std::wstring> DroppedPaths(HDROP drop);
 extern FolderAddJob g_folderAddJob;
 extern DropAddJob g_dropAddJob;
 
-// Thread entries. Each takes WorkLock for its run, adds to Files(), and
-// posts its completion message to the job's window. The progress bar is
-// left to the window's thread to destroy.
+// Thread entries. Each takes WorkLock for its run, adds to Files() and
+// reports through its job's events.
 DWORD WINAPI FolderAddWorker(LPVOID);
 DWORD WINAPI DropAddWorker(LPVOID);

@@ -1,8 +1,5 @@
 #include "rename/EntryBatch.h"
 
-#include <commctrl.h>
-
-#include "base/Messages.h"
 #include "base/ScopedWin.h"
 #include "filelist/RunState.h"
 #include "rename/RenameLog.h"
@@ -18,11 +15,11 @@ DWORD WINAPI EntryBatchWorker(LPVOID) {
             if (job.selectedOnly && !(i < static_cast<int>(job.selected.size()) && job.selected[i])) continue;
             if (job.operation(*job.list, i)) ++ok;
             ++done;
-            if (job.progressBar) PostMessageW(job.progressBar, PBM_SETPOS, done, 0);
+            job.events->Progress(done);
             if (!WorkActive) break; // the current row is finished
         }
         TrimLogToMaxLine();
     }
-    PostMessageW(job.notifyWindow, WM_APP_BATCH_DONE, ok, job.selectedOnly ? job.selectedCount : job.rowCount);
+    job.events->Finished(ok, job.selectedOnly ? job.selectedCount : job.rowCount);
     return 0;
 }

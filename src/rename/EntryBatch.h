@@ -1,12 +1,14 @@
 // The per-entry batch of the main window: one worker applies one per-row
 // operation (derive, rename or undo) to every row or to the selected rows,
-// moving the progress bar, stopping when WorkActive is cleared, trimming the
-// log at the end and posting WM_APP_BATCH_DONE to the window.
+// reporting progress, stopping when WorkActive is cleared, trimming the log
+// at the end and reporting its end through the job's events.
 #pragma once
 
 #include <windows.h>
 
 #include <vector>
+
+#include "base/Run.h"
 
 class FileList;
 
@@ -14,8 +16,7 @@ using EntryOperation = bool (*)(FileList& list, int index);
 
 struct EntryBatchJob {
     EntryOperation operation;
-    HWND notifyWindow;
-    HWND progressBar; // may be null
+    RunEvents* events; // Progress(rows done), Finished(rows that succeeded, rows in the run)
     FileList* list;
     int rowCount;
     int selectedCount;
