@@ -18,18 +18,18 @@
 #include <string>
 #include <thread>
 
-#include "BenchClock.h"
 #include "app/ListViewSync.h"
 #include "app/MainUi.h"
 #include "app/RemoveRows.h"
-#include "TestFiles.h"
+#include "app/RemoveRows.h"
 #include "base/ScopedWin.h"
+#include "BenchClock.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "app/RemoveRows.h"
 #include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
+#include "TestFiles.h"
 
 namespace {
 

@@ -7,14 +7,14 @@
 
 #include "app/Fonts.h"
 #include "app/MainUi.h"
+#include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
-#include "app/resource.h"
 #include "app/WindowIdle.h"
+#include "base/Paths.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "base/Paths.h"
 #include "filelist/RunState.h"
 
 namespace {

@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/Text.h"
 #include "base/Paths.h"
+#include "base/Text.h"
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
     CommandLine line;

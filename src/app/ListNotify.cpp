@@ -9,10 +9,10 @@
 #include "app/Commands.h"
 #include "app/Fonts.h"
 #include "app/ListColumns.h"
+#include "app/ListViewRows.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
 #include "filelist/FileList.h"
-#include "app/ListViewRows.h"
 #include "filelist/ListPresentation.h"
 #include "filelist/RunState.h"
 

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "app/MainUi.h"
-#include "app/Texts.h"
 #include "app/resource.h"
+#include "app/Texts.h"
 
 void ListViewSync::CountChanged(int count) {
     if (g_ui.listView)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/dialogs/BatchDialog.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "app/StatusBar.h"
@@ -16,7 +17,6 @@
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
-#include "app/dialogs/BatchDialog.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 #include "thumbnail/GdiPlusInit.h"

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ListViewSync.h"
-#include "app/Texts.h"
-#include "app/resource.h"
-#include "filelist/FileList.h"
 #include "app/ListViewRows.h"
+#include "app/ListViewSync.h"
+#include "app/resource.h"
+#include "app/Texts.h"
+#include "filelist/FileList.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cwchar>
 
 #include "app/MainUi.h"
-#include "app/Texts.h"
 #include "app/resource.h"
+#include "app/Texts.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "base/Text.h"
 #include "base/Paths.h"
+#include "base/Text.h"
 
 namespace {
 wchar_t g_folder[MAX_PATH];

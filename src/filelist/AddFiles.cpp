@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
+#include "base/Paths.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "filelist/FileList.h"
-#include "base/Paths.h"
 #include "filelist/RunState.h"
 
 const ArchiveKind kArchiveKinds[kArchiveKindCount] = {

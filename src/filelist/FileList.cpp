@@ -7,9 +7,9 @@
 #include <cstring>
 #include <mutex>
 
+#include "base/Paths.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"
-#include "base/Paths.h"
 #include "filelist/RunState.h"
 #include "filelist/TypeNames.h"
 #include "settings/Settings.h"

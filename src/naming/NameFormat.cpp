@@ -5,9 +5,9 @@
 
 #include <cwchar>
 
+#include "base/Paths.h"
 #include "base/Text.h"
 #include "filelist/FileList.h"
-#include "base/Paths.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/Settings.h"
 

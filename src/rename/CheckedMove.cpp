@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ScopedWin.h"
 #include "base/Paths.h"
+#include "base/ScopedWin.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <atomic>
 #include <string>
 
-#include "base/ProgramFolder.h"
 #include "base/AtomicFile.h"
+#include "base/ProgramFolder.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "settings/Settings.h"

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/ProgramFolder.h"
 #include "base/AtomicFile.h"
+#include "base/ProgramFolder.h"
 #include "base/Text.h"
 #include "settings/Color.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/CommandLine.h"
 #include "app/ListViewSync.h"
-#include "app/Texts.h"
 #include "app/resource.h"
+#include "app/Texts.h"
 #include "base/Run.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"

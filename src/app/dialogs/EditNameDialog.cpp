@@ -9,8 +9,8 @@
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "base/Text.h"
-#include "naming/EditedName.h"
 #include "filelist/FileList.h"
+#include "naming/EditedName.h"
 #include "naming/FolderDiscovery.h"
 #include "naming/NameFormat.h"
 

@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/Texts.h"
 #include "app/resource.h"
+#include "app/Texts.h"
 #include "base/Paths.h"
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
