@@ -240,9 +240,7 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
             EXPECT_EQ(lib->CheckArchive(path.c_str(), 0), accepted ? TRUE : FALSE) << lib->prefix << " " << path;
             HARC h = lib->OpenArchive(nullptr, path.c_str(), 0);
             EXPECT_EQ(h != nullptr, accepted) << lib->prefix << " " << path;
-            if (h) {
-                EXPECT_EQ(lib->CloseArchive(h), 0);
-            }
+            if (h) { EXPECT_EQ(lib->CloseArchive(h), 0); }
         }
     }
     for (Library* lib : {&seven, &cab, &lha}) {

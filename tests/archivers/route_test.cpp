@@ -177,9 +177,7 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         SCOPED_TRACE(Utf8(std::wstring(c.libraries) + L" " + c.name));
         LibraryFolder libraries(Libraries(c.libraries));
         const std::wstring path = dir_ / c.name;
-        if (c.bytes != missing) {
-            ASSERT_TRUE(WriteBytes(path, c.bytes));
-        }
+        if (c.bytes != missing) { ASSERT_TRUE(WriteBytes(path, c.bytes)); }
         std::wstring folder;
         EXPECT_EQ(c.status, Discover(path, &folder));
         EXPECT_EQ(c.folder, folder);

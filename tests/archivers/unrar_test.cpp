@@ -106,9 +106,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(lib_.Complete()) << "unrar.dll or one of its functions is missing"; }
     void TearDown() override { Close(); }
     void Close() {
-        if (handle_) {
-            EXPECT_EQ(0, lib_.close(handle_));
-        }
+        if (handle_) { EXPECT_EQ(0, lib_.close(handle_)); }
         handle_ = nullptr;
         calls_ = Calls();
     }
@@ -332,9 +330,7 @@ TEST_F(UnrarTest, ProcessingItems) {
         calls_.password = password;
         const int r = Next();
         EXPECT_EQ(unsigned(kRarItemEncrypted), header_->Flags & kRarItemEncrypted);
-        if (password == nullptr) {
-            EXPECT_EQ(kRarMissingPassword, r);
-        }
+        if (password == nullptr) { EXPECT_EQ(kRarMissingPassword, r); }
         EXPECT_NE(0, r);
         EXPECT_LT(r, 1000);
         EXPECT_GE(calls_.passwordRequests, 1);

@@ -205,9 +205,7 @@ TEST_F(UnZipTest, ItemNames) {
         SCOPED_TRACE(i);
         const uint32_t result = zip_.GetItem(i);
         EXPECT_EQ(Hex(cases[i].expected.empty() ? kZipBadItem : kZipOk), Hex(result));
-        if (result == kZipOk) {
-            EXPECT_EQ(cases[i].expected, zip_.Item().name);
-        }
+        if (result == kZipOk) { EXPECT_EQ(cases[i].expected, zip_.Item().name); }
     }
 }
 
@@ -270,9 +268,7 @@ TEST_F(UnZipTest, ItemsAreReachedInAnyOrderAndTheSummaryOnRequest) {
         EXPECT_EQ(summary ? 8 : index, zip_.Item().index);
         EXPECT_EQ(summary ? L"" : L"item" + std::to_wstring(index), zip_.Item().name);
         EXPECT_EQ(summary ? 0 : index * 10, zip_.Item().uncompressedSize);
-        if (summary) {
-            EXPECT_EQ(0u, zip_.Item().attributes);
-        }
+        if (summary) { EXPECT_EQ(0u, zip_.Item().attributes); }
     }
 }
 
@@ -356,9 +352,7 @@ TEST_F(UnZipTest, ItemsThatCannotBeUnpacked) {
         SCOPED_TRACE(members[i].name);
         EXPECT_EQ(Hex(cases[i].header), Hex(zip_.GetItem(i)));
         std::string out = Unpack(i, data.size(), cases[i].unpack);
-        if (cases[i].unpack == kZipOk) {
-            EXPECT_TRUE(out == data);
-        }
+        if (cases[i].unpack == kZipOk) { EXPECT_TRUE(out == data); }
     }
 }
 
