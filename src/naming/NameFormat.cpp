@@ -25,11 +25,6 @@ bool HasForbiddenChar(const wchar_t* text) {
     return wcspbrk(text, L"\\/:*?\"<>|") != nullptr;
 }
 
-int FindLastChar(const wchar_t* text, wchar_t c) {
-    const wchar_t* found = wcsrchr(text, c);
-    return found ? static_cast<int>(found - text) : -1;
-}
-
 std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern, const std::wstring& replacement) {
     if (pattern.empty()) return source;
     std::wstring result;

@@ -19,9 +19,6 @@ class FileList;
 // control characters (U+0001-U+001F, U+007F).
 bool HasForbiddenChar(const wchar_t* text);
 
-// Index of the last c in text, or -1.
-int FindLastChar(const wchar_t* text, wchar_t c);
-
 // source with every occurrence of pattern replaced (left to right, never
 // overlapping, the replacement never searched again).
 std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern, const std::wstring& replacement);

@@ -13,9 +13,6 @@ enum ColumnIndex {
 };
 enum ArchiveKindIndex { kKindZip = 0, kKind7z, kKindCab, kKindLzh, kKindRar, kArchiveKindCount };
 
-// The switch written into the program's shortcuts.
-enum RunMode { kRunShowWindow = 0, kRunNoSwitch, kRunSilent, kRunVerySilent };
-
 // Font style bits of a row design.
 enum FontStyleBits { kFontBold = 1, kFontItalic = 2, kFontUnderline = 4, kFontStrikeOut = 8 };
 
@@ -41,7 +38,7 @@ struct Settings {
     // thumbnails
     int SmallSize, NormalSize, LargeSize;
     int SpacingX, SpacingY;
-    int Startup;   // see StartupDisplay / StartupChoice below
+    int Startup;   // see CorrectStartup below
     bool FirstFile;
     int InterpolationMode;
     // row designs, in DesignIndex order
@@ -51,7 +48,7 @@ struct Settings {
     // shortcuts
     bool SendTo;
     bool Desktop;
-    int Options; // RunMode
+    int Options; // the switch written into the shortcuts: 0 /showwindow, 1 none, 2 /silent, 3 /verysilent
     // log
     int MaxLine; // 0 = no limit, -1 = no log
     // name discovery
@@ -67,10 +64,5 @@ extern Settings g_settings;
 // The thumbnail display at start is kept in Startup as follows:
 //   0..3    the options dialog chose that display (none, small, normal, large);
 //   10..13  the dialog chose "the display at the last exit", which was 0..3.
-// The options dialog shows choice 0..4; closing the main window refreshes the
-// remembered display while the choice is 4.
-int StartupDisplay(int startup);          // display to start with, 0..3
-int StartupChoice(int startup);           // options-dialog entry, 0..4
-int StartupFromChoice(int choice, int currentDisplay);
-int StartupAtExit(int startup, int currentDisplay);
+// A loaded value outside these is corrected.
 int CorrectStartup(int loaded);

@@ -4,10 +4,7 @@
 // variants by definitions:
 //   FAKE_RUNNING     GetRunning reports the library busy
 //   FAKE_NO_UNICODE  no SetUnicodeMode export: strings are ANSI
-//   FAKE_DENY_EXTRACT QueryFunctionList denies everything it is asked about
-//                     except the listing functions (ExtractMem stays exported)
-// ExtractMem writes the member name it was asked for into the buffer, so the
-// tests can see the command line the adapter built.
+// ExtractMem is there for the adapter to find, and extracts nothing.
 #include <windows.h>
 
 #include <cstring>
@@ -70,14 +67,7 @@ void FillRecord(const std::string& name, void* record) {
 
 extern "C" {
 
-BOOL WINAPI EXPORTED(QueryFunctionList)(int number) {
-#ifdef FAKE_DENY_EXTRACT
-    return number == 16 || number == 23 || number == 24 || number == 25 || number == 26 || number == 57;
-#else
-    (void)number;
-    return TRUE;
-#endif
-}
+BOOL WINAPI EXPORTED(QueryFunctionList)(int) { return TRUE; }
 
 #ifndef FAKE_NO_UNICODE
 BOOL WINAPI EXPORTED(SetUnicodeMode)(BOOL unicode) {
@@ -146,19 +136,9 @@ int WINAPI EXPORTED(GetAttribute)(HANDLE handle) {
     return (!name.empty() && (name.back() == '\\' || name.back() == '/')) ? 0x10 : 0x20;
 }
 
-int WINAPI EXPORTED(ExtractMem)(HWND, LPCSTR commandLine, LPBYTE buffer, DWORD size, void*, LPWORD, LPDWORD written) {
-    if (!commandLine || !buffer) return -1;
-    // The member is the last quoted string of the command line.
-    std::string line = commandLine;
-    size_t close = line.rfind('"');
-    size_t open = close == std::string::npos || close == 0 ? std::string::npos : line.rfind('"', close - 1);
-    if (open == std::string::npos) return -1;
-    std::string member = line.substr(open + 1, close - open - 1);
-    std::string answer = line.substr(0, line.find('"')) + "|" + member;
-    if (answer.size() > size) return -1;
-    memcpy(buffer, answer.data(), answer.size());
-    if (written) *written = static_cast<DWORD>(answer.size());
-    return 0;
+int WINAPI EXPORTED(ExtractMem)(HWND, LPCSTR, LPBYTE, DWORD, void*, LPWORD, LPDWORD written) {
+    if (written) *written = 0;
+    return -1;
 }
 
 } // extern "C"

@@ -7,15 +7,8 @@
 #include <string>
 
 #include "archive/OptionalLibrary.h"
-#include "base/Paths.h"
+#include "TestFiles.h"
 #include "naming/FolderDiscovery.h"
-
-// A folder of the build beside the tests' own (bin, doubles, fixtures).
-inline std::wstring BuildFolder(const std::wstring& name) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return DirectoryOfPath(DirectoryOfPath(self).c_str()) + L"\\" + name;
-}
 
 // Makes LoadLibraryW look in folder for the optional libraries while it lives.
 class LibraryFolder {

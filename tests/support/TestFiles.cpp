@@ -71,3 +71,18 @@ std::wstring ReadUtf16(const std::wstring& path) {
 bool FileExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+std::string Narrow(const std::wstring& w, UINT codePage) {
+    int n = WideCharToMultiByte(codePage, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(codePage, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring BuildFolder(const std::wstring& name) {
+    wchar_t self[MAX_PATH];
+    std::wstring path(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
+    path.resize(path.find_last_of(L'\\'));
+    path.resize(path.find_last_of(L'\\'));
+    return path + L"\\" + name;
+}

@@ -1,5 +1,5 @@
 // Real files in a temporary folder for the tests, removed again by the
-// destructor.
+// destructor; text conversion and the build's folders.
 #pragma once
 
 #include <windows.h>
@@ -32,3 +32,9 @@ std::wstring ReadUtf16(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 // Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path);
+
+// w in code page codePage (UTF-8 unless told).
+std::string Narrow(const std::wstring& w, UINT codePage = CP_UTF8);
+inline std::string Utf8(const std::wstring& w) { return Narrow(w, CP_UTF8); }
+// A folder of the build beside the tests' own (bin, doubles, fixtures).
+std::wstring BuildFolder(const std::wstring& name);

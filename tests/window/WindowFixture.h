@@ -6,13 +6,17 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
 
 #include "TestFiles.h"
 #include "WindowDriver.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
+#include "filelist/FileList.h"
 #include "filelist/RunState.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -49,6 +53,31 @@ protected:
     void HandOverAndWait(const std::wstring& path) {
         HandOver(window_, path);
         ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    }
+
+    std::wstring Make(const std::wstring& relative) {
+        std::wstring path = files_ / relative;
+        EXPECT_TRUE(WriteBytes(path, "x"));
+        return path;
+    }
+    bool Idle() const { return !WorkActive && !WorkerRunning && g_ui.deferred.empty(); }
+    // The rows' paths below files_.
+    std::vector<std::wstring> Names() const {
+        std::vector<std::wstring> names;
+        for (int i = 0; i < Files().Count(); ++i) names.push_back(Files().At(i).fullPath + files_.path().size() + 1);
+        return names;
+    }
+    void Select(std::initializer_list<int> rows, UINT extra = 0) {
+        for (int row : rows) {
+            LVITEMW item = {};
+            item.state = item.stateMask = LVIS_SELECTED | extra;
+            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    std::wstring StatusPart(int part) const {
+        wchar_t text[256] = L"";
+        SendMessageW(g_ui.statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        return text;
     }
 
     TempDir program_; // Zorvel.cfg and Zorvel.log

@@ -38,18 +38,6 @@ protected:
         SendMessageW(window_, WM_COMMAND, command, 0);
         ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
     }
-    void Select(std::initializer_list<int> rows) {
-        for (int row : rows) {
-            LVITEMW item = {};
-            item.state = item.stateMask = LVIS_SELECTED;
-            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-        }
-    }
-    std::wstring Part0() const {
-        wchar_t text[256] = L"";
-        SendMessageW(g_ui.statusBar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
     int Status(int row) const { return Files().At(row).status; }
 
 };
@@ -63,14 +51,14 @@ TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
     EXPECT_EQ(1, Status(0));
     EXPECT_EQ(1, Status(1));
     EXPECT_EQ(12, Status(2));
-    EXPECT_EQ(L"3 個中 2 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_EQ(L"3 個中 2 個のファイル処理は正常に完了しました", StatusPart(0));
 
     Select({0, 2});
     Run(40055); // Shift+R: the selected rows only
     EXPECT_EQ(2, Status(0));
     EXPECT_EQ(1, Status(1)) << "an unselected row is left alone";
     EXPECT_EQ(12, Status(2));
-    EXPECT_EQ(L"2 個中 1 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_EQ(L"2 個中 1 個のファイル処理は正常に完了しました", StatusPart(0));
     EXPECT_TRUE(FileExists(files_ / L"Alpha.zip"));
     EXPECT_EQ(2, CountLogLines()); // Success for row 0, Error for row 2
 
@@ -80,7 +68,7 @@ TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
     Run(40045); // Ctrl+Z: undo all, without the format check
     EXPECT_EQ(0, Status(0));
     EXPECT_TRUE(FileExists(files_ / L"x1.zip"));
-    EXPECT_EQ(L"3 個中 1 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_EQ(L"3 個中 1 個のファイル処理は正常に完了しました", StatusPart(0));
     EXPECT_EQ(2, CountLogLines()) << "an undo writes no line";
 }
 
@@ -99,7 +87,7 @@ TEST_F(BatchRunTest, AFormatWithAForbiddenCharacterStartsNothing) {
     // Undo needs no format check.
     Run(40045);
     EXPECT_TRUE(answer.boxes().size() == 2u);
-    EXPECT_EQ(L"1 個中 0 個のファイル処理は正常に完了しました", Part0());
+    EXPECT_EQ(L"1 個中 0 個のファイル処理は正常に完了しました", StatusPart(0));
 }
 
 TEST_F(BatchRunTest, CancelStopsTheRunAndTheLogIsStillTrimmed) {

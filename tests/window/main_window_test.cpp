@@ -20,17 +20,6 @@ namespace {
 
 class MainWindowTest : public WindowFixture {
 protected:
-    std::wstring Make(const std::wstring& relative) {
-        std::wstring path = files_ / relative;
-        EXPECT_TRUE(WriteBytes(path, "x"));
-        return path;
-    }
-    bool Idle() const { return !WorkActive && !WorkerRunning && g_ui.deferred.empty(); }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> names;
-        for (int i = 0; i < Files().Count(); ++i) names.push_back(Files().At(i).fullPath + files_.path().size() + 1);
-        return names;
-    }
     int ViewCount() const { return static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0)); }
     void ClickColumn(int column) {
         NMLISTVIEW click = {};
@@ -41,12 +30,6 @@ protected:
         click.iSubItem = column;
         SendMessageW(window_, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
     }
-    std::wstring StatusPart(int part) const {
-        wchar_t text[256] = L"";
-        SendMessageW(g_ui.statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
-        return text;
-    }
-
 };
 
 TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
@@ -126,9 +109,7 @@ TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     ASSERT_TRUE(CreateDirectoryW((files_ / L"dir").c_str(), nullptr));
     Make(L"dir\\second.zip");
-    LVITEMW focus = {};
-    focus.state = focus.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
-    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+    Select({0}, LVIS_FOCUSED);
     MessageBoxAnswerer answer(IDOK);
     bool workerDuringDialog = true;
     SetDialogScript(1000, [&](HWND dialog) { // the edit dialog's name box
@@ -187,9 +168,7 @@ TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
     Open();
     for (const wchar_t* n : {L"b.zip", L"c.zip", L"a.zip"}) HandOver(window_, Make(n));
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
-    LVITEMW select = {};
-    select.state = select.stateMask = LVIS_SELECTED;
-    SendMessageW(g_ui.listView, LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&select)); // c.zip
+    Select({1}); // c.zip
 
     ClickColumn(0);
     EXPECT_EQ((std::vector<std::wstring>{L"a.zip", L"b.zip", L"c.zip"}), Names());

@@ -62,18 +62,6 @@ protected:
         HandOverAndWait(path);
         return path;
     }
-    void Select(std::initializer_list<int> rows, UINT extra = 0) {
-        for (int row : rows) {
-            LVITEMW item = {};
-            item.state = item.stateMask = LVIS_SELECTED | extra;
-            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
-        }
-    }
-    std::vector<std::wstring> Names() const {
-        std::vector<std::wstring> names;
-        for (int i = 0; i < Files().Count(); ++i) names.push_back(Files().At(i).fullPath + files_.path().size() + 1);
-        return names;
-    }
     void Command(int id) {
         SendMessageW(window_, WM_COMMAND, id, 0);
         PumpPending();
@@ -84,37 +72,8 @@ protected:
 // A solid thumbnail per row, its colour telling the row it was made for.
 COLORREF RowColour(int row) { return RGB(10 * row, 255 - 10 * row, 40); }
 
-void AddThumbnail(int row) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(g_ui.thumbnailImages.get(), &w, &h);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP picture = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, picture);
-    RECT all = {0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(RowColour(row));
-    FillRect(dc, &all, brush);
-    SelectObject(dc, old);
-    ImageList_Add(g_ui.thumbnailImages.get(), picture, nullptr);
-    DeleteObject(brush);
-    DeleteObject(picture);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
-COLORREF ThumbnailColour(int index) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, 8, 8);
-    HGDIOBJ old = SelectObject(dc, canvas);
-    ImageList_Draw(g_ui.thumbnailImages.get(), index, dc, 0, 0, ILD_NORMAL);
-    COLORREF colour = GetPixel(dc, 4, 4);
-    SelectObject(dc, old);
-    DeleteObject(canvas);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
+void AddThumbnail(int row) { AddSolidImage(g_ui.thumbnailImages.get(), RowColour(row)); }
+COLORREF ThumbnailColour(int index) { return ImageColour(g_ui.thumbnailImages.get(), index); }
 
 TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
     ThumbnailSize = 2; // rows and their pictures must stay together

@@ -1,0 +1,257 @@
+// Discovery, candidate names and extraction through the archiver libraries:
+// the ones we ship (build\bin) on the fixtures and on archives written here,
+// and stand-ins (build\doubles, "archives" that are text files listing item
+// names) only for what ours never do: be busy, take ANSI only, hand out raw
+// names, lack a function, or be an old version.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "CabBuilder.h"
+#include "Libraries.h"
+#include "LzhBuilder.h"
+#include "RarBuilder.h"
+#include "TestFiles.h"
+#include "ZipBuilder.h"
+#include "archive/ArcDll.h"
+#include "archive/UnRar.h"
+#include "base/ScopedWin.h"
+#include "settings/ConfigFile.h"
+
+namespace {
+
+std::wstring Fixture(const wchar_t* name) { return BuildFolder(L"fixtures") + L"\\" + name; }
+// Where the libraries are loaded from: ours, a stand-in variant, or nowhere.
+std::wstring Libraries(const wchar_t* variant) {
+    if (wcscmp(variant, L"bin") == 0) return BuildFolder(L"bin");
+    if (wcscmp(variant, L"none") == 0) return BuildFolder(L"no such folder");
+    return BuildFolder(L"doubles") + L"\\" + variant;
+}
+
+std::string Fake(const std::vector<std::string>& items, const char* header = "FAKEARC") {
+    std::string text = std::string(header) + "\r\n";
+    for (const auto& item : items) text += item + "\r\n";
+    return text;
+}
+
+std::string Zip(const std::vector<std::string>& names, uint16_t flags = 0) {
+    std::vector<ZipMember> members(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        members[i].name = names[i];
+        members[i].data = "x";
+        members[i].flags = flags;
+    }
+    return BuildZip(members);
+}
+
+RarMember Rar(const std::string& name, bool directory = false) {
+    RarMember m;
+    m.name = name;
+    m.data = directory ? "" : "x";
+    m.directory = directory;
+    return m;
+}
+
+LzhMember Lzh(int level, const std::string& name, const std::string& folder, uint32_t codePage) {
+    LzhMember m;
+    m.level = level;
+    m.name = name;
+    m.folder = folder;
+    m.codePage = codePage;
+    m.data = "x";
+    return m;
+}
+
+class RouteTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadSettingsFrom(nullptr, g_settings, 1280, 1024); }
+    TempDir dir_;
+};
+
+// Tests run in this order: once one of our libraries is loaded, it stays.
+TEST_F(RouteTest, WithoutTheLibraryEveryWrapperFails) {
+    LibraryFolder libraries(Libraries(L"none"));
+    CArcDll dll;
+    EXPECT_FALSE(dll.LoadDll(L"unlha32.dll", L"Unlha"));
+    EXPECT_FALSE(dll.CheckArchive(L"C:\\x.lzh"));
+    EXPECT_EQ(nullptr, dll.OpenArchive(L"C:\\x.lzh"));
+    EXPECT_EQ(-1, dll.FindFirst(L"*", nullptr));
+    std::wstring name;
+    EXPECT_EQ(-1, dll.GetFileName(name));
+    EXPECT_EQ(-1, dll.CloseArchive());
+    char buffer[8];
+    EXPECT_EQ(-1, dll.ExtractMem(L"x \"a\" \"b\"", buffer, sizeof(buffer)));
+    EXPECT_EQ(nullptr, dll.GetFunction("CheckArchive"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), GetLastError());
+    CUnRar unrar;
+    EXPECT_FALSE(unrar.Loaded());
+    LibraryFolder noVersion(Libraries(L"rar_noversion"));
+    CUnRar partial;
+    EXPECT_FALSE(partial.Loaded()) << "a library without one of its functions is not used";
+    EXPECT_FALSE(partial.Open((dir_ / L"x.rar").c_str(), true));
+    LibraryFolder ansi(Libraries(L"ansi"));
+    CArcDll ansiOnly;
+    ASSERT_TRUE(ansiOnly.LoadDll(L"7-zip32.dll", L"SevenZip"));
+    EXPECT_FALSE(ansiOnly.Utf8Mode());
+}
+
+TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
+    for (const wchar_t* variant : {L"rar", L"rar_old"}) {
+        LibraryFolder libraries(Libraries(variant));
+        CUnRar unrar;
+        ASSERT_TRUE(unrar.Loaded());
+        ASSERT_TRUE(WriteBytes(dir_ / L"dir.rar", Fake({"Photos\\"}, "FAKERAR 0")));
+        ASSERT_TRUE(unrar.Open((dir_ / L"dir.rar").c_str(), true));
+        ASSERT_TRUE(unrar.ReadHeader());
+        // The header carries 0x20 only: a directory for version 6 and later.
+        EXPECT_EQ(unrar.Version() >= 6, unrar.IsDirectory()) << unrar.Version();
+    }
+}
+
+// The folder is the one the archive means: names decoded as stored
+// (Shift-JIS with 0x5C second bytes, UTF-8 flagged or not), ZIP items in
+// central directory order, leading separators cleaned.
+TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
+    std::string order = Zip({"B/y.jpg", "A/x.jpg"});
+    ASSERT_TRUE(ReorderCentralRecords(order, {1, 0}));
+    std::string kanji; // a path over 260 bytes whose folder is short
+    for (int i = 0; i < 60; ++i) kanji += Utf8(L"漢");
+    const std::string missing = "\x01";
+    const struct { const wchar_t* libraries; const wchar_t* name; std::string bytes; int status; const wchar_t* folder; }
+    cases[] = {
+        // Our libraries stay loaded once loaded (they pin themselves): stand-ins first.
+        {L"none", L"missing.7z", missing, 6, L""},
+        {L"none", L"x.7z", Fake({"Photos\\a.jpg"}), 7, L""},
+        {L"none", L"x.rar", BuildRar4({Rar("Photos\\a.jpg")}), 9, L""},
+        {L"rar_noversion", L"x.rar", BuildRar4({Rar("Photos\\a.jpg")}), 9, L""},
+        {L"running", L"busy.7z", Fake({"Photos\\a.jpg"}), 8, L""},
+        {L"ansi", L"sjis.7z", Fake({"\x8e\xca\x90\x5e\\a.jpg"}), 0, L"写真"},
+        // A path outside the ANSI code page cannot reach such a library intact.
+        {L"ansi", L"한국.7z", Fake({"Photos\\a.jpg"}), 7, L""},
+        {L"plain", L"a.7z", Fake({"readme.txt", Utf8(L"写真\\a.jpg"), "Other\\b.jpg"}), 0, L"写真"},
+        {L"plain", L"b.cab", Fake({"x/y.jpg"}), 0, L"x"},
+        // Regression: a leading separator gave an empty folder and the name ".lzh".
+        {L"plain", L"c.lzh", Fake({"\\lead\\a.jpg"}), 12, L""},
+        {L"plain", L"lead.zip", Fake({"/Photos/a.jpg"}), 12, L""},
+        // Regression: a path over 260 bytes failed with 11 though its folder is short.
+        {L"plain", L"long.7z", Fake({"Photos/" + kanji + "/" + kanji + ".jpg"}), 0, L"Photos"},
+        {L"plain", L"d.7z", Fake({"a.txt", "b.txt"}), 12, L""},
+        // A ZIP the library accepts is read by it while Use7zip32 is on;
+        // one it refuses goes to the built-in reader.
+        {L"plain", L"fake.zip", Fake({"ByLibrary\\a.jpg"}), 0, L"ByLibrary"},
+        {L"plain", L"real.zip", Zip({"Zipped/a.jpg"}), 0, L"Zipped"},
+        // RAR: only '\' counts, and an empty top component is passed over.
+        {L"rar", L"a.rar", Fake({"readme.txt", "a/b.jpg", "\\lead.jpg", "Photos\\a.jpg"}, "FAKERAR 0"), 0, L"Photos"},
+        {L"bin", L"photos.7z", ReadBytes(Fixture(L"photos.7z")), 0, L"Photos"},
+        {L"bin", L"solid.7z", ReadBytes(Fixture(L"solid.7z")), 0, L"Solid"},
+        {L"bin", L"japanese.7z", ReadBytes(Fixture(L"japanese.7z")), 0, L"写真"},
+        {L"bin", L"photos.cab", ReadBytes(Fixture(L"photos.cab")), 0, L"Photos"},
+        {L"bin", L"photos.lzh", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"},
+        {L"bin", L"japanese.lzh", ReadBytes(Fixture(L"japanese.lzh")), 0, L"写真"},
+        {L"bin", L"photos.zip", ReadBytes(Fixture(L"photos.zip")), 0, L"Photos"},
+        {L"bin", L"lzh.cab", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"}, // the format decides
+        {L"bin", L"text.7z", ReadBytes(Fixture(L"notes.txt")), 7, L""},
+        {L"bin", L"missing.7z", missing, 6, L""},
+        {L"bin", L"sjis.zip", Zip({Narrow(L"表紙/b.jpg", 932)}), 0, L"表紙"},
+        {L"bin", L"flagged.zip", Zip({Utf8(L"写真/a.jpg")}, 0x800), 0, L"写真"},
+        {L"bin", L"utf8.zip", Zip({Utf8(L"ソフト/c.txt")}), 0, L"ソフト"},
+        {L"bin", L"order.zip", order, 0, L"A"},
+        {L"bin", L"leading.zip", Zip({"/Photos/a.jpg"}), 0, L"Photos"},
+        {L"bin", L"sjis.cab", BuildCab({{Narrow(L"ソフト\\c.txt", 932), "x", 0x20}}), 0, L"ソフト"},
+        {L"bin", L"utf8.cab", BuildCab({{Utf8(L"表紙\\b.jpg"), "x", 0x20}}), 0, L"表紙"},
+        {L"bin", L"sjis.lzh", BuildLzh({Lzh(0, Narrow(L"表紙\\b.jpg", 932), "", 0)}), 0, L"表紙"},
+        {L"bin", L"flagged.lzh", BuildLzh({Lzh(2, "a.jpg", Utf8(L"写真") + "\xff", 65001)}), 0, L"写真"},
+        {L"bin", L"four.rar", BuildRar4({Rar("readme.txt"), Rar("Photos\\a.jpg")}), 0, L"Photos"},
+        {L"bin", L"five.rar", BuildRar5({Rar("readme.txt"), Rar("Photos/a.jpg")}), 0, L"Photos"},
+        {L"bin", L"leading.rar", BuildRar4({Rar("\\Photos\\a.jpg")}), 0, L"Photos"},
+        {L"bin", L"solid.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4Solid), 7, L""},
+        {L"bin", L"volume.rar", BuildRar5({Rar("Photos/a.jpg")}, kRar5Volume), 7, L""},
+        {L"bin", L"encrypted.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4EncryptedHeaders), 7, L""},
+        {L"bin", L"roots.rar", BuildRar4({Rar("readme.txt")}), 12, L""},
+        {L"bin", L"text.rar", "not an archive", 9, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(std::wstring(c.libraries) + L" " + c.name));
+        LibraryFolder libraries(Libraries(c.libraries));
+        const std::wstring path = dir_ / c.name;
+        if (c.bytes != missing) { ASSERT_TRUE(WriteBytes(path, c.bytes)); }
+        std::wstring folder;
+        EXPECT_EQ(c.status, Discover(path, &folder));
+        EXPECT_EQ(c.folder, folder);
+    }
+    LibraryFolder libraries(Libraries(L"plain"));
+    g_settings.Use7zip32 = false;
+    EXPECT_EQ(9, Discover(dir_ / L"fake.zip")) << "the built-in reader cannot open the stand-in";
+}
+
+TEST_F(RouteTest, CandidatesFromTheItemRecords) {
+    LibraryFolder libraries(Libraries(L"bin"));
+    const struct { const wchar_t* name; std::string bytes; std::vector<std::wstring> names; } cases[] = {
+        {L"photos.cab", ReadBytes(Fixture(L"photos.cab")), {L"a.jpg", L"Photos", L"b c.jpg"}},
+        {L"dir.rar", BuildRar4({Rar("Photos", true), Rar("Photos\\a.jpg")}), {L"Photos", L"a.jpg"}},
+        {L"solid.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4Solid), {}},
+        {L"text.7z", ReadBytes(Fixture(L"notes.txt")), {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes));
+        std::vector<std::wstring> names;
+        EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), names)) << Utf8(c.name);
+        EXPECT_EQ(c.names, names);
+    }
+}
+
+TEST_F(RouteTest, AMemberWithASpaceExtracts) {
+    LibraryFolder libraries(Libraries(L"bin"));
+    const std::string expected = "Zorvel fixture: Photos/b c.jpg (a name with a space)\n";
+    for (auto [dll, prefix, file] : {std::tuple{L"7-zip32.dll", L"SevenZip", L"photos.7z"},
+                                     std::tuple{L"unlha32.dll", L"Unlha", L"photos.lzh"}}) {
+        CArcDll dll_;
+        ASSERT_TRUE(dll_.LoadDll(dll, prefix));
+        EXPECT_TRUE(dll_.Utf8Mode());
+        std::string buffer(expected.size(), '\0');
+        EXPECT_EQ(0, dll_.ExtractMemberToMemory(Fixture(file).c_str(), L"Photos\\b c.jpg", &buffer[0],
+                                                static_cast<DWORD>(buffer.size())));
+        EXPECT_EQ(expected, buffer);
+    }
+}
+
+TEST_F(RouteTest, TestingARarItemWritesItsBlocksToTheSink) {
+    LibraryFolder libraries(Libraries(L"bin"));
+    RarMember second = Rar("Photos\\second.jpg"), secret = Rar("secret.jpg");
+    second.data = "DATA:Photos\\second.jpg";
+    secret.encrypted = true;
+    const std::wstring rar = dir_ / L"x.rar";
+    ASSERT_TRUE(WriteBytes(rar, BuildRar4({Rar("first.jpg"), second, secret})));
+    CUnRar unrar;
+    ASSERT_TRUE(unrar.Loaded());
+    ASSERT_TRUE(unrar.Open(rar.c_str(), false));
+    EXPECT_FALSE(unrar.Open(rar.c_str(), false)) << "one archive at a time";
+    EXPECT_TRUE(unrar.SkipItems(0));
+    ASSERT_TRUE(unrar.SkipItems(1));
+    ASSERT_TRUE(unrar.ReadHeader());
+    EXPECT_STREQ(L"Photos\\second.jpg", unrar.Header().FileNameW);
+
+    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64));
+    IStream* stream = nullptr;
+    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(memory.get(), FALSE, &stream));
+    unrar.SetDataSink(stream);
+    EXPECT_TRUE(unrar.TestCurrent());
+    EXPECT_STREQ("DATA:Photos\\second.jpg", static_cast<const char*>(GlobalLock(memory.get())));
+    GlobalUnlock(memory.get());
+    // An encrypted item: the password request is refused, the test fails.
+    ASSERT_TRUE(unrar.ReadHeader());
+    EXPECT_FALSE(unrar.TestCurrent());
+    EXPECT_EQ(kRarMissingPassword, unrar.LastResult());
+    EXPECT_FALSE(unrar.ReadHeader()) << "the end of the archive";
+    stream->Release();
+    // Without a sink the first block aborts the test.
+    unrar.Close();
+    ASSERT_TRUE(unrar.Open(rar.c_str(), false));
+    ASSERT_TRUE(unrar.ReadHeader());
+    EXPECT_FALSE(unrar.TestCurrent());
+}
+
+} // namespace
