@@ -20,6 +20,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "HandleSource.h"
 #include "ItemName.h"
 #include "RarFormat.h"
 #include "UnrarApi.h"
@@ -40,6 +41,11 @@ struct ReaderFree {
 using Reader = std::unique_ptr<archive, ReaderFree>;
 
 struct RarArchive {
+    // One handle for everything read from the archive: its flags, its RAR 4
+    // names and libarchive's reads. The source and the handle outlive the
+    // reader, which is declared after them.
+    ScopedFile file;
+    std::unique_ptr<archiver::HandleSource> source;
     Reader reader;
     std::wstring path;
     unsigned flags = 0;
@@ -54,7 +60,7 @@ struct RarArchive {
     // RAR 4 names are read again from the headers: libarchive turns every
     // 0x5C byte of a name into '/', also the second byte of double-byte
     // characters such as "ソ" or "表" in code page 932.
-    ScopedFile walk;
+    bool walking = false;
     uint64_t walkPos = 0;
 };
 
@@ -73,26 +79,33 @@ RarArchive* FromHandle(HANDLE h) {
     return Live().count(h) ? static_cast<RarArchive*>(h) : nullptr;
 }
 
+bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size, DWORD* got) {
+    OVERLAPPED at = {};
+    at.Offset = DWORD(pos);
+    at.OffsetHigh = DWORD(pos >> 32);
+    *got = 0;
+    return ReadFile(file, buffer, size, got, &at) != FALSE;
+}
+
+bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size) {
+    DWORD got = 0;
+    return ReadAt(file, pos, buffer, size, &got) && got == size;
+}
+
 // The archive kind and flags from the file's first bytes.
-rarformat::ArchiveInfo ReadInfo(const std::wstring& path, int& error) {
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        error = kRarOpenError;
-        return {};
-    }
+rarformat::ArchiveInfo ReadInfo(HANDLE file, int& error) {
     std::vector<uint8_t> head(kHeadBytes);
     DWORD got = 0;
-    if (!ReadFile(file.get(), head.data(), kHeadBytes, &got, nullptr)) {
+    if (!ReadAt(file, 0, head.data(), kHeadBytes, &got)) {
         error = kRarOpenError;
         return {};
     }
     head.resize(got);
     long at = rarformat::FindSignature(head.data(), head.size());
-    if (at < 0 && head.size() >= 2 && head[0] == 'M' && head[1] == 'Z') {
+    if (at < 0 && head.size() == kHeadBytes && head[0] == 'M' && head[1] == 'Z') {
         head.resize(kSfxSearchBytes);
         DWORD more = 0;
-        if (!ReadFile(file.get(), head.data() + got, kSfxSearchBytes - got, &more, nullptr)) more = 0;
+        if (!ReadAt(file, got, head.data() + got, kSfxSearchBytes - got, &more)) more = 0;
         head.resize(size_t(got) + more);
         at = rarformat::FindSignature(head.data(), head.size());
     }
@@ -100,12 +113,9 @@ rarformat::ArchiveInfo ReadInfo(const std::wstring& path, int& error) {
     if (at >= 0) info = rarformat::ReadArchiveInfo(head.data() + at, head.size() - size_t(at));
     // The header may straddle the end of what was read after a long stub.
     if (at > 0 && info.kind == rarformat::Kind::None) {
-        LARGE_INTEGER pos;
-        pos.QuadPart = at;
         std::vector<uint8_t> again(kHeadBytes);
         DWORD n = 0;
-        if (SetFilePointerEx(file.get(), pos, nullptr, FILE_BEGIN) &&
-            ReadFile(file.get(), again.data(), kHeadBytes, &n, nullptr))
+        if (ReadAt(file, uint64_t(at), again.data(), kHeadBytes, &n))
             info = rarformat::ReadArchiveInfo(again.data(), n);
     }
     if (info.kind == rarformat::Kind::None) error = kRarBadArchive;
@@ -182,21 +192,13 @@ std::wstring OemToWide(const std::string& bytes) {
     return w;
 }
 
-bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size) {
-    LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(pos);
-    DWORD got = 0;
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, size, &got, nullptr) &&
-           got == size;
-}
-
 // The next RAR 4 file header that starts an item: its raw name and whether
 // that name is in the Unicode form. False when the blocks end or make no
 // sense; the walk then stops for good.
 bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
-    for (int blocks = 0; arc.walk && blocks < 4096; ++blocks) {
+    for (int blocks = 0; arc.walking && blocks < 4096; ++blocks) {
         uint8_t base[11] = {};
-        if (!ReadAt(arc.walk.get(), arc.walkPos, base, 7)) break;
+        if (!ReadAt(arc.file.get(), arc.walkPos, base, 7)) break;
         const uint8_t type = base[2];
         const unsigned flags = base[3] | (unsigned(base[4]) << 8);
         const unsigned headSize = base[5] | (unsigned(base[6]) << 8);
@@ -205,7 +207,7 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
         if (type == 0x74) {
             if (headSize < 32) break;
             std::vector<uint8_t> head(headSize);
-            if (!ReadAt(arc.walk.get(), arc.walkPos, head.data(), headSize)) break;
+            if (!ReadAt(arc.file.get(), arc.walkPos, head.data(), headSize)) break;
             addSize = head[7] | (uint32_t(head[8]) << 8) | (uint32_t(head[9]) << 16) | (uint32_t(head[10]) << 24);
             const size_t nameSize = head[26] | (size_t(head[27]) << 8);
             size_t nameAt = 32;
@@ -223,12 +225,12 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
             return true;
         }
         if (flags & 0x8000) {
-            if (headSize < 11 || !ReadAt(arc.walk.get(), arc.walkPos, base, 11)) break;
+            if (headSize < 11 || !ReadAt(arc.file.get(), arc.walkPos, base, 11)) break;
             addSize = base[7] | (uint32_t(base[8]) << 8) | (uint32_t(base[9]) << 16) | (uint32_t(base[10]) << 24);
         }
         arc.walkPos += headSize + addSize;
     }
-    arc.walk.reset();
+    arc.walking = false;
     return false;
 }
 
@@ -244,7 +246,7 @@ std::wstring Rar4Name(RarArchive& arc, std::wstring fromLibrary) {
     for (wchar_t& c : fromLibrary)
         if (c == L'\\') c = L'/';
     if (!fromLibrary.empty() && OemToWide(changed) != fromLibrary) {
-        arc.walk.reset(); // out of step: trust libarchive from here on
+        arc.walking = false; // out of step: trust libarchive from here on
         return EntryNameFix(fromLibrary);
     }
     return OemToWide(raw);
@@ -266,7 +268,7 @@ void FillHeader(RarArchive& arc, archive_entry* e, RARHeaderDataEx& d) {
     CopyWide(d.ArcNameW, arc.path);
     CopyAnsi(d.ArcName, arc.path);
     std::wstring name = EntryName(e);
-    if (arc.kind == rarformat::Kind::Rar4 && arc.walk) name = Rar4Name(arc, name);
+    if (arc.kind == rarformat::Kind::Rar4 && arc.walking) name = Rar4Name(arc, name);
     // Cleaned as every library of ours cleans names: no drive, no leading
     // separator, nothing up to a ".." component.
     name = EntryNameFix(archiver::CleanItemName(name));
@@ -330,19 +332,27 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
         d->OpenResult = kRarOpenError;
         return nullptr;
     }
+    auto arc = std::make_unique<RarArchive>();
+    arc->file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!arc->file || !GetFileSizeEx(arc->file.get(), &size)) {
+        d->OpenResult = kRarOpenError;
+        return nullptr;
+    }
     int error = kRarSuccess;
-    const rarformat::ArchiveInfo info = ReadInfo(path, error);
+    const rarformat::ArchiveInfo info = ReadInfo(arc->file.get(), error);
     if (error != kRarSuccess) {
         d->OpenResult = unsigned(error);
         return nullptr;
     }
-    auto arc = std::make_unique<RarArchive>();
     arc->path = path;
     arc->flags = info.flags;
     arc->kind = info.kind;
     arc->callback = d->Callback;
     arc->userData = d->UserData;
     arc->block.resize(kBlockSize);
+    arc->source = std::make_unique<archiver::HandleSource>(arc->file.get(), uint64_t(size.QuadPart));
     arc->reader.reset(archive_read_new());
     if (!arc->reader) {
         d->OpenResult = kRarNoMemory;
@@ -354,13 +364,12 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
     // RAR 4 names without the Unicode form are in the OEM code page.
     const std::string charset = "CP" + std::to_string(GetOEMCP());
     archive_read_set_format_option(a, "rar", "hdrcharset", charset.c_str());
-    if (archive_read_open_filename_w(a, path.c_str(), kBlockSize) != ARCHIVE_OK) {
+    if (arc->source->Open(a) != ARCHIVE_OK) {
         d->OpenResult = kRarBadArchive;
         return nullptr;
     }
     if (info.kind == rarformat::Kind::Rar4 && (info.flags & kRarEncryptedHeaders) == 0 && info.offset >= 0) {
-        arc->walk.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+        arc->walking = true;
         arc->walkPos = uint64_t(info.offset) + 7; // past the marker block, at the main header
     }
     d->Flags = arc->flags;
@@ -450,6 +459,19 @@ int Guarded(F body) {
 
 
 extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        // Callers load and free the library for every archive. A fresh load
+        // of the static runtime costs milliseconds and takes a thread-local
+        // slot it never gives back, so the first load pins the library.
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(instance), &self);
+    }
+    return TRUE;
+}
 
 HANDLE WINAPI RAROpenArchiveEx(RAROpenArchiveDataEx* d) {
     if (d == nullptr) return nullptr;
