@@ -33,7 +33,7 @@ TEST_F(LibraryRouteTest, EveryKindGivesItsFolder) {
     const struct { const wchar_t* file; const wchar_t* folder; } cases[] = {
         {L"photos.7z", L"Photos"},   {L"solid.7z", L"Solid"},     {L"japanese.7z", L"写真"},
         {L"photos.cab", L"Photos"},  {L"photos.lzh", L"Photos"},  {L"japanese.lzh", L"写真"},
-        {L"photos.zip", L"Photos"},
+        {L"photos.zip", L"Photos"},  {L"decomposed.7z", L"\u304c"}, {L"symlink.7z", L"Linked"},
     };
     for (const auto& c : cases) {
         std::wstring folder;
