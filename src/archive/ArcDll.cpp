@@ -43,6 +43,17 @@ bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
     prefix_ = prefix;
     module_ = LoadOptionalLibrary(dllName);
     if (module_ == nullptr) return false;
+    // Export names are ASCII; the prefix is converted and QueryFunctionList,
+    // asked before every call, found once per load.
+    char ansi[520];
+    const int length =
+        prefix ? WideCharToMultiByte(CP_ACP, 0, prefix, -1, ansi, sizeof(ansi), nullptr, nullptr) : 0;
+    if (length > 0) {
+        exportPrefix_.assign(ansi, static_cast<size_t>(length - 1));
+    } else {
+        prefix_ = nullptr;  // no export can be named
+    }
+    query_ = GetFunction("QueryFunctionList");
     if (Offers(kArcSetUnicodeMode)) {
         auto setUnicode = As<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
         utf8_ = setUnicode && setUnicode(TRUE) != FALSE;
@@ -58,25 +69,20 @@ void CArcDll::Unload() {
     module_ = nullptr;
     archive_ = nullptr;
     utf8_ = false;
+    query_ = nullptr;
+    exportPrefix_.clear();
 }
 
 FARPROC CArcDll::GetFunction(const char* name) const {
-    if (module_ == nullptr || name == nullptr || prefix_ == nullptr) {
+    if (module_ == nullptr || name == nullptr || prefix_ == nullptr || exportPrefix_.size() + strlen(name) >= 520) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    char exported[520];
-    int length = WideCharToMultiByte(CP_ACP, 0, prefix_, -1, exported, sizeof(exported), nullptr, nullptr);
-    if (length == 0 || strlen(exported) + strlen(name) >= sizeof(exported)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    strcat(exported, name);
-    return GetProcAddress(module_, exported);
+    return GetProcAddress(module_, (exportPrefix_ + name).c_str());
 }
 
 bool CArcDll::Offers(int number) const {
-    auto query = As<QueryFunctionListFn>(GetFunction("QueryFunctionList"));
+    auto query = As<QueryFunctionListFn>(query_);
     return query && query(number) != FALSE;
 }
 
