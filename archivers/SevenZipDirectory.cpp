@@ -24,6 +24,7 @@ const uint8_t kSignature[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
 constexpr uint64_t kLibraryMax = 100000000;  // libarchive's bound on every count
 constexpr uint64_t kMaxFiles = 1000000;      // more is left to libarchive
 constexpr uint64_t kMaxHeader = 64u << 20;
+constexpr uint64_t kPackedAhead = 16 * 1024;  // read with the header: most packed headers fit
 constexpr uint64_t kMaxStreams = 64;           // per folder; 7-Zip writes at most a handful
 constexpr uint32_t kTypeMask = 0170000, kTypeDirectory = 0040000, kTypeFile = 0100000, kTypeLink = 0120000;
 constexpr uint64_t kEpoch = 116444736000000000ull;  // 1970 in 100 ns units since 1601
@@ -354,6 +355,7 @@ bool Names(Bytes& h, std::vector<File>& files, uint64_t size) {
 // name that is not valid UTF-16.
 bool NameOf(const File& f, bool directory, std::wstring* name) {
     name->clear();
+    name->reserve(f.nameBytes / 2 + 1);
     for (size_t i = 0; i + 1 < f.nameBytes; i += 2) name->push_back(static_cast<wchar_t>(Le16(f.name + i)));
     if (directory && !name->empty() && name->back() != L'/') name->push_back(L'/');
     bool plain = true;
@@ -518,6 +520,10 @@ bool ReadSevenZipDirectory(ArchiveFile& file, std::vector<SevenZipEntry>* entrie
     const uint32_t crc = Le32(start + 28);
     if (size == 0) return true;  // no header: nothing stored
     if (offset > file.Size() || size > kMaxHeader || 32 + offset > file.Size() - size) return false;
+    // One read for the header and, right before it, where 7-Zip puts the
+    // packed header.
+    const uint64_t tail = 32 + offset > kPackedAhead ? 32 + offset - kPackedAhead : 0;
+    file.Prefetch(tail, static_cast<size_t>(32 + offset + size - tail));
     const uint8_t* raw = file.View(32 + offset, static_cast<size_t>(size));
     if (!raw) return false;
     std::vector<uint8_t> header(raw, raw + size);  // the next View may replace the window
