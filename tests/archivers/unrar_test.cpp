@@ -348,9 +348,13 @@ TEST_F(UnrarTest, JapaneseNamesInUnicodeAndOemForms) {
     RarMember fiveC;
     fiveC.name = "\x83\x5c\x83\x74\x83\x67\\\x95\x5c\x8e\x86.jpg"; // ソフト\表紙.jpg
     fiveC.data = "c";
-    ASSERT_TRUE(Open(Write(L"j4.rar", BuildRar4({unicode, ansiOnly, fiveC}))));
+    RarMember decomposed; // か and a combining voiced mark: listed composed, as libarchive lists it
+    decomposed.name = "ka.txt";
+    decomposed.unicodeName = L"\u304b\u3099.txt";
+    ASSERT_TRUE(Open(Write(L"j4.rar", BuildRar4({unicode, ansiOnly, fiveC, decomposed}))));
     const auto items = List();
-    ASSERT_EQ(3u, items.size());
+    ASSERT_EQ(4u, items.size());
+    EXPECT_EQ(L"\u304c.txt", items[3].name);
     EXPECT_EQ(wide, items[0].name);
     EXPECT_EQ(L"\u5199\u771f\\b.txt", items[1].name);
     EXPECT_EQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", items[2].name);
