@@ -10,6 +10,7 @@
 #include "CabDirectory.h"
 #include "ItemName.h"
 #include "LzhDirectory.h"
+#include "SevenZipDirectory.h"
 #include "ZipExtract.h"
 
 namespace archiver {
@@ -79,6 +80,16 @@ Item ItemOf(const LzhEntry& l) {
     return it;
 }
 
+Item ItemOf(const SevenZipEntry& z) {
+    Item it;
+    it.name = CleanItemName(z.name);
+    it.attribute = FileAttribute(z.directory, z.readOnly);
+    it.size = it.packedSize = z.size;
+    it.hasMtime = z.hasMtime;
+    it.mtime = z.mtime;
+    return it;
+}
+
 // 7z names are UTF-16 in the archive, so libarchive holds them as Unicode.
 Item ItemOf(archive_entry* e) {
     Item it;
@@ -131,11 +142,14 @@ int ArchiveListing::Open(const std::wstring& path, unsigned formats) {
     pending_ = nullptr;
     ended_ = false;
     hasCurrent_ = false;
+    listed_ = false;
     if (path.empty() || !file_.Open(path)) return kErrArchiveOpen;
 
     const uint8_t* head = file_.Size() >= sizeof(k7zSignature) ? file_.View(0, sizeof(k7zSignature)) : nullptr;
-    if (head && memcmp(head, k7zSignature, sizeof(k7zSignature)) == 0)
-        return (formats & kFormat7z) && OpenSevenZip() ? 0 : kErrNotArchive;
+    if (head && memcmp(head, k7zSignature, sizeof(k7zSignature)) == 0) {
+        if ((formats & kFormat7z) == 0) return kErrNotArchive;
+        return ListSevenZip() || OpenSevenZip() ? 0 : kErrNotArchive;
+    }
     // A signature at the start decides; one behind a stub only when no ZIP
     // end record claims the file.
     int64_t cabAt = -1, lzhAt = -1;
@@ -180,6 +194,16 @@ bool ArchiveListing::OpenLzh(uint64_t start) {
     return true;
 }
 
+bool ArchiveListing::ListSevenZip() {
+    std::vector<SevenZipEntry> entries;
+    if (!ReadSevenZipDirectory(file_, &entries)) return false;
+    items_.reserve(entries.size());
+    for (const SevenZipEntry& z : entries) items_.push_back(ItemOf(z));
+    format_ = kFormat7z;
+    listed_ = true;
+    return true;
+}
+
 bool ArchiveListing::OpenSevenZip() {
     // Reads the first header ahead, so a file that is no 7z archive fails here.
     file_.Close();
@@ -218,7 +242,7 @@ const char* ArchiveListing::FormatName() const {
 
 bool ArchiveListing::Next(Item* item) {
     hasCurrent_ = false;
-    if (format_ != kFormat7z) {
+    if (format_ != kFormat7z || listed_) {
         if (next_ >= items_.size()) return false;
         current_ = next_++;
         *item = items_[current_];
@@ -242,7 +266,7 @@ bool ArchiveListing::Next(Item* item) {
 bool ArchiveListing::Restart() {
     hasCurrent_ = false;
     next_ = 0;
-    if (format_ != kFormat7z) return format_ != 0;
+    if (format_ != kFormat7z || listed_) return format_ != 0;
     return OpenSevenZip();
 }
 
@@ -256,7 +280,9 @@ int ArchiveListing::ExtractCurrent(uint8_t* out, size_t capacity, size_t* writte
     case kFormatZip: return ExtractZipMember(file_, zipEntries_[current_], out, capacity, written);
     case kFormatCab: return ExtractByPosition(ARCHIVE_FORMAT_CAB, out, capacity, written);
     case kFormatLzh: return ExtractByPosition(ARCHIVE_FORMAT_LHA, out, capacity, written);
-    case kFormat7z: return ReadData(reader_.get(), out, capacity, written);
+    case kFormat7z:
+        return listed_ ? ExtractByPosition(ARCHIVE_FORMAT_7ZIP, out, capacity, written)
+                       : ReadData(reader_.get(), out, capacity, written);
     default: return kErrNotArchive;
     }
 }
@@ -266,6 +292,8 @@ int ArchiveListing::ExtractByPosition(int format, uint8_t* out, size_t capacity,
     if (!a) return kErrNoMemory;
     if (format == ARCHIVE_FORMAT_CAB) {
         archive_read_support_format_cab(a.get());
+    } else if (format == ARCHIVE_FORMAT_7ZIP) {
+        archive_read_support_format_7zip(a.get());
     } else {
         archive_read_support_format_lha(a.get());
     }

@@ -6,9 +6,10 @@
 //   name: a 7z signature, a cabinet or LZH header at the start, a ZIP end
 //   record, then a cabinet or LZH archive behind a self-extracting stub, then
 //   a self-extracting 7z. It returns 0, kErrArchiveOpen when the file cannot
-//   be opened, or kErrNotArchive. A ZIP, cabinet or LZH archive is listed
-//   whole by our own directory readers at this point; a 7z archive is read
-//   by libarchive as the listing goes on.
+//   be opened, or kErrNotArchive. A ZIP, cabinet, LZH or 7z archive is
+//   listed whole by our own directory readers at this point; a 7z archive
+//   they leave to libarchive (see SevenZipDirectory.h), and a
+//   self-extracting one, is read by libarchive as the listing goes on.
 // - Next gives the items in the archive's own order (for ZIP the central
 //   directory's), names decoded and cleaned as ItemName.h says; Restart goes
 //   back to the first.
@@ -17,7 +18,7 @@
 //   (kErrBufferSmall when the member is larger than `capacity`). ZIP members
 //   are unpacked by ZipExtract; cabinet and LZH members by libarchive, found
 //   by their position, which it lists in the same order; 7z members by
-//   libarchive.
+//   libarchive, by position too when our reader listed the archive.
 // - One object belongs to one thread; it keeps the archive file open until
 //   it is destroyed or opened again.
 #pragma once
@@ -76,17 +77,19 @@ private:
     bool OpenZip();
     bool OpenCab(uint64_t start);
     bool OpenLzh(uint64_t start);
+    bool ListSevenZip();
     bool OpenSevenZip();
     int ExtractByPosition(int format, uint8_t* out, size_t capacity, size_t* written);
 
     std::wstring path_;
     unsigned format_ = 0;
     ArchiveFile file_;
-    // ZIP, cabinet and LZH: the whole listing, read at Open.
+    // ZIP, cabinet, LZH and 7z read by us: the whole listing, read at Open.
     std::vector<Item> items_;
     std::vector<ZipEntry> zipEntries_;
     size_t next_ = 0;
-    // 7z: libarchive's reader, with the header Open read ahead.
+    bool listed_ = false;  // a 7z archive our reader listed
+    // Other 7z archives: libarchive's reader, with the header Open read ahead.
     Reader reader_;
     archive_entry* pending_ = nullptr;
     bool ended_ = false;

@@ -23,6 +23,14 @@ content_a > "$src/写真/a.jpg"
 content_big one > "$src/Solid/1.txt"
 content_big two > "$src/Solid/2.txt"
 content_big three > "$src/Solid/3.txt"
+# A folder name in decomposed form (か + combining voiced mark): listed in
+# composed form, as libarchive lists it. A symbolic link: a 7z our reader
+# leaves to libarchive.
+nfd="$(printf '\xe3\x81\x8b\xe3\x82\x99')"
+mkdir -p "$src/$nfd" "$src/Linked"
+content_a > "$src/$nfd/a.jpg"
+content_a > "$src/Linked/a.jpg"
+ln -s a.jpg "$src/Linked/b.jpg"
 touch -d '2020-01-02 03:04:06' "$src/Photos" "$src/Photos/"* "$src/写真" "$src/写真/"* "$src/Solid" "$src/Solid/"*
 
 rm -f "$out"/*.7z "$out"/*.zip "$out"/*.cab "$out"/*.lzh "$out"/*.txt
@@ -31,6 +39,8 @@ rm -f "$out"/*.7z "$out"/*.zip "$out"/*.cab "$out"/*.lzh "$out"/*.txt
   7zz a -bd -bso0 -t7z -m0=LZMA2 -ms=off "$out/photos.7z" Photos
   7zz a -bd -bso0 -t7z -m0=LZMA2 -ms=on "$out/solid.7z" Solid
   7zz a -bd -bso0 -t7z -m0=LZMA2 "$out/japanese.7z" 写真
+  7zz a -bd -bso0 -t7z -m0=LZMA2 "$out/decomposed.7z" "$nfd"
+  7zz a -bd -bso0 -t7z -m0=LZMA2 -snl "$out/symlink.7z" Linked
   7zz a -bd -bso0 -tzip "$out/photos.zip" Photos
   # gcab keeps the paths as given, so the folder goes into the cabinet.
   gcab -c "$out/photos.cab" Photos/a.jpg "Photos/b c.jpg"

@@ -20,7 +20,9 @@
 #include <unordered_set>
 #include <vector>
 
+#include "HandleSource.h"
 #include "ItemName.h"
+#include "Rar4Walk.h"
 #include "RarFormat.h"
 #include "UnrarApi.h"
 #include "base/ScopedWin.h"
@@ -40,6 +42,11 @@ struct ReaderFree {
 using Reader = std::unique_ptr<archive, ReaderFree>;
 
 struct RarArchive {
+    // One handle for everything read from the archive: its flags, its RAR 4
+    // names and libarchive's reads. The source and the handle outlive the
+    // reader, which is declared after them.
+    ScopedFile file;
+    std::unique_ptr<archiver::HandleSource> source;
     Reader reader;
     std::wstring path;
     unsigned flags = 0;
@@ -47,6 +54,12 @@ struct RarArchive {
     UNRARCALLBACK callback = nullptr;
     LPARAM userData = 0;
     std::wstring password;
+    // RAR 4 archives are listed by our walker while it can; libarchive is
+    // opened only for data, or to list on where the walker hands over.
+    std::unique_ptr<rarformat::Rar4Walk> walker;
+    bool walkerItem = false;        // the last header read came from the walker, unprocessed
+    size_t current = 0;             // that item's position in the archive
+    size_t libraryItems = 0;        // items libarchive has read so far
     archive_entry* entry = nullptr; // the item of the last header read, until processed
     bool failed = false;            // libarchive gave up; it reads nothing more
     bool atEnd = false;             // the end was reached: it stays the end
@@ -54,7 +67,7 @@ struct RarArchive {
     // RAR 4 names are read again from the headers: libarchive turns every
     // 0x5C byte of a name into '/', also the second byte of double-byte
     // characters such as "ソ" or "表" in code page 932.
-    ScopedFile walk;
+    bool walking = false;
     uint64_t walkPos = 0;
 };
 
@@ -73,26 +86,33 @@ RarArchive* FromHandle(HANDLE h) {
     return Live().count(h) ? static_cast<RarArchive*>(h) : nullptr;
 }
 
+bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size, DWORD* got) {
+    OVERLAPPED at = {};
+    at.Offset = DWORD(pos);
+    at.OffsetHigh = DWORD(pos >> 32);
+    *got = 0;
+    return ReadFile(file, buffer, size, got, &at) != FALSE;
+}
+
+bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size) {
+    DWORD got = 0;
+    return ReadAt(file, pos, buffer, size, &got) && got == size;
+}
+
 // The archive kind and flags from the file's first bytes.
-rarformat::ArchiveInfo ReadInfo(const std::wstring& path, int& error) {
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file) {
-        error = kRarOpenError;
-        return {};
-    }
+rarformat::ArchiveInfo ReadInfo(HANDLE file, int& error) {
     std::vector<uint8_t> head(kHeadBytes);
     DWORD got = 0;
-    if (!ReadFile(file.get(), head.data(), kHeadBytes, &got, nullptr)) {
+    if (!ReadAt(file, 0, head.data(), kHeadBytes, &got)) {
         error = kRarOpenError;
         return {};
     }
     head.resize(got);
     long at = rarformat::FindSignature(head.data(), head.size());
-    if (at < 0 && head.size() >= 2 && head[0] == 'M' && head[1] == 'Z') {
+    if (at < 0 && head.size() == kHeadBytes && head[0] == 'M' && head[1] == 'Z') {
         head.resize(kSfxSearchBytes);
         DWORD more = 0;
-        if (!ReadFile(file.get(), head.data() + got, kSfxSearchBytes - got, &more, nullptr)) more = 0;
+        if (!ReadAt(file, got, head.data() + got, kSfxSearchBytes - got, &more)) more = 0;
         head.resize(size_t(got) + more);
         at = rarformat::FindSignature(head.data(), head.size());
     }
@@ -100,12 +120,9 @@ rarformat::ArchiveInfo ReadInfo(const std::wstring& path, int& error) {
     if (at >= 0) info = rarformat::ReadArchiveInfo(head.data() + at, head.size() - size_t(at));
     // The header may straddle the end of what was read after a long stub.
     if (at > 0 && info.kind == rarformat::Kind::None) {
-        LARGE_INTEGER pos;
-        pos.QuadPart = at;
         std::vector<uint8_t> again(kHeadBytes);
         DWORD n = 0;
-        if (SetFilePointerEx(file.get(), pos, nullptr, FILE_BEGIN) &&
-            ReadFile(file.get(), again.data(), kHeadBytes, &n, nullptr))
+        if (ReadAt(file, uint64_t(at), again.data(), kHeadBytes, &n))
             info = rarformat::ReadArchiveInfo(again.data(), n);
     }
     if (info.kind == rarformat::Kind::None) error = kRarBadArchive;
@@ -182,21 +199,13 @@ std::wstring OemToWide(const std::string& bytes) {
     return w;
 }
 
-bool ReadAt(HANDLE file, uint64_t pos, void* buffer, DWORD size) {
-    LARGE_INTEGER at;
-    at.QuadPart = LONGLONG(pos);
-    DWORD got = 0;
-    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && ReadFile(file, buffer, size, &got, nullptr) &&
-           got == size;
-}
-
 // The next RAR 4 file header that starts an item: its raw name and whether
 // that name is in the Unicode form. False when the blocks end or make no
 // sense; the walk then stops for good.
 bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
-    for (int blocks = 0; arc.walk && blocks < 4096; ++blocks) {
+    for (int blocks = 0; arc.walking && blocks < 4096; ++blocks) {
         uint8_t base[11] = {};
-        if (!ReadAt(arc.walk.get(), arc.walkPos, base, 7)) break;
+        if (!ReadAt(arc.file.get(), arc.walkPos, base, 7)) break;
         const uint8_t type = base[2];
         const unsigned flags = base[3] | (unsigned(base[4]) << 8);
         const unsigned headSize = base[5] | (unsigned(base[6]) << 8);
@@ -205,7 +214,7 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
         if (type == 0x74) {
             if (headSize < 32) break;
             std::vector<uint8_t> head(headSize);
-            if (!ReadAt(arc.walk.get(), arc.walkPos, head.data(), headSize)) break;
+            if (!ReadAt(arc.file.get(), arc.walkPos, head.data(), headSize)) break;
             addSize = head[7] | (uint32_t(head[8]) << 8) | (uint32_t(head[9]) << 16) | (uint32_t(head[10]) << 24);
             const size_t nameSize = head[26] | (size_t(head[27]) << 8);
             size_t nameAt = 32;
@@ -223,12 +232,12 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
             return true;
         }
         if (flags & 0x8000) {
-            if (headSize < 11 || !ReadAt(arc.walk.get(), arc.walkPos, base, 11)) break;
+            if (headSize < 11 || !ReadAt(arc.file.get(), arc.walkPos, base, 11)) break;
             addSize = base[7] | (uint32_t(base[8]) << 8) | (uint32_t(base[9]) << 16) | (uint32_t(base[10]) << 24);
         }
         arc.walkPos += headSize + addSize;
     }
-    arc.walk.reset();
+    arc.walking = false;
     return false;
 }
 
@@ -244,13 +253,52 @@ std::wstring Rar4Name(RarArchive& arc, std::wstring fromLibrary) {
     for (wchar_t& c : fromLibrary)
         if (c == L'\\') c = L'/';
     if (!fromLibrary.empty() && OemToWide(changed) != fromLibrary) {
-        arc.walk.reset(); // out of step: trust libarchive from here on
+        arc.walking = false; // out of step: trust libarchive from here on
         return EntryNameFix(fromLibrary);
     }
     return OemToWide(raw);
 }
 
-void FillHeader(RarArchive& arc, archive_entry* e, RARHeaderDataEx& d) {
+// What the header record says of an item, from libarchive or the walker.
+struct ItemFacts {
+    std::wstring name;
+    bool directory = false;
+    bool encrypted = false;
+    bool readOnly = false;
+    uint64_t size = 0;
+    bool hasMtime = false;
+    int64_t mtime = 0;  // seconds since 1970
+    long mtimeNsec = 0;
+};
+
+ItemFacts FactsOf(RarArchive& arc, archive_entry* e) {
+    ItemFacts f;
+    f.name = EntryName(e);
+    if (arc.kind == rarformat::Kind::Rar4 && arc.walking) f.name = Rar4Name(arc, f.name);
+    f.directory = archive_entry_filetype(e) == AE_IFDIR;
+    f.encrypted = archive_entry_is_data_encrypted(e) == 1;
+    f.readOnly = (archive_entry_mode(e) & 0222) == 0;
+    if (archive_entry_size_is_set(e) && archive_entry_size(e) > 0) f.size = uint64_t(archive_entry_size(e));
+    f.hasMtime = archive_entry_mtime_is_set(e) != 0;
+    if (f.hasMtime) {
+        f.mtime = archive_entry_mtime(e);
+        f.mtimeNsec = archive_entry_mtime_nsec(e);
+    }
+    return f;
+}
+
+ItemFacts FactsOf(const rarformat::Rar4Item& item) {
+    ItemFacts f;
+    f.name = item.name;
+    f.directory = item.directory;
+    f.readOnly = item.readOnly;
+    f.size = item.size;
+    f.hasMtime = true;
+    f.mtime = item.mtime;
+    return f;
+}
+
+void FillHeader(const RarArchive& arc, const ItemFacts& f, RARHeaderDataEx& d) {
     // The comment and link-target buffers are the caller's: keep them.
     char* const cmtBuf = d.CmtBuf;
     const unsigned cmtBufSize = d.CmtBufSize;
@@ -265,30 +313,23 @@ void FillHeader(RarArchive& arc, archive_entry* e, RARHeaderDataEx& d) {
 
     CopyWide(d.ArcNameW, arc.path);
     CopyAnsi(d.ArcName, arc.path);
-    std::wstring name = EntryName(e);
-    if (arc.kind == rarformat::Kind::Rar4 && arc.walk) name = Rar4Name(arc, name);
     // Cleaned as every library of ours cleans names: no drive, no leading
     // separator, nothing up to a ".." component.
-    name = EntryNameFix(archiver::CleanItemName(name));
+    const std::wstring name = EntryNameFix(archiver::CleanItemName(f.name));
     CopyWide(d.FileNameW, name);
     CopyAnsi(d.FileName, name);
 
-    const bool dir = archive_entry_filetype(e) == AE_IFDIR;
-    if (dir) d.Flags |= kRarItemDirectory;
-    if (archive_entry_is_data_encrypted(e) == 1) d.Flags |= kRarItemEncrypted;
-    if (archive_entry_size_is_set(e) && archive_entry_size(e) > 0) {
-        const uint64_t size = uint64_t(archive_entry_size(e));
-        d.UnpSize = unsigned(size & 0xFFFFFFFFu);
-        d.UnpSizeHigh = unsigned(size >> 32);
-    }
+    if (f.directory) d.Flags |= kRarItemDirectory;
+    if (f.encrypted) d.Flags |= kRarItemEncrypted;
+    d.UnpSize = unsigned(f.size & 0xFFFFFFFFu);
+    d.UnpSizeHigh = unsigned(f.size >> 32);
     d.HostOS = 2; // attributes are given in Windows form
     d.UnpVer = arc.kind == rarformat::Kind::Rar5 ? 50 : 29;
-    d.FileAttr = dir ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    if ((archive_entry_mode(e) & 0222) == 0) d.FileAttr |= FILE_ATTRIBUTE_READONLY;
-    if (archive_entry_mtime_is_set(e)) {
+    d.FileAttr = f.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    if (f.readOnly) d.FileAttr |= FILE_ATTRIBUTE_READONLY;
+    if (f.hasMtime) {
         // Seconds since 1970 to 100 ns units since 1601.
-        const int64_t t = (int64_t(archive_entry_mtime(e)) + 11644473600LL) * 10000000LL +
-                          archive_entry_mtime_nsec(e) / 100;
+        const int64_t t = (f.mtime + 11644473600LL) * 10000000LL + f.mtimeNsec / 100;
         if (t > 0) {
             FILETIME ft;
             ft.dwLowDateTime = DWORD(uint64_t(t) & 0xFFFFFFFFu);
@@ -323,6 +364,35 @@ bool ObtainPassword(RarArchive& arc) {
     return !arc.password.empty();
 }
 
+// libarchive's reader on the archive's handle; false (with `reader` null
+// when memory ran out) when it will not read the archive.
+bool OpenReader(RarArchive& arc) {
+    if (arc.reader) return true;
+    arc.reader.reset(archive_read_new());
+    if (!arc.reader) return false;
+    archive* a = arc.reader.get();
+    archive_read_support_format_rar(a);
+    archive_read_support_format_rar5(a);
+    // RAR 4 names without the Unicode form are in the OEM code page.
+    const std::string charset = "CP" + std::to_string(GetOEMCP());
+    archive_read_set_format_option(a, "rar", "hdrcharset", charset.c_str());
+    return arc.source->Open(a) == ARCHIVE_OK;
+}
+
+// Reads on in libarchive until it has read `count` items; false when it
+// cannot (it is then given up).
+bool LibraryReaches(RarArchive& arc, size_t count) {
+    if (!OpenReader(arc)) return false;
+    while (arc.libraryItems < count) {
+        archive_entry* e = nullptr;
+        const int r = archive_read_next_header(arc.reader.get(), &e);
+        if ((r != ARCHIVE_OK && r != ARCHIVE_WARN) || e == nullptr) return false;
+        arc.entry = e;
+        ++arc.libraryItems;
+    }
+    return true;
+}
+
 HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
     std::wstring path = d->ArcNameW != nullptr ? std::wstring(d->ArcNameW, wcsnlen(d->ArcNameW, 32768))
                                                : AnsiToWide(d->ArcName);
@@ -330,37 +400,34 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
         d->OpenResult = kRarOpenError;
         return nullptr;
     }
+    auto arc = std::make_unique<RarArchive>();
+    arc->file.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size;
+    if (!arc->file || !GetFileSizeEx(arc->file.get(), &size)) {
+        d->OpenResult = kRarOpenError;
+        return nullptr;
+    }
     int error = kRarSuccess;
-    const rarformat::ArchiveInfo info = ReadInfo(path, error);
+    const rarformat::ArchiveInfo info = ReadInfo(arc->file.get(), error);
     if (error != kRarSuccess) {
         d->OpenResult = unsigned(error);
         return nullptr;
     }
-    auto arc = std::make_unique<RarArchive>();
     arc->path = path;
     arc->flags = info.flags;
     arc->kind = info.kind;
     arc->callback = d->Callback;
     arc->userData = d->UserData;
     arc->block.resize(kBlockSize);
-    arc->reader.reset(archive_read_new());
-    if (!arc->reader) {
-        d->OpenResult = kRarNoMemory;
+    arc->source = std::make_unique<archiver::HandleSource>(arc->file.get(), uint64_t(size.QuadPart));
+    if (info.kind == rarformat::Kind::Rar4 && info.offset == 0 && rarformat::CanWalk(info.flags)) {
+        arc->walker = std::make_unique<rarformat::Rar4Walk>(arc->file.get(), uint64_t(size.QuadPart));
+    } else if (!OpenReader(*arc)) {
+        d->OpenResult = arc->reader ? kRarBadArchive : kRarNoMemory;
         return nullptr;
-    }
-    archive* a = arc->reader.get();
-    archive_read_support_format_rar(a);
-    archive_read_support_format_rar5(a);
-    // RAR 4 names without the Unicode form are in the OEM code page.
-    const std::string charset = "CP" + std::to_string(GetOEMCP());
-    archive_read_set_format_option(a, "rar", "hdrcharset", charset.c_str());
-    if (archive_read_open_filename_w(a, path.c_str(), kBlockSize) != ARCHIVE_OK) {
-        d->OpenResult = kRarBadArchive;
-        return nullptr;
-    }
-    if (info.kind == rarformat::Kind::Rar4 && (info.flags & kRarEncryptedHeaders) == 0 && info.offset >= 0) {
-        arc->walk.reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    } else if (info.kind == rarformat::Kind::Rar4 && (info.flags & kRarEncryptedHeaders) == 0 && info.offset >= 0) {
+        arc->walking = true;
         arc->walkPos = uint64_t(info.offset) + 7; // past the marker block, at the main header
     }
     d->Flags = arc->flags;
@@ -373,8 +440,45 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
     return raw;
 }
 
+// The next item from the walker: 1 when it gave one (or the end, or an
+// error, in *result), 0 when it handed over to libarchive.
+int WalkerHeader(RarArchive& arc, RARHeaderDataEx* d, int* result) {
+    rarformat::Rar4Item item;
+    switch (arc.walker->Next(&item)) {
+    case rarformat::Rar4Walk::kItem:
+        arc.walkerItem = true;
+        arc.current = arc.walker->Count() - 1;
+        FillHeader(arc, FactsOf(item), *d);
+        *result = kRarSuccess;
+        return 1;
+    case rarformat::Rar4Walk::kEnd:
+        arc.atEnd = true;
+        *result = kRarEndArchive;
+        return 1;
+    case rarformat::Rar4Walk::kDamaged:
+        arc.failed = true;
+        *result = kRarBadArchive;
+        return 1;
+    default:
+        break;
+    }
+    // libarchive lists on from the item the walker stopped at; its RAR 4
+    // names are read again from that block on.
+    const size_t listed = arc.walker->Count();
+    arc.walking = true;
+    arc.walkPos = arc.walker->Position();
+    arc.walker.reset();
+    if (!LibraryReaches(arc, listed)) {
+        arc.failed = true;
+        *result = kRarBadArchive;
+        return 1;
+    }
+    return 0;
+}
+
 int ReadHeader(RarArchive& arc, RARHeaderDataEx* d) {
     arc.entry = nullptr;
+    arc.walkerItem = false;
     if (arc.failed) return kRarBadArchive;
     if (arc.atEnd) return kRarEndArchive;
     if (arc.flags & kRarEncryptedHeaders) {
@@ -382,6 +486,8 @@ int ReadHeader(RarArchive& arc, RARHeaderDataEx* d) {
         // cannot list them.
         return ObtainPassword(arc) ? kRarBadData : kRarMissingPassword;
     }
+    int result = kRarSuccess;
+    if (arc.walker && WalkerHeader(arc, d, &result)) return result;
     archive_entry* e = nullptr;
     const int r = archive_read_next_header(arc.reader.get(), &e);
     if (r == ARCHIVE_EOF) {
@@ -392,8 +498,9 @@ int ReadHeader(RarArchive& arc, RARHeaderDataEx* d) {
         arc.failed = true;
         return kRarBadArchive;
     }
+    ++arc.libraryItems;
     arc.entry = e;
-    FillHeader(arc, e, *d);
+    FillHeader(arc, FactsOf(arc, e), *d);
     return kRarSuccess;
 }
 
@@ -417,10 +524,13 @@ int TestItem(RarArchive& arc) {
 int ProcessFile(HANDLE h, int operation) {
     RarArchive* arc = FromHandle(h);
     if (arc == nullptr) return kRarUnknown;
-    if (arc->entry == nullptr) return arc->failed ? kRarBadArchive : kRarUnknown;
+    if (arc->entry == nullptr && !arc->walkerItem) return arc->failed ? kRarBadArchive : kRarUnknown;
     int result = kRarUnknown;
     if (operation == kRarSkip) {
         result = kRarSuccess; // the next header read passes over the data
+    } else if (operation == kRarTest && arc->walkerItem && !LibraryReaches(*arc, arc->current + 1)) {
+        arc->failed = true; // libarchive, which unpacks, cannot get to the item
+        result = kRarBadArchive;
     } else if (operation == kRarTest) {
         result = TestItem(*arc);
     } else if (operation == kRarExtract) {
@@ -430,6 +540,7 @@ int ProcessFile(HANDLE h, int operation) {
         result = kRarCreateError;
     }
     arc->entry = nullptr;
+    arc->walkerItem = false;
     return result;
 }
 
@@ -450,6 +561,19 @@ int Guarded(F body) {
 
 
 extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        // Callers load and free the library for every archive. A fresh load
+        // of the static runtime costs milliseconds and takes a thread-local
+        // slot it never gives back, so the first load pins the library.
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(instance), &self);
+    }
+    return TRUE;
+}
 
 HANDLE WINAPI RAROpenArchiveEx(RAROpenArchiveDataEx* d) {
     if (d == nullptr) return nullptr;

@@ -35,6 +35,17 @@ bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
     prefix_ = prefix;
     module_ = LoadOptionalLibrary(dllName);
     if (module_ == nullptr) return false;
+    // Export names are ASCII; the prefix is converted and QueryFunctionList,
+    // asked before every call, found once per load.
+    char ansi[520];
+    const int length =
+        prefix ? WideCharToMultiByte(CP_ACP, 0, prefix, -1, ansi, sizeof(ansi), nullptr, nullptr) : 0;
+    if (length > 0) {
+        exportPrefix_.assign(ansi, static_cast<size_t>(length - 1));
+    } else {
+        prefix_ = nullptr;  // no export can be named
+    }
+    query_ = GetFunction("QueryFunctionList");
     if (Offers(kFnSetUnicodeMode)) {
         auto setUnicode = FunctionCast<SetUnicodeModeFn>(GetFunction("SetUnicodeMode"));
         utf8_ = setUnicode && setUnicode(TRUE) != FALSE;
@@ -50,25 +61,20 @@ void CArcDll::Unload() {
     module_ = nullptr;
     archive_ = nullptr;
     utf8_ = false;
+    query_ = nullptr;
+    exportPrefix_.clear();
 }
 
 FARPROC CArcDll::GetFunction(const char* name) const {
-    if (module_ == nullptr || name == nullptr || prefix_ == nullptr) {
+    if (module_ == nullptr || name == nullptr || prefix_ == nullptr || exportPrefix_.size() + strlen(name) >= 520) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    char exported[520];
-    int length = WideCharToMultiByte(CP_ACP, 0, prefix_, -1, exported, sizeof(exported), nullptr, nullptr);
-    if (length == 0 || strlen(exported) + strlen(name) >= sizeof(exported)) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return nullptr;
-    }
-    strcat(exported, name);
-    return GetProcAddress(module_, exported);
+    return GetProcAddress(module_, (exportPrefix_ + name).c_str());
 }
 
 bool CArcDll::Offers(int number) const {
-    auto query = FunctionCast<QueryFunctionListFn>(GetFunction("QueryFunctionList"));
+    auto query = FunctionCast<QueryFunctionListFn>(query_);
     return query && query(number) != FALSE;
 }
 

@@ -4,9 +4,10 @@
 // Contract:
 // - LoadDll(name, prefix) loads the library (false when it is missing) and
 //   switches it to UTF-8 strings when it offers that. Every exported function
-//   is named prefix + function ("SevenZipCheckArchive") and looked up afresh
-//   on each call; a function is called only when QueryFunctionList says the
-//   library offers it, except ExtractMem, which is called whenever exported.
+//   is named prefix + function ("SevenZipCheckArchive"); QueryFunctionList is
+//   looked up once per load, the others on each call; a function is called
+//   only when QueryFunctionList says the library offers it, except
+//   ExtractMem, which is called whenever exported.
 // - Paths, patterns and command lines go to the library in UTF-8 (UTF-8
 //   mode) or the ANSI code page; names come back the same way, at most 260
 //   UTF-16 units from the item record, whole from GetFileName.
@@ -69,6 +70,8 @@ private:
 
     const wchar_t* dllName_ = nullptr;
     const wchar_t* prefix_ = nullptr;
+    std::string exportPrefix_;      // prefix_ in the ANSI code page, as export names are
+    FARPROC query_ = nullptr;       // QueryFunctionList
     HMODULE module_ = nullptr;
     HARC archive_ = nullptr;
     bool utf8_ = false;

@@ -148,6 +148,8 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"bin", L"photos.7z", ReadBytes(Fixture(L"photos.7z")), 0, L"Photos"},
         {L"bin", L"solid.7z", ReadBytes(Fixture(L"solid.7z")), 0, L"Solid"},
         {L"bin", L"japanese.7z", ReadBytes(Fixture(L"japanese.7z")), 0, L"写真"},
+        {L"bin", L"decomposed.7z", ReadBytes(Fixture(L"decomposed.7z")), 0, L"\u304c"},
+        {L"bin", L"symlink.7z", ReadBytes(Fixture(L"symlink.7z")), 0, L"Linked"},
         {L"bin", L"photos.cab", ReadBytes(Fixture(L"photos.cab")), 0, L"Photos"},
         {L"bin", L"photos.lzh", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"},
         {L"bin", L"japanese.lzh", ReadBytes(Fixture(L"japanese.lzh")), 0, L"写真"},
