@@ -6,7 +6,7 @@
 #include <cwchar>
 
 #include "BenchClock.h"
-#include "archive/UnrarRecords.h"
+#include "contracts/UnrarRecords.h"
 #include "base/ScopedWin.h"
 
 namespace {
