@@ -201,13 +201,26 @@ Name DecodeName(const uint8_t* name, size_t size, const uint8_t* end, bool unico
 
 bool CanWalk(unsigned archiveFlags) { return (archiveFlags & (kRarVolume | kRarEncryptedHeaders)) == 0; }
 
+// Headers are small and close together: they are served from a window of
+// the file read ahead, so a small archive costs one read.
 bool Rar4Walk::Read(uint64_t at, void* buffer, size_t size) {
     if (at > size_ || size > size_ - at) return false;
-    OVERLAPPED where = {};
-    where.Offset = DWORD(at);
-    where.OffsetHigh = DWORD(at >> 32);
-    DWORD got = 0;
-    return ReadFile(file_, buffer, DWORD(size), &got, &where) && got == size;
+    if (at < windowStart_ || at - windowStart_ > window_.size() || size > window_.size() - (at - windowStart_)) {
+        size_t want = size > kWindow ? size : kWindow;
+        if (want > size_ - at) want = size_t(size_ - at);
+        window_.resize(want);
+        windowStart_ = at;
+        OVERLAPPED where = {};
+        where.Offset = DWORD(at);
+        where.OffsetHigh = DWORD(at >> 32);
+        DWORD got = 0;
+        if (!ReadFile(file_, window_.data(), DWORD(want), &got, &where) || got != want) {
+            window_.clear();
+            return false;
+        }
+    }
+    if (size > 0) memcpy(buffer, window_.data() + (at - windowStart_), size);
+    return true;
 }
 
 Rar4Walk::Result Rar4Walk::Next(Rar4Item* item) {

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace rarformat {
 
@@ -61,8 +62,12 @@ private:
     Result SkipBlock(uint8_t type, uint16_t flags, uint32_t headSize);
     bool Read(uint64_t at, void* buffer, size_t size);
 
+    static constexpr size_t kWindow = 16 * 1024;
+
     HANDLE file_;
     uint64_t size_;
+    std::vector<uint8_t> window_;
+    uint64_t windowStart_ = 0;
     uint64_t position_ = 0;
     size_t count_ = 0;
     bool over_ = false;

@@ -63,7 +63,7 @@ struct RarArchive {
     archive_entry* entry = nullptr; // the item of the last header read, until processed
     bool failed = false;            // libarchive gave up; it reads nothing more
     bool atEnd = false;             // the end was reached: it stays the end
-    std::vector<char> block;
+    std::vector<char> block;        // data handed to the callback; made at the first test
     // RAR 4 names are read again from the headers: libarchive turns every
     // 0x5C byte of a name into '/', also the second byte of double-byte
     // characters such as "ソ" or "表" in code page 932.
@@ -419,7 +419,6 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
     arc->kind = info.kind;
     arc->callback = d->Callback;
     arc->userData = d->UserData;
-    arc->block.resize(kBlockSize);
     arc->source = std::make_unique<archiver::HandleSource>(arc->file.get(), uint64_t(size.QuadPart));
     if (info.kind == rarformat::Kind::Rar4 && info.offset == 0 && rarformat::CanWalk(info.flags)) {
         arc->walker = std::make_unique<rarformat::Rar4Walk>(arc->file.get(), uint64_t(size.QuadPart));
@@ -508,6 +507,7 @@ int TestItem(RarArchive& arc) {
     archive_entry* e = arc.entry;
     if (archive_entry_filetype(e) == AE_IFDIR) return kRarSuccess;
     if (archive_entry_is_data_encrypted(e) == 1) return ObtainPassword(arc) ? kRarBadData : kRarMissingPassword;
+    arc.block.resize(kBlockSize);
     for (;;) {
         const la_ssize_t n = archive_read_data(arc.reader.get(), arc.block.data(), arc.block.size());
         if (n == 0) return kRarSuccess;
