@@ -19,6 +19,7 @@
 #include "contracts/ArchiverRecords.h"
 #include "ArchiverText.h"
 #include "ItemName.h"
+#include "LibraryPin.h"
 
 #ifndef ZORVEL_ARCHIVER_KIND
 #error "ZORVEL_ARCHIVER_KIND must be 1 (7-zip32), 2 (cab32) or 3 (unlha32)"
@@ -180,14 +181,7 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
-        // Callers load and free the library once per archive. Each fresh load
-        // of the static runtime takes a thread-local slot it never gives back
-        // (about a thousand loads exhaust them) and costs several
-        // milliseconds, so the first load pins the library: later loads only
-        // count references.
-        HMODULE self = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCWSTR>(instance), &self);
+        PinThisLibrary(instance);
     }
     return TRUE;
 }

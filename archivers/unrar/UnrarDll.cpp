@@ -22,6 +22,7 @@
 
 #include "HandleSource.h"
 #include "ItemName.h"
+#include "LibraryPin.h"
 #include "Rar4Walk.h"
 #include "RarFormat.h"
 #include "UnrarApi.h"
@@ -565,12 +566,7 @@ extern "C" {
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
-        // Callers load and free the library for every archive. A fresh load
-        // of the static runtime costs milliseconds and takes a thread-local
-        // slot it never gives back, so the first load pins the library.
-        HMODULE self = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                           reinterpret_cast<LPCWSTR>(instance), &self);
+        PinThisLibrary(instance);
     }
     return TRUE;
 }
