@@ -80,9 +80,9 @@ Item ItemOf(const LzhEntry& l) {
     return it;
 }
 
-Item ItemOf(const SevenZipEntry& z) {
+Item ItemOf(SevenZipEntry&& z) {
     Item it;
-    it.name = CleanItemName(z.name);
+    it.name = CleanItemName(std::move(z.name));
     it.attribute = FileAttribute(z.directory, z.readOnly);
     it.size = it.packedSize = z.size;
     it.hasMtime = z.hasMtime;
@@ -198,7 +198,7 @@ bool ArchiveListing::ListSevenZip() {
     std::vector<SevenZipEntry> entries;
     if (!ReadSevenZipDirectory(file_, &entries)) return false;
     items_.reserve(entries.size());
-    for (const SevenZipEntry& z : entries) items_.push_back(ItemOf(z));
+    for (SevenZipEntry& z : entries) items_.push_back(ItemOf(std::move(z)));
     format_ = kFormat7z;
     listed_ = true;
     return true;
