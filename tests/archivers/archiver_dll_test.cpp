@@ -191,36 +191,6 @@ protected:
     Library seven, cab, lha;
 };
 
-TEST_F(ArchiverDllTest, ExportsFunctionListAndVersion) {
-    for (Library* lib : {&seven, &cab, &lha}) {
-        for (int n : {7, 8, 16, 23, 24, 25, 26, 57, 64, 83, 84, 114}) EXPECT_TRUE(lib->QueryFunctionList(n)) << n;
-        for (int n : {-1, 0, 1, 9, 17, 22, 65, 113, 115, 100000}) EXPECT_FALSE(lib->QueryFunctionList(n)) << n;
-        EXPECT_TRUE(lib->SetCursorMode(TRUE));
-        EXPECT_TRUE(lib->SetCursorMode(FALSE));
-        // No export under another library's prefix or undecorated.
-        for (const char* other : {"SevenZipCheckArchive", "CabCheckArchive", "UnlhaCheckArchive", "CheckArchive",
-                                  "ArcCheckArchive", "_ArcCheckArchive@8"}) {
-            if (lib->prefix + "CheckArchive" != other) {
-                EXPECT_EQ(GetProcAddress(lib->module.get(), other), nullptr) << lib->prefix << " exports " << other;
-            }
-        }
-        std::wstring path = BinFolder() + L"\\" + lib->file;
-        DWORD ignored = 0, size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-        ASSERT_GT(size, 0u) << "no version resource in " << Ansi(lib->file);
-        std::vector<BYTE> block(size);
-        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, block.data()));
-        auto value = [&](const wchar_t* key) {
-            wchar_t* text = nullptr;
-            UINT len = 0;
-            std::wstring query = std::wstring(L"\\StringFileInfo\\040904b0\\") + key;
-            return VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &len) ? text : L"";
-        };
-        EXPECT_EQ(std::wstring(value(L"FileVersion")), L"1.0");
-        EXPECT_NE(std::wstring(value(L"FileDescription")).find(lib->file.substr(0, lib->file.size() - 4)),
-                  std::wstring::npos);
-    }
-}
-
 TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
     TempDir dir;
     // The format decides, not the name: a ZIP named .lzh is still a ZIP.
@@ -284,34 +254,6 @@ TEST_F(ArchiverDllTest, ListsNamesAttributesAndSizesInRecords) {
     EXPECT_EQ(date, 0x5022);
     EXPECT_EQ(time, 0x1883);
     lha.CloseArchive(h);
-}
-
-TEST_F(ArchiverDllTest, JapaneseNamesInAnsiAndUnicodeMode) {
-    const std::wstring name = L"写真\\a.jpg";
-    for (auto [lib, file] : {std::pair<Library*, const wchar_t*>{&seven, L"japanese.7z"},
-                             {&seven, L"japanese.lzh"}, {&lha, L"japanese.lzh"}}) {
-        SCOPED_TRACE(lib->prefix + " " + Utf8(file));
-        // ANSI mode: the name in the ANSI code page (932 under this locale);
-        // Unicode mode: paths in and names out in UTF-8.
-        EXPECT_EQ(Names(List(*lib, Ansi(Fixture(file)), "*.jpg")), std::vector<std::string>{Ansi(name)});
-        ASSERT_TRUE(lib->SetUnicodeMode(TRUE));
-        EXPECT_EQ(Names(List(*lib, Utf8(Fixture(file)), "*.jpg")), std::vector<std::string>{Utf8(name)});
-        ASSERT_TRUE(lib->SetUnicodeMode(FALSE));
-    }
-    // A path outside the ANSI code page opens in Unicode mode.
-    TempDir dir;
-    std::wstring odd = dir / L"Ünïcødé 写真 \x0424.7z";
-    ASSERT_TRUE(WriteBytes(odd, ReadBytes(Fixture(L"japanese.7z"))));
-    ASSERT_TRUE(seven.SetUnicodeMode(TRUE));
-    EXPECT_TRUE(seven.CheckArchive(Utf8(odd).c_str(), 0));
-    std::vector<Listed> items = List(seven, Utf8(odd));
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].name, Utf8(L"写真\\"));
-    EXPECT_EQ(items[0].attribute & 0x10, 0x10);
-    std::string data;
-    EXPECT_EQ(Extract(seven, "x -y \"" + Utf8(odd) + "\" \"" + Utf8(name) + "\"", &data), 0);
-    EXPECT_EQ(data, kContentA);
-    EXPECT_FALSE(seven.CheckArchive("C:\\\xff\xfe.7z", 0)) << "invalid UTF-8 is refused, not guessed at";
 }
 
 // Names come out as the archive means them, in the archive's order, cleaned
@@ -614,27 +556,6 @@ TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
         }
     }
     for (Library* lib : {&seven, &cab, &lha}) EXPECT_FALSE(lib->GetRunning());
-}
-
-// Zorvel loads and frees a library for every archive it looks at, thousands
-// of times in one run; that must neither run out of anything nor break it.
-TEST(ArchiverDllLoading, SurvivesALoadForEveryArchive) {
-    std::string zip = Ansi(Fixture(L"photos.zip"));
-    for (auto [file, prefix] : {std::pair<const wchar_t*, const char*>{L"7-zip32.dll", "SevenZip"},
-                                {L"cab32.dll", "Cab"}, {L"unlha32.dll", "Unlha"}}) {
-        std::wstring path = BinFolder() + L"\\" + file;
-        for (int i = 0; i < 1200; ++i) {
-            ScopedModule module(LoadLibraryW(path.c_str()));
-            ASSERT_TRUE(module) << Ansi(file) << " load " << i;
-            auto check = reinterpret_cast<CheckArchiveFn>(
-                reinterpret_cast<void*>(GetProcAddress(module.get(), (std::string(prefix) + "CheckArchive").c_str())));
-            ASSERT_NE(check, nullptr);
-            ASSERT_EQ(check(zip.c_str(), 0), std::string(prefix) == "SevenZip" ? TRUE : FALSE) << i;
-        }
-    }
-    DWORD slot = TlsAlloc();
-    EXPECT_NE(slot, TLS_OUT_OF_INDEXES);
-    if (slot != TLS_OUT_OF_INDEXES) TlsFree(slot);
 }
 
 // The caller-facing text helpers, without an archive.

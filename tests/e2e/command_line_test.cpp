@@ -153,18 +153,6 @@ TEST_F(CommandLineTest, BatchModes) {
     EXPECT_FALSE(FileExists(program_ + L"\\Zorvel.cfg.tmp"));
 }
 
-TEST_F(CommandLineTest, ShowWindowInCapitalsOpensTheWindowWithTheFiles) {
-    std::wstring a = Archive(L"a.zip", "One");
-    PROCESS_INFORMATION p = Start({L"/SHOWWINDOW", a, L"/unknown", Archive(L"b.zip", "Two")});
-    HWND window = WaitForWindow(p, L"ZorvelWindowClass");
-    ASSERT_NE(nullptr, window);
-    EXPECT_EQ(2, ListRows(p, window)) << "every argument after the switch is tried as a path";
-    EXPECT_TRUE(FileExists(a)) << "window mode renames nothing by itself";
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Exited(p));
-    EXPECT_TRUE(FileExists(program_ + L"\\Zorvel.cfg"));
-}
-
 TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
     PROCESS_INFORMATION first = Start({L"/showwindow"});
     HWND window = WaitForWindow(first, L"ZorvelWindowClass");

@@ -102,47 +102,6 @@ TEST_F(SettingsTest, TheWindowIsCentredOnTheScreenUnlessPlaced) {
     EXPECT_EQ(-3, s.Width);
 }
 
-TEST_F(SettingsTest, WritesSectionsAndKeysInOrderAsUtf16) {
-    Settings s;
-    LoadSettingsFrom(nullptr, s, kScreenW, kScreenH);
-    std::wstring text = Save(s);
-    ASSERT_FALSE(text.empty()) << "not UTF-16LE with a byte-order mark";
-    const wchar_t* inOrder[] = {
-        L"[WindowState]\r\nMaximized=0\r\nLeft=10\r\ntop=20\r\nHeight=400\r\nWidth=700\r\n",
-        L"[ListViewColumn]\r\nOrder=0123456\r\nCurrentFileNameWidth=180\r\n",
-        L"[EnableFileType]\r\nZip=1\r\n7z=1\r\nCab=0\r\nLzh=0\r\nRar=1\r\n",
-        L"[Thumbnail]\r\nSmallSize=128\r\n",
-        L"[DefaultItemDesign]\r\nFont=\r\nFontSize=0\r\nFontStyle=0\r\nTextColor=#000000\r\n"
-        L"BackColor=#FFFFFF\r\nOutlineColor=#EFEFF3\r\n",
-        L"[ReadyItemDesign]\r\nFont=\r\nFontStyle=0\r\nTextColor=#000000\r\nBackColor=#CBCBFF\r\n",
-        L"[RenamedItemDesign]\r\n",
-        L"[FailedItemDesign]\r\n",
-        L"[Viewer]\r\nPath=\r\n",
-        L"[Shortcut]\r\nSendTo=0\r\nDesktop=0\r\nOptions=0\r\n",
-        L"[Log]\r\nMaxLine=0\r\n",
-        L"[GetFileName]\r\nUse7zip32=1\r\n",
-        L"[Other]\r\nAllowDuplicate=0\r\nConfirmExit=1\r\nFormat=%new\r\n",
-    };
-    size_t at = 0;
-    for (const wchar_t* part : inOrder) {
-        size_t found = text.find(part, at);
-        EXPECT_NE(std::wstring::npos, found) << "missing or out of order: " << Utf8(part);
-        if (found != std::wstring::npos) at = found;
-    }
-    // Maximized comes from the live placement, not the record.
-    const struct { UINT show, flags; bool maximized; } cases[] = {
-        {SW_SHOWMAXIMIZED, 0, true}, {SW_SHOWMINIMIZED, WPF_RESTORETOMAXIMIZED, true},
-        {SW_SHOWMINIMIZED, 0, false}, {SW_SHOWNORMAL, 0, false},
-    };
-    for (const auto& c : cases) {
-        s.Maximized = !c.maximized;
-        Save(s, Placement(0, 0, 800, 600, c.show, c.flags));
-        Settings back;
-        LoadSettingsFrom(path_.c_str(), back, kScreenW, kScreenH);
-        EXPECT_EQ(c.maximized, back.Maximized) << "show " << c.show << " flags " << c.flags;
-    }
-}
-
 // Every field away from its default, Japanese texts included, is read back
 // as written: saving what was loaded gives the same file.
 TEST_F(SettingsTest, EveryFieldSurvivesARoundTrip) {

@@ -209,49 +209,6 @@ TEST_F(UnZipTest, ItemNames) {
     }
 }
 
-TEST_F(UnZipTest, AttributesFollowTheHostSystem) {
-    const uint32_t kAll = kZipReadOnly | kZipHidden | kZipSystem | kZipDirectory | kZipArchive;
-    const uint32_t kA = kZipArchive, kD = kZipDirectory, kR = kZipReadOnly;
-    const struct { const char* name; uint8_t host; uint32_t external; uint32_t expected; } cases[] = {
-        // Unix: the mode in the high 16 bits; owner-write clear means read-only.
-        {"u-dir/", 3, 0x41ED0000, kD | kA},         {"u-dir-no-slash", 3, 0x41ED0000, kD | kA},
-        {"u-dir-read-only/", 3, 0x416D0000, kD | kA | kR},
-        {"u-file-with-slash/", 3, 0x81A40000, kA},  {"u-file", 3, 0x81A40000, kA},
-        {"u-read-only", 3, 0x81240000, kA | kR},    {"u-no-mode", 3, 0, kA | kR},
-        // MS-DOS: the low byte is the attribute byte.
-        {"d-dir/", 0, 0x10, kD},                    {"d-dir-no-slash", 0, 0x10, kD},
-        {"d-file", 0, 0x20, kA},                    {"d-read-only", 0, 0x21, kA | kR},
-        {"d-hidden-system", 0, 0x27, kA | kZipHidden | kZipSystem | kR},
-        {"d-slash-only/", 0, 0, 0},                 {"d-unix-mode-ignored", 0, 0x41ED0000, 0},
-    };
-    std::vector<ZipMember> members;
-    for (const auto& c : cases) {
-        members.push_back(Member(c.name));
-        members.back().host = c.host;
-        members.back().externalAttributes = c.external;
-    }
-    members[0].dosDate = (44 << 9) | (6 << 5) | 15;   // 2024-06-15
-    members[0].dosTime = (12 << 11) | (34 << 5) | 28; // 12:34:56
-    Open(members);
-    for (int i = 0; i < zip_.ItemCount(); ++i) {
-        SCOPED_TRACE(cases[i].name);
-        ASSERT_EQ(kZipOk, zip_.GetItem(i));
-        EXPECT_EQ(Hex(cases[i].expected), Hex(zip_.Item().attributes & kAll));
-    }
-    // The stored time is local; accept it converted to UTC or left as it is.
-    ASSERT_EQ(kZipOk, zip_.GetItem(0));
-    FILETIME local = zip_.Item().modificationTime;
-    FileTimeToLocalFileTime(&zip_.Item().modificationTime, &local);
-    bool matched = false;
-    for (const FILETIME& t : {zip_.Item().modificationTime, local}) {
-        SYSTEMTIME s;
-        ASSERT_TRUE(FileTimeToSystemTime(&t, &s));
-        matched |= s.wYear == 2024 && s.wMonth == 6 && s.wDay == 15 && s.wHour == 12 && s.wMinute == 34 &&
-                   s.wSecond == 56;
-    }
-    EXPECT_TRUE(matched);
-}
-
 TEST_F(UnZipTest, ItemsAreReachedInAnyOrderAndTheSummaryOnRequest) {
     std::vector<ZipMember> members;
     for (int i = 0; i < 8; ++i) members.push_back(Member("item" + std::to_string(i), std::string(i * 10, 'c')));

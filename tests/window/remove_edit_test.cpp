@@ -228,11 +228,6 @@ TEST_F(RemoveEditTest, AForbiddenCharacterKeepsTheDialogOpen) {
     EXPECT_STREQ(L"", Files().At(0).newName);
 }
 
-TEST(EditNameRules, CandidatesAreSortedByCodeUnitsEachOnce) {
-    EXPECT_EQ((std::vector<std::wstring>{L"PHOTOS", L"Photos", L"a.jpg", L"photos", L"photos2"}),
-              SortedCandidates({L"photos", L"Photos", L"photos2", L"a.jpg", L"Photos", L"PHOTOS"}));
-}
-
 TEST(EditNameRules, ARootFileAndATooLongName) {
     FileList list;
     FileEntry e = {};
