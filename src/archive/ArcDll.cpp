@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <new>
 #include <vector>
 
 namespace {
@@ -140,16 +141,23 @@ int CArcDll::GetFileName(std::wstring& name) {
     if (!Offers(kFnGetFileName)) return -1;
     auto getName = FunctionCast<GetFileNameFn>(GetFunction("GetFileName"));
     if (!getName) return -1;
-    std::vector<char> buffer(kLongNameBytes + 1, '\0'); // the spare byte keeps it terminated
-    int result = getName(archive_, buffer.data(), kLongNameBytes);
-    if (result != 0) return result;
-    UINT codePage = utf8_ ? CP_UTF8 : CP_ACP;
-    int units = MultiByteToWideChar(codePage, 0, buffer.data(), -1, nullptr, 0);
-    if (units <= 0) return -1;
-    name.resize(static_cast<size_t>(units));
-    MultiByteToWideChar(codePage, 0, buffer.data(), -1, &name[0], units);
-    name.resize(static_cast<size_t>(units) - 1);
-    return 0;
+    // One buffer for every item of the operation, not one per call; the
+    // spare byte past what the library is told keeps it terminated.
+    try {
+        if (nameBuffer_.size() != static_cast<size_t>(kLongNameBytes) + 1) nameBuffer_.assign(kLongNameBytes + 1, '\0');
+        nameBuffer_[0] = '\0';
+        int result = getName(archive_, nameBuffer_.data(), kLongNameBytes);
+        if (result != 0) return result;
+        UINT codePage = utf8_ ? CP_UTF8 : CP_ACP;
+        int units = MultiByteToWideChar(codePage, 0, nameBuffer_.data(), -1, nullptr, 0);
+        if (units <= 0) return -1;
+        name.resize(static_cast<size_t>(units));
+        MultiByteToWideChar(codePage, 0, nameBuffer_.data(), -1, &name[0], units);
+        name.resize(static_cast<size_t>(units) - 1);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
 }
 
 int CArcDll::GetAttribute() {

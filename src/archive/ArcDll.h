@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "contracts/ArchiverRecords.h"
 
@@ -75,4 +76,5 @@ private:
     HMODULE module_ = nullptr;
     HARC archive_ = nullptr;
     bool utf8_ = false;
+    std::vector<char> nameBuffer_; // GetFileName's, kLongNameBytes + 1
 };
