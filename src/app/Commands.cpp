@@ -16,6 +16,7 @@
 #include "app/RemoveRows.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "app/Thumbnails.h"
 #include "app/Toolbar.h"
 #include "app/WindowIdle.h"
 #include "base/Text.h"
@@ -165,16 +166,6 @@ void Recycle(HWND window) {
     UpdateListStatus(false);
 }
 
-void ThumbnailsOff() {
-    if (ThumbnailSize == 0) return;
-    SetStatusText(1, LoadText(IDS_UPDATING_ICONS).c_str());
-    ThumbnailSize = 0;
-    Files().RebuildTypeIcons();
-    SetStatusText(1, L"");
-    ImageList_RemoveAll(g_ui.thumbnailImages.get());
-    SendMessageW(g_ui.listView, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
-}
-
 struct BatchCommand {
     int id;
     EntryOperation operation;
@@ -269,7 +260,11 @@ void OnCommand(HWND window, int id) {
     case kCmdCopyName: CopyToClipboard(window, false); break;
     case kCmdProperties: ShowProperties(window); break;
     case kCmdHomePage: OpenHomePage(window); break;
-    case kCmdThumbnailNone: ThumbnailsOff(); break;
+    case kCmdThumbnailNone: case kCmdThumbnailSmall: case kCmdThumbnailNormal: case kCmdThumbnailLarge:
+        SetThumbnailSize(id - kCmdThumbnailNone);
+        break;
+    case kCmdRebuildAllThumbnails: RebuildThumbnails(false); break;
+    case kCmdRebuildThumbnails: RebuildThumbnails(true); break;
     case kCmdRemove:
         g_ui.busy = true;
         RemoveSelected(Files(), g_ui.listView);
