@@ -106,7 +106,7 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     const std::string lzhData[] = {"", "text", first, second};
     for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i], lzh[i].directory = i == 0;
     const std::wstring fixture7z = BuildFolder(L"fixtures") + L"\\photos.7z";
-    const std::string a7z = "Zorvel fixture: Photos/a.jpg\n", none = "(nothing)";
+    const std::string none = "(nothing)";
 
     struct Row { std::wstring path; std::string withFirstFile, withoutFirstFile; } rows[] = {
         {Write(L"stored.zip", BuildZip(zip)), first, second},
@@ -114,13 +114,26 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
         {Write(L"four.rar", BuildRar4(rar)), first, second},
         {Write(L"five.rar", BuildRar5(rar)), first, second},
         {Write(L"stored.lzh", BuildLzh(lzh)), first, second},
-        {fixture7z, a7z, a7z},
         {Write(L"solid.rar", BuildRar4(rar, kRar4Solid)), none, none},
         {Write(L"volume.rar", BuildRar5(rar, kRar5Volume)), none, none},
         {Write(L"locked.rar", BuildRar5(rar, 0, true)), none, none},
         {BuildFolder(L"fixtures") + L"\\photos.cab", none, none},
         {Write(L"text.zip", BuildZip(Zip({{"a.jpg.txt", "x"}, {"x.webp", "x"}}))), none, none},
     };
+    // The 7z archive on a thread made as a run's is, the only one to use
+    // 7-zip32.dll: the library's state for such a thread, once it had ended,
+    // hung the process at its exit.
+    struct OnThread {
+        static DWORD WINAPI Read(LPVOID path) {
+            auto* seven = static_cast<const wchar_t*>(path);
+            std::string a = "Zorvel fixture: Photos/a.jpg\n";
+            return Bytes(LoadArchivePicture(seven, true)) == a && Bytes(LoadArchivePicture(seven, false)) == a ? 0 : 1;
+        }
+    };
+    ScopedHandle thread(CreateThread(nullptr, 0, OnThread::Read, const_cast<wchar_t*>(fixture7z.c_str()), 0, nullptr));
+    DWORD read = 1;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.get(), INFINITE));
+    EXPECT_TRUE(GetExitCodeThread(thread.get(), &read) && read == 0) << "the 7z archive's picture";
     for (const Row& r : rows) {
         EXPECT_EQ(r.withFirstFile, Bytes(LoadArchivePicture(r.path.c_str(), true))) << Utf8(r.path);
         EXPECT_EQ(r.withoutFirstFile, Bytes(LoadArchivePicture(r.path.c_str(), false))) << Utf8(r.path);
