@@ -12,6 +12,7 @@
 #include "app/Commands.h"
 #include "app/ListNotify.h"
 #include "app/Thumbnails.h"
+#include "thumbnail/GdiPlusInit.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ const COLORREF kEmpty = RGB(0, 0, 0); // the placeholder of a row not made
 
 class ThumbnailWindowTest : public WindowFixture {
 protected:
+    CGDIPlusInit gdiplus_; // as the program starts it for its window
     std::wstring Archive(const std::wstring& name, COLORREF colour) {
         std::vector<ZipMember> members(1);
         members[0].name = "picture.bmp", members[0].data = SolidBmp(40, 30, colour);
