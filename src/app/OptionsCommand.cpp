@@ -5,6 +5,7 @@
 #include "app/Commands.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/Fonts.h"
+#include "app/ListColumns.h"
 #include "app/MainUi.h"
 #include "app/resource.h"
 #include "app/StatusBar.h"
@@ -56,6 +57,8 @@ void ApplyThumbnailSpacing() {
 void OpenOptions(HWND window, int startPage) {
     if (g_ui.optionsOpen) return;
     int pixelSizeBefore = ThumbnailPixelSize(ThumbnailSize);
+    // OK saves at once: with the columns as they are shown, not as loaded.
+    StoreColumnOrder();
     g_ui.optionsOpen = true;
     int result = ShowOptionsDialog(window, startPage);
     g_ui.optionsOpen = false;

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <string>
 
-#include "app/dialogs/FileDialogs.h"
 #include "app/dialogs/OptionsControls.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
@@ -87,7 +86,9 @@ void BrowseViewer(HWND page) {
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         DWORD code = CommDlgExtendedError();
-        if (code != 0) ShowDialogError(page, code);
+        if (code != 0)
+            MessageBoxW(page, FormatText(IDS_SELECT_FAILED, static_cast<unsigned>(code)).c_str(), nullptr,
+                        MB_OK | MB_ICONWARNING);
         return;
     }
     DWORD attributes = GetFileAttributesW(path);
