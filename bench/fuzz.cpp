@@ -265,7 +265,7 @@ int LoadConfig(const std::wstring& path) {
 
 // A hand-over block built from the mutant's bytes with a random kind and
 // size claim (never beyond the bytes there are): 1 taken, 0 refused, -1 taken
-// although the path is not absolute, not terminated or too long.
+// although the path is not absolute or not terminated inside the claimed size.
 int ReadBlock(const std::string& bytes, Random& random) {
     COPYDATASTRUCT data = {};
     data.dwData = random.Below(8) == 0 ? random.Next() : kHandOverPathKind;
@@ -273,8 +273,8 @@ int ReadBlock(const std::string& bytes, Random& random) {
     data.lpData = bytes.empty() ? nullptr : const_cast<char*>(bytes.data());
     std::wstring path;
     if (!ReadHandOverBlock(&data, path)) return 0;
-    bool sound = !path.empty() && path.size() < MAX_PATH && path.find(L'\0') == std::wstring::npos &&
-                 IsFullPath(path.c_str());
+    bool sound = !path.empty() && (path.size() + 1) * sizeof(wchar_t) <= data.cbData &&
+                 path.find(L'\0') == std::wstring::npos && IsFullPath(path.c_str());
     return sound ? 1 : -1;
 }
 
@@ -380,7 +380,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     };
 
-    for (long long n = 0; tried < inputs; ++n) {
+    for (long long n = 0; n < inputs; ++n) {
         g_current.input = n;
         size_t pick = random.Below(archives.size() + 2);
         if (pick == archives.size() + 1) { // a hand-over block
@@ -415,8 +415,8 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    printf("%lld inputs from seed %u in %.0f s, %zu archive seeds\n", tried, seedValue, Now() - started,
-           archives.size());
+    printf("%lld inputs from seed %u (%lld calls) in %.0f s, %zu archive seeds\n", inputs, seedValue, tried,
+           Now() - started, archives.size());
     for (const Target& target : targets) {
         printf("  %-36s %8lld tried:", target.name, target.tried);
         for (const auto& [code, count] : target.codes) printf(" %d:%lld", code, count);
