@@ -71,21 +71,22 @@ int FloorWalk(const std::wstring& folder) {
 // thread serves, as the window's thread does.
 double TimedFolderAdd(const std::wstring& folder) {
     Files().RemoveAll();
-    g_folderAddJob = FolderAddJob{};
-    wcscpy(g_folderAddJob.folder, folder.c_str());
     g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
-    g_folderAddJob.events = &g_ui.runEvents;
-    WorkActive = true;
     double start = Now();
-    std::thread worker([] { FolderAddWorker(nullptr); });
+    g_ui.run.Start(
+        [&folder](Run& run) {
+            AddFolderOfEveryKind(Files(), folder.c_str(), run.Cancellation());
+            Files().SyncView();
+            return RunResult{};
+        },
+        g_ui.runEvents);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == WM_APP_FOLDER_ADDED) break;
         DispatchMessageW(&msg);
     }
     double seconds = Now() - start;
-    worker.join();
-    WorkActive = false;
+    g_ui.run.Join();
     return seconds;
 }
 

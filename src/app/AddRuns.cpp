@@ -11,19 +11,12 @@
 #include "app/StatusBar.h"
 #include "app/Texts.h"
 #include "app/WindowIdle.h"
-#include "base/Paths.h"
+#include "base/HandOverBlock.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 
 namespace {
-
-const ULONG_PTR kCopyDataPath = 1;
-
-bool StartWorker(LPTHREAD_START_ROUTINE entry) {
-    return g_ui.run.Start(entry);
-}
 
 void FinishWorker() {
     g_ui.run.Join(); // it has posted its last message
@@ -32,8 +25,7 @@ void FinishWorker() {
 }
 
 void EndRun() {
-    WorkerRunning = false;
-    WorkActive = false;
+    g_ui.busy = false;
     OnWindowIdle();
 }
 
@@ -52,16 +44,19 @@ void OnFilesAdded(WPARAM) {
 } // namespace
 
 void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
-    g_folderAddJob = FolderAddJob{};
-    if (!CopyText(g_folderAddJob.folder, folder)) return;
+    // A folder too long for any record it could hold is not walked.
+    if (wcslen(folder) >= kMaxFolderUnits) return;
+    std::wstring path = folder;
+    WPARAM firstRow = static_cast<WPARAM>(Files().Count());
     g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
-    g_folderAddJob.events = &g_ui.runEvents;
-    g_folderAddJob.firstRow = Files().Count();
-    WorkActive = true;
-    WorkerRunning = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (showCancelHint) SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
-    if (!StartWorker(FolderAddWorker)) {
+    auto work = [path, firstRow](Run& run) {
+        AddFolderOfEveryKind(Files(), path.c_str(), run.Cancellation());
+        Files().SyncView();
+        return RunResult{firstRow, 0};
+    };
+    if (!g_ui.run.Start(work, g_ui.runEvents)) {
         SetStatusText(1, L"");
         SetStatusText(2, L"");
         EndRun();
@@ -70,15 +65,16 @@ void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
 
 void StartDropAdd(std::vector<std::wstring> paths) {
     if (paths.empty()) return;
-    WorkActive = true;
-    WorkerRunning = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
     g_ui.runEvents = PostedEvents(WM_APP_DROP_ADDED, CreateStatusProgress(static_cast<int>(paths.size())));
-    g_dropAddJob.events = &g_ui.runEvents;
-    g_dropAddJob.paths = std::move(paths);
-    g_dropAddJob.firstRow = Files().Count();
-    if (!StartWorker(DropAddWorker)) {
+    WPARAM firstRow = static_cast<WPARAM>(Files().Count());
+    auto work = [paths = std::move(paths), firstRow](Run& run) {
+        AddPaths(Files(), paths, run);
+        Files().SyncView();
+        return RunResult{firstRow, 0};
+    };
+    if (!g_ui.run.Start(std::move(work), g_ui.runEvents)) {
         DestroyStatusProgress();
         SetStatusText(1, L"");
         SetStatusText(2, L"");
@@ -97,24 +93,16 @@ void OnDropFiles(HDROP drop) {
 }
 
 LRESULT OnCopyData(const COPYDATASTRUCT* data) {
-    // Another process's block: the kind, an even size of 1..260 units and a
-    // terminator inside it, or it is ignored.
-    if (data == nullptr || data->dwData != kCopyDataPath || data->lpData == nullptr) return 0;
-    if (data->cbData % 2 != 0 || data->cbData < 2 || data->cbData > MAX_PATH * 2) return 0;
-    const auto* text = static_cast<const wchar_t*>(data->lpData);
-    size_t units = data->cbData / 2;
-    if (wmemchr(text, L'\0', units) == nullptr) return 0;
-    std::wstring path = text;
-    // Only absolute paths: a relative one would be read against this
-    // window's current folder, not the sender's.
-    if (!IsFullPath(path.c_str())) return 0;
+    // Another process's block: a malformed one is ignored.
+    std::wstring path;
+    if (!ReadHandOverBlock(data, path)) return 0;
     if (!WindowIsIdle()) {
         g_ui.deferred.push_back(path);
         return 0;
     }
 
     int firstRow = Files().Count();
-    WorkActive = true;
+    g_ui.busy = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (IsFolderPath(path.c_str())) {
         if (AnyKindEnabled()) {
@@ -142,7 +130,6 @@ void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP_DROP_ADDED:
         FinishWorker();
         UpdateListStatus(true);
-        WorkerRunning = false;
         OnFilesAdded(wParam);
         break;
     case WM_APP_BATCH_DONE: {

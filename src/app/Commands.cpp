@@ -44,13 +44,13 @@ void SetRowState(int row, UINT state, UINT mask) {
 void OpenFiles(HWND window) {
     if (!AnyKindEnabled()) return;
     int firstRow = Files().Count();
-    WorkActive = true;
+    g_ui.busy = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (OpenFilesDialog(window, Files())) {
         PostMessageW(window, WM_APP_FILES_ADDED, firstRow, 0);
         UpdateListStatus(true);
     } else {
-        WorkActive = false;
+        g_ui.busy = false;
         SetStatusText(1, L"");
     }
 }
@@ -160,9 +160,9 @@ void EditFocusedName(HWND window) {
 }
 
 void Recycle(HWND window) {
-    WorkActive = true;
+    g_ui.busy = true;
     RecycleSelected(Files(), window, g_ui.listView, g_ui.alwaysOnTop);
-    WorkActive = false;
+    g_ui.busy = false;
     UpdateListStatus(false);
 }
 
@@ -174,7 +174,6 @@ void ThumbnailsOff() {
     SetStatusText(1, L"");
     ImageList_RemoveAll(g_ui.thumbnailImages.get());
     SendMessageW(g_ui.listView, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
-    WorkActive = false;
 }
 
 struct BatchCommand {
@@ -207,12 +206,9 @@ bool StartBatch(HWND window, int id) {
     }
     SetStatusText(1, LoadText(command->text).c_str());
     SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
-    WorkActive = true;
-    WorkerRunning = true;
 
-    EntryBatchJob& job = g_entryBatchJob;
+    EntryBatch job;
     job.operation = command->operation;
-    job.list = &Files();
     job.rowCount = rows;
     job.selectedCount = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
     job.selectedOnly = !command->allRows && job.selectedCount > 0;
@@ -221,13 +217,11 @@ bool StartBatch(HWND window, int id) {
         for (int i = -1; (i = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
             job.selected[i] = true;
     g_ui.runEvents = PostedEvents(WM_APP_BATCH_DONE, CreateStatusProgress(job.selectedOnly ? job.selectedCount : rows));
-    job.events = &g_ui.runEvents;
-    if (!g_ui.run.Start(EntryBatchWorker, THREAD_PRIORITY_HIGHEST)) {
+    auto work = [job = std::move(job)](Run& run) { return RunEntryBatch(job, Files(), run); };
+    if (!g_ui.run.Start(std::move(work), g_ui.runEvents, THREAD_PRIORITY_HIGHEST)) {
         DestroyStatusProgress();
         SetStatusText(1, L"");
         SetStatusText(2, L"");
-        WorkActive = false;
-        WorkerRunning = false;
     }
     return true;
 }
@@ -246,7 +240,7 @@ bool ActsOnRows(int id) {
 
 void OnCommand(HWND window, int id) {
     if (id == kCmdCancel) {
-        if (WorkerRunning) WorkActive = false;
+        CancelRun();
         return;
     }
     // Only Cancel while a run goes on, and until its completion is handled.
@@ -278,10 +272,10 @@ void OnCommand(HWND window, int id) {
     case kCmdHomePage: OpenHomePage(window); break;
     case kCmdThumbnailNone: ThumbnailsOff(); break;
     case kCmdRemove:
-        WorkActive = true;
+        g_ui.busy = true;
         RemoveSelected(Files(), g_ui.listView);
         UpdateListStatus(false);
-        WorkActive = false;
+        g_ui.busy = false;
         break;
     case kCmdRemoveErrors:
         RemoveErrors(Files(), g_ui.listView);

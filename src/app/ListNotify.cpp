@@ -12,6 +12,7 @@
 #include "app/ListViewRows.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
+#include "app/WindowIdle.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
 #include "filelist/RunState.h"

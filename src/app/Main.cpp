@@ -13,6 +13,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusBar.h"
 #include "base/FunctionCast.h"
+#include "base/HandOverBlock.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
@@ -53,22 +54,13 @@ int RunBatch(HINSTANCE instance, const CommandLine& line) {
         MessageBoxW(nullptr, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
         return 0;
     }
-    HWND dialog = CreateBatchDialog(instance, line);
-    if (dialog == nullptr) return 0;
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return 0;
+    return RunBatchDialog(instance, line);
 }
 
 // Each path goes to the running window in one synchronous send.
 void HandOver(HWND running, const CommandLine& line) {
     for (const std::wstring& path : line.HandOverPaths()) {
-        COPYDATASTRUCT data = {1, static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)),
-                               const_cast<wchar_t*>(path.c_str())};
+        COPYDATASTRUCT data = HandOverBlockOf(path);
         SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     }
 }
@@ -76,9 +68,8 @@ void HandOver(HWND running, const CommandLine& line) {
 void AddStartPaths(HWND window, const CommandLine& line) {
     std::vector<std::wstring> paths = line.WindowPaths();
     if (paths.empty()) return;
-    WorkActive = true;
-    for (const std::wstring& path : paths) AddPath(Files(), path.c_str());
-    WorkActive = false;
+    CancelFlag never;
+    for (const std::wstring& path : paths) AddPath(Files(), path.c_str(), never);
     PostMessageW(window, WM_APP_FILES_ADDED, 0, 0);
     UpdateListStatus(true);
 }

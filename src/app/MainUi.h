@@ -63,6 +63,8 @@ struct MainUi {
     bool resized = false;
 
     Run run;                             // the worker of the run in progress
+    bool busy = false;                   // a run on this thread (adding chosen files, removing, recycling)
+                                         // until its completion is handled
     PostedEvents runEvents{0, nullptr};  // what that worker reports, as messages
     std::vector<std::wstring> deferred;  // drops and hand-overs waiting until the window is idle
     int modalSteps = 0;                  // dialogs and questions on the way (see WindowIdle.h)

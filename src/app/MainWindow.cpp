@@ -143,7 +143,7 @@ void OnClose(HWND window) {
     // way has been answered).
     if (!WindowIsIdle()) {
         g_ui.closePending = true;
-        if (WorkerRunning) WorkActive = false;
+        CancelRun();
         return;
     }
     if (!ConfirmClose(window)) return;

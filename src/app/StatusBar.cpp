@@ -8,7 +8,7 @@
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
+#include "app/WindowIdle.h"
 
 void CreateStatusBar(HWND window) {
     g_ui.statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, nullptr,
@@ -46,7 +46,7 @@ void UpdateSelectionCounter() {
     std::wstring text;
     if (selected > 0)
         text = FormatText(IDS_SELECTED_FILES, selected);
-    else if (WorkerRunning)
+    else if (g_ui.run.InProgress())
         text = LoadText(IDS_ESC_CANCELS);
     SetStatusText(2, text.c_str());
 }

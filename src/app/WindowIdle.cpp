@@ -2,7 +2,14 @@
 
 #include "app/AddRuns.h"
 #include "app/MainUi.h"
-#include "filelist/RunState.h"
+
+bool RunInProgress() {
+    return g_ui.busy || g_ui.run.InProgress();
+}
+
+void CancelRun() {
+    if (g_ui.run.InProgress()) g_ui.run.Cancel();
+}
 
 bool WindowIsIdle() {
     return !RunInProgress() && g_ui.modalSteps == 0;

@@ -13,6 +13,13 @@
 
 bool WindowIsIdle();
 
+// A run is in progress from its start until its completion message has
+// been handled, cancelled or not: no other run may start meanwhile.
+bool RunInProgress();
+
+// Asks the worker of the run in progress, if any, to stop after its current item.
+void CancelRun();
+
 // Marks a modal step for its lifetime.
 class ModalStep {
 public:

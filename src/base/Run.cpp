@@ -1,8 +1,29 @@
 #include "base/Run.h"
 
-bool Run::Start(LPTHREAD_START_ROUTINE entry, int priority) {
+#include <utility>
+
+namespace {
+
+// Held by every run's work for its whole length: made once for the process,
+// never re-made while a run might hold it.
+struct WorkLock {
+    WorkLock() { InitializeCriticalSection(&section); }
+    CRITICAL_SECTION section;
+};
+
+CRITICAL_SECTION& TheWorkLock() {
+    static WorkLock lock;
+    return lock.section;
+}
+
+} // namespace
+
+bool Run::Start(Work work, RunEvents& events, int priority) {
     Join();
-    thread_.reset(CreateThread(nullptr, 0, entry, nullptr, CREATE_SUSPENDED, nullptr));
+    work_ = std::move(work);
+    events_ = &events;
+    cancel_.Clear();
+    thread_.reset(CreateThread(nullptr, 0, Entry, this, CREATE_SUSPENDED, nullptr));
     if (!thread_) return false;
     SetThreadPriority(thread_.get(), priority);
     ResumeThread(thread_.get());
@@ -13,4 +34,16 @@ void Run::Join() {
     if (!thread_) return;
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
+    work_ = nullptr;
+}
+
+DWORD WINAPI Run::Entry(LPVOID self) {
+    Run& run = *static_cast<Run*>(self);
+    RunResult result;
+    {
+        ScopedCritSec hold(TheWorkLock());
+        result = run.work_(run);
+    }
+    run.events_->Finished(result.wParam, result.lParam);
+    return 0;
 }

@@ -2,19 +2,24 @@
 // undoing, the command-line batch; later thumbnails and the update check).
 //
 // Contract:
-// - Start(entry, priority) starts entry on a new thread; false, with nothing
-//   running, when no thread could be made.
-// - The worker holds WorkLock (made once for the process) for its whole run,
-//   so two workers never overlap; it reports only through its job's
-//   RunEvents (which the window turns into posted messages), Finished last.
-// - Join() runs on the starter's thread once the completion message has been
-//   handled: it waits for the thread to end and lets its handle go.
-// - One Run belongs to one starting thread; the destructor joins.
+// - Start(work, events, priority) runs work on a new thread; false, with
+//   nothing running, when no thread could be made.
+// - The work runs holding the process's work lock (made once), so two runs
+//   never overlap. It polls Cancelled() between items, reports progress with
+//   Progress(), and what it returns goes to events.Finished() as the last
+//   report, after the lock is released.
+// - Cancel() asks the work to stop after its current item; the user-interface
+//   thread calls it, the worker reads it.
+// - InProgress() holds from Start until Join(). Join() runs on the starter's
+//   thread once the completion has been handled: it waits for the thread to
+//   end and lets its handle go. The destructor joins.
+// - One Run belongs to one starting thread.
 #pragma once
 
 #include <windows.h>
 
-#include <utility>
+#include <atomic>
+#include <functional>
 
 #include "base/ScopedWin.h"
 
@@ -29,24 +34,46 @@ protected:
     ~RunEvents() = default;
 };
 
+// A request to stop, set on one thread and polled on another.
+class CancelFlag {
+public:
+    void Set() { set_ = true; }
+    void Clear() { set_ = false; }
+    bool IsSet() const { return set_; }
+
+private:
+    std::atomic<bool> set_{false};
+};
+
+// What a run's work hands to RunEvents::Finished.
+struct RunResult {
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
 class Run {
 public:
+    using Work = std::function<RunResult(Run& run)>;
+
     Run() = default;
     ~Run() { Join(); }
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
-    Run& operator=(Run&& other) noexcept {
-        if (this != &other) {
-            Join();
-            thread_ = std::move(other.thread_);
-        }
-        return *this;
-    }
 
-    bool Start(LPTHREAD_START_ROUTINE entry, int priority = THREAD_PRIORITY_NORMAL);
+    bool Start(Work work, RunEvents& events, int priority = THREAD_PRIORITY_NORMAL);
     void Join();
-    bool Started() const { return static_cast<bool>(thread_); }
+    bool InProgress() const { return static_cast<bool>(thread_); }
+
+    void Cancel() { cancel_.Set(); }
+    bool Cancelled() const { return cancel_.IsSet(); }
+    const CancelFlag& Cancellation() const { return cancel_; }
+    void Progress(int done) { events_->Progress(done); }
 
 private:
+    static DWORD WINAPI Entry(LPVOID self);
+
     ScopedHandle thread_;
+    Work work_;
+    RunEvents* events_ = nullptr;
+    CancelFlag cancel_;
 };

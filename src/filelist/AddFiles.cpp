@@ -11,14 +11,10 @@
 #include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 
 const ArchiveKind kArchiveKinds[kArchiveKindCount] = {
     {L".zip", kKindZip}, {L".7z", kKind7z}, {L".cab", kKindCab}, {L".lzh", kKindLzh}, {L".rar", kKindRar},
 };
-
-FolderAddJob g_folderAddJob;
-DropAddJob g_dropAddJob;
 
 namespace {
 
@@ -58,7 +54,8 @@ namespace {
 // would otherwise list the same archives again and again, or without end.
 class FolderWalk {
 public:
-    FolderWalk(FileList& list, const wchar_t* extension) : list_(list), extension_(extension) {}
+    FolderWalk(FileList& list, const wchar_t* extension, const CancelFlag& cancel)
+        : list_(list), extension_(extension), cancel_(cancel) {}
 
     void Walk(const std::wstring& folder) {
         if (!FirstVisit(folder)) return;
@@ -75,7 +72,7 @@ public:
             } else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension_)) {
                 list_.AddFoundFile(child.c_str(), data);
             }
-        } while (WorkActive && FindNextFileW(find.get(), &data));
+        } while (!cancel_.IsSet() && FindNextFileW(find.get(), &data));
     }
 
 private:
@@ -95,38 +92,33 @@ private:
     using FolderId = std::pair<DWORD, uint64_t>;
     FileList& list_;
     const wchar_t* extension_;
+    const CancelFlag& cancel_;
     std::set<FolderId> visited_;
 };
 
 } // namespace
 
-void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension) {
+void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension, const CancelFlag& cancel) {
     // An empty path would become the drive's root below: it names nothing.
     if (IsBlankPath(folder) || !IsFolderOrUnreadable(folder)) return;
-    FolderWalk(list, extension).Walk(folder);
+    FolderWalk(list, extension, cancel).Walk(folder);
 }
 
-void AddPath(FileList& list, const wchar_t* path) {
+void AddPath(FileList& list, const wchar_t* path, const CancelFlag& cancel) {
     if (IsBlankPath(path)) return;
     if (IsFolderOrUnreadable(path)) {
         for (const ArchiveKind& kind : kArchiveKinds)
-            if (g_settings.EnableKind[kind.flag]) AddFolder(list, path, kind.extension);
+            if (g_settings.EnableKind[kind.flag]) AddFolder(list, path, kind.extension, cancel);
     } else if (IsEnabledArchive(path)) {
         list.AddFileEntry(path);
     }
 }
 
-DWORD WINAPI FolderAddWorker(LPVOID) {
-    {
-        ScopedCritSec hold(WorkLock);
-        for (const ArchiveKind& kind : kArchiveKinds) {
-            if (!WorkActive) break;
-            if (g_settings.EnableKind[kind.flag]) AddFolder(Files(), g_folderAddJob.folder, kind.extension);
-        }
+void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const CancelFlag& cancel) {
+    for (const ArchiveKind& kind : kArchiveKinds) {
+        if (cancel.IsSet()) break;
+        if (g_settings.EnableKind[kind.flag]) AddFolder(list, folder, kind.extension, cancel);
     }
-    Files().SyncView();
-    g_folderAddJob.events->Finished(g_folderAddJob.firstRow, 0);
-    return 0;
 }
 
 std::vector<std::wstring> DroppedPaths(HDROP drop) {
@@ -143,17 +135,11 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
     return paths;
 }
 
-DWORD WINAPI DropAddWorker(LPVOID) {
-    {
-        ScopedCritSec hold(WorkLock);
-        size_t done = 0;
-        for (const std::wstring& path : g_dropAddJob.paths) {
-            AddPath(Files(), path.c_str());
-            g_dropAddJob.events->Progress(static_cast<int>(++done));
-            if (!WorkActive) break;
-        }
+void AddPaths(FileList& list, const std::vector<std::wstring>& paths, Run& run) {
+    int done = 0;
+    for (const std::wstring& path : paths) {
+        AddPath(list, path.c_str(), run.Cancellation());
+        run.Progress(++done);
+        if (run.Cancelled()) break;
     }
-    Files().SyncView();
-    g_dropAddJob.events->Finished(g_dropAddJob.firstRow, 0);
-    return 0;
 }

@@ -27,38 +27,26 @@ bool IsEnabledArchive(const wchar_t* path);
 bool AnyKindEnabled();
 
 // Adds every file below folder whose extension is extension; stops early
-// when WorkActive is cleared. Folder links and junctions are not followed,
-// and no folder is walked twice.
-void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension);
+// when cancel is set. Folder links and junctions are not followed, and no
+// folder is walked twice.
+void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension, const CancelFlag& cancel);
 
 // A folder (or an unreadable path) is walked once per enabled kind, in
 // table order; a file is added when its kind is enabled. An empty or blank
 // path adds nothing.
-void AddPath(FileList& list, const wchar_t* path);
-
-
-struct FolderAddJob {
-    RunEvents* events; // Finished(first new row, 0)
-    wchar_t folder[262];
-    int firstRow;
-};
-
-// The dropped (or handed-over) paths are read out of the drop on the
-// window's thread, so a drop that arrives while another run goes on can wait
-// for its turn without holding the drop handle.
-struct DropAddJob {
-    RunEvents* events; // Progress(paths done), Finished(first new row, 0)
-    std::vector<std::wstring> paths;
-    int firstRow;
-};
+void AddPath(FileList& list, const wchar_t* path, const CancelFlag& cancel);
 
 // The paths of a drop, each at most 259 units (longer ones cannot be added).
+// They are read out of the drop on the window's thread, so a drop that
+// arrives while another run goes on can wait for its turn without holding
+// the drop handle.
 std::vector<std::wstring> DroppedPaths(HDROP drop);
 
-extern FolderAddJob g_folderAddJob;
-extern DropAddJob g_dropAddJob;
+// A folder path of this many units or more is not walked: no file below it
+// would fit a record's path.
+const size_t kMaxFolderUnits = 262;
 
-// Thread entries. Each takes WorkLock for its run, adds to Files() and
-// reports through its job's events.
-DWORD WINAPI FolderAddWorker(LPVOID);
-DWORD WINAPI DropAddWorker(LPVOID);
+// The work of the adding runs: each adds to list, stops between items when
+// the run is cancelled and reports nothing itself but progress.
+void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const CancelFlag& cancel);
+void AddPaths(FileList& list, const std::vector<std::wstring>& paths, Run& run); // Progress(paths done)

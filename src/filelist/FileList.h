@@ -3,8 +3,8 @@
 // is the single source of truth.
 //
 // Threads. One thread at a time changes the list's shape (appends, removes,
-// sorts): the user-interface thread, or the one adding worker that runs while
-// WorkActive keeps the UI's commands off the list. Appends may move the array,
+// sorts): the user-interface thread, or the one adding run, during which the
+// window refuses every command that touches the list. Appends may move the array,
 // so the display path reads records through CopyEntry, which takes the
 // list's lock; shape changes take it exclusively. Workers that rewrite entries
 // in place (deriving, renaming) use At() without the lock: no shape change can

@@ -1,25 +1,15 @@
 #include "rename/EntryBatch.h"
 
-#include "base/ScopedWin.h"
-#include "filelist/RunState.h"
 #include "rename/RenameLog.h"
 
-EntryBatchJob g_entryBatchJob;
-
-DWORD WINAPI EntryBatchWorker(LPVOID) {
-    const EntryBatchJob& job = g_entryBatchJob;
+RunResult RunEntryBatch(const EntryBatch& batch, FileList& list, Run& run) {
     int ok = 0, done = 0;
-    {
-        ScopedCritSec hold(WorkLock);
-        for (int i = 0; i < job.rowCount; ++i) {
-            if (job.selectedOnly && !(i < static_cast<int>(job.selected.size()) && job.selected[i])) continue;
-            if (job.operation(*job.list, i)) ++ok;
-            ++done;
-            job.events->Progress(done);
-            if (!WorkActive) break; // the current row is finished
-        }
-        TrimLogToMaxLine();
+    for (int i = 0; i < batch.rowCount; ++i) {
+        if (batch.selectedOnly && !(i < static_cast<int>(batch.selected.size()) && batch.selected[i])) continue;
+        if (batch.operation(list, i)) ++ok;
+        run.Progress(++done);
+        if (run.Cancelled()) break; // the current row is finished
     }
-    job.events->Finished(ok, job.selectedOnly ? job.selectedCount : job.rowCount);
-    return 0;
+    TrimLogToMaxLine();
+    return {static_cast<WPARAM>(ok), batch.selectedOnly ? batch.selectedCount : batch.rowCount};
 }

@@ -1,7 +1,7 @@
-// The per-entry batch of the main window: one worker applies one per-row
+// The per-entry batch of the main window: one run applies one per-row
 // operation (derive, rename or undo) to every row or to the selected rows,
-// reporting progress, stopping when WorkActive is cleared, trimming the log
-// at the end and reporting its end through the job's events.
+// reporting progress, stopping after the current row when cancelled and
+// trimming the log at the end.
 #pragma once
 
 #include <windows.h>
@@ -14,17 +14,14 @@ class FileList;
 
 using EntryOperation = bool (*)(FileList& list, int index);
 
-struct EntryBatchJob {
+struct EntryBatch {
     EntryOperation operation;
-    RunEvents* events; // Progress(rows done), Finished(rows that succeeded, rows in the run)
-    FileList* list;
     int rowCount;
     int selectedCount;
     bool selectedOnly;
     std::vector<bool> selected; // the selection when the run started
 };
 
-extern EntryBatchJob g_entryBatchJob;
-
-// The worker for g_entryBatchJob (started at the highest normal priority).
-DWORD WINAPI EntryBatchWorker(LPVOID);
+// The run's work: Progress(rows done); the result is (rows that succeeded,
+// rows in the run).
+RunResult RunEntryBatch(const EntryBatch& batch, FileList& list, Run& run);

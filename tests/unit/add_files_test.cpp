@@ -20,9 +20,7 @@ protected:
     void SetUp() override {
         LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
         BatchMode = false;
-        WorkActive = true; // as while an adding worker runs
     }
-    void TearDown() override { WorkActive = false; }
     std::wstring Make(const std::wstring& relative) {
         std::wstring path = dir_ / relative;
         EXPECT_TRUE(WriteBytes(path, "x"));
@@ -35,6 +33,7 @@ protected:
     }
     TempDir dir_;
     FileList list_;
+    CancelFlag never_;
 };
 
 TEST(ArchiveKinds, ExtensionFilterFollowsTheSettings) {
@@ -58,17 +57,17 @@ TEST_F(AddFilesTest, AFolderIsWalkedOncePerKindInTableOrder) {
     Make(L"sub\\C.ZIP");
     Make(L"D.cab"); // disabled kind
     Make(L"E.txt");
-    AddPath(list_, dir_.path().c_str());
+    AddPath(list_, dir_.path().c_str(), never_);
     EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.ZIP", L"A.rar"}), Names());
 }
 
 TEST_F(AddFilesTest, FilesOfDisabledKindsAndMissingPathsAreSkipped) {
     std::wstring cab = Make(L"x.cab");
-    AddPath(list_, cab.c_str());
-    AddPath(list_, (dir_ / L"missing.zip").c_str()); // unreadable: walked as a folder, finds nothing
+    AddPath(list_, cab.c_str(), never_);
+    AddPath(list_, (dir_ / L"missing.zip").c_str(), never_); // unreadable: walked as a folder, finds nothing
     EXPECT_EQ(0, list_.Count());
     g_settings.EnableKind[kKindCab] = true;
-    AddPath(list_, cab.c_str());
+    AddPath(list_, cab.c_str(), never_);
     EXPECT_EQ(1, list_.Count());
 }
 
@@ -79,21 +78,22 @@ TEST_F(AddFilesTest, BlankPathsAndFolderLinksAddNothingMore) {
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
     SetCurrentDirectoryW(L"C:\\");
-    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank);
+    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank, never_);
     SetCurrentDirectoryW(current);
     DeleteFileW(atRoot.c_str());
     EXPECT_EQ(0, list_.Count());
     // Regression: links back to the folder and its parent listed a.zip dozens of times.
     std::wstring links = BuildFolder(L"fixtures") + L"\\links";
-    AddPath(list_, links.c_str());
+    AddPath(list_, links.c_str(), never_);
     ASSERT_EQ(1, list_.Count());
     EXPECT_EQ(links + L"\\a.zip", list_.At(0).fullPath);
 }
 
 TEST_F(AddFilesTest, ACancelledWalkStopsAfterTheCurrentEntry) {
     for (int i = 0; i < 5; ++i) Make(L"f" + std::to_wstring(i) + L".zip");
-    WorkActive = false;
-    AddPath(list_, dir_.path().c_str());
+    CancelFlag cancelled;
+    cancelled.Set();
+    AddPath(list_, dir_.path().c_str(), cancelled);
     EXPECT_LE(list_.Count(), 1) << "the walk goes on no further than the entry it is at";
 }
 

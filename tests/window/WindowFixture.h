@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "WindowDriver.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
+#include "app/WindowIdle.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
@@ -26,9 +28,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
         ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-        WorkActive = false;
-        WorkerRunning = false;
-        g_ui = MainUi();
+        // A fresh window state; the last test's run has been joined.
+        g_ui.~MainUi();
+        new (&g_ui) MainUi();
     }
     void TearDown() override {
         if (window_ && IsWindow(window_)) {
@@ -60,7 +62,7 @@ protected:
         EXPECT_TRUE(WriteBytes(path, "x"));
         return path;
     }
-    bool Idle() const { return !WorkActive && !WorkerRunning && g_ui.deferred.empty(); }
+    bool Idle() const { return !RunInProgress() && g_ui.deferred.empty(); }
     // The rows' paths below files_.
     std::vector<std::wstring> Names() const {
         std::vector<std::wstring> names;

@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, DroppedFilesAndFoldersAreAddedAndLaterDropsWaitForTheRun)
 
     // A drop during a run is kept until the run has ended, then added.
     std::wstring late = Make(L"late.zip");
-    WorkActive = true;
+    g_ui.busy = true;
     SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({late})), 0);
     PumpPending();
     EXPECT_EQ(3, Files().Count());
@@ -114,7 +114,7 @@ TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
     bool workerDuringDialog = true;
     SetDialogScript(1000, [&](HWND dialog) { // the edit dialog's name box
         HandOver(window_, files_ / L"dir");
-        workerDuringDialog = WorkerRunning;
+        workerDuringDialog = g_ui.run.InProgress();
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     SendMessageW(window_, WM_COMMAND, 40062, 0); // F2
@@ -151,15 +151,25 @@ TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
 
 TEST_F(MainWindowTest, OnlyCancelGetsThroughWhileARunGoesOn) {
     Open();
-    WorkActive = true;
+    g_ui.busy = true; // a run on the window's thread
     SendMessageW(window_, WM_COMMAND, 40046, 0); // KB toggle refused
     EXPECT_TRUE(g_ui.showSizeInKB);
     SendMessageW(window_, WM_COMMAND, 40044, 0); // Cancel without a worker does nothing
-    EXPECT_TRUE(WorkActive);
-    WorkerRunning = true;
+    EXPECT_TRUE(RunInProgress());
+    g_ui.busy = false;
+
+    // A worker that runs until it is cancelled.
+    g_ui.runEvents = PostedEvents(WM_APP_UPDATE_DONE, nullptr);
+    ASSERT_TRUE(g_ui.run.Start(
+        [](::Run& run) {
+            while (!run.Cancelled()) Sleep(1);
+            return RunResult{};
+        },
+        g_ui.runEvents));
+    SendMessageW(window_, WM_COMMAND, 40046, 0);
+    EXPECT_TRUE(g_ui.showSizeInKB);
     SendMessageW(window_, WM_COMMAND, 40044, 0);
-    EXPECT_FALSE(WorkActive);
-    WorkerRunning = false;
+    ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
     SendMessageW(window_, WM_COMMAND, 40046, 0);
     EXPECT_FALSE(g_ui.showSizeInKB);
 }
@@ -179,9 +189,9 @@ TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
     EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 0, LVIS_SELECTED));
 
     // A sort is refused while a run goes on.
-    WorkActive = true;
+    g_ui.busy = true;
     ClickColumn(0);
-    WorkActive = false;
+    g_ui.busy = false;
     EXPECT_EQ(L"c.zip", Names()[0]);
 }
 

@@ -15,24 +15,40 @@
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
 
 namespace {
 
-struct BatchRenameJob {
-    HWND dialog;
-    HWND progressBar; // null in the silent modes
-    bool silent;      // silent or very silent: nothing shown while renaming
-    bool verySilent;
-    int count;
+// The batch's run and what the window's thread knows of it. The worker
+// reports the file it starts on through the progress bar and ends by posting
+// WM_CLOSE with the count renamed; any other close is a cancel.
+class BatchRun final : public RunEvents {
+public:
+    const CommandLine* line = nullptr;
+    HWND dialog = nullptr;
+    HWND progressBar = nullptr; // null in the silent modes
+    bool silent = false;        // silent or very silent: nothing shown while renaming
+    bool verySilent = false;
+    int count = 0;
     std::atomic<bool> finished{false};
+    Run run;
+
+    void Progress(int done) override {
+        if (progressBar) PostMessageW(progressBar, PBM_SETPOS, static_cast<WPARAM>(done), 0);
+    }
+    void Finished(WPARAM renamed, LPARAM) override {
+        finished = true;
+        PostMessageW(dialog, WM_CLOSE, renamed, 0);
+    }
 };
 
-BatchRenameJob g_job;
-Run g_run;
+// The dialog's run, kept with the dialog from WM_INITDIALOG on.
+BatchRun& BatchOf(HWND dialog) {
+    return *reinterpret_cast<BatchRun*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
+}
+
 
 // Without a window only memory that ran out is worth saying.
 class BatchListObserver final : public FileListObserver {
@@ -56,33 +72,29 @@ void FillLastWriteTime(FileEntry& entry) {
     if (find) entry.lastWriteTime = data.ftLastWriteTime;
 }
 
-DWORD WINAPI BatchRenameWorker(LPVOID) {
+RunResult RenameAll(const BatchRun& batch, Run& run) {
     int renamed = 0;
-    {
-        ScopedCritSec hold(WorkLock);
-        FileList& list = Files();
-        for (int i = 0; i < g_job.count; ++i) {
-            const FileEntry& e = list.At(i);
-            if (!g_job.silent) {
-                PathSetDlgItemPathW(g_job.dialog, IDC_BATCH_PATH, e.fullPath);
-                if (g_job.progressBar) PostMessageW(g_job.progressBar, PBM_SETPOS, i + 1, 0);
-                if (!WorkActive) break; // cancelled: this file is left alone
-            }
-            // The same move and log line as a rename from the window.
-            if (RenameEntry(list, i)) ++renamed;
+    FileList& list = Files();
+    for (int i = 0; i < batch.count; ++i) {
+        const FileEntry& e = list.At(i);
+        if (!batch.silent) {
+            PathSetDlgItemPathW(batch.dialog, IDC_BATCH_PATH, e.fullPath);
+            run.Progress(i + 1);
+            if (run.Cancelled()) break; // cancelled: this file is left alone
         }
+        // The same move and log line as a rename from the window.
+        if (RenameEntry(list, i)) ++renamed;
     }
-    g_job.finished = true;
-    PostMessageW(g_job.dialog, WM_CLOSE, renamed, 0);
-    return 0;
+    return {static_cast<WPARAM>(renamed), 0};
 }
 
 void StartBatch(HWND dialog) {
-    const auto* line = reinterpret_cast<const CommandLine*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
-    WorkActive = true;
+    BatchRun& batch = BatchOf(dialog);
+    const CommandLine* line = batch.line;
     FileList& list = Files();
     list.Attach(&g_listObserver, nullptr, nullptr);
-    for (size_t i = 1; i < line->args.size(); ++i) AddPath(list, line->args[i].c_str());
+    CancelFlag never;
+    for (size_t i = 1; i < line->args.size(); ++i) AddPath(list, line->args[i].c_str(), never);
     // The file itself is opened for its time only when the format shows it.
     bool showsTime = wcsstr(g_settings.Format, L"%date") != nullptr || wcsstr(g_settings.Format, L"%time") != nullptr;
     for (int i = 0; i < list.Count(); ++i) {
@@ -90,33 +102,33 @@ void StartBatch(HWND dialog) {
         DeriveNewName(list, i);
     }
 
-    g_job.dialog = dialog;
-    g_job.silent = line->silent || line->verySilent;
-    g_job.verySilent = line->verySilent;
-    g_job.count = list.Count();
-    g_job.progressBar = nullptr;
-    g_job.finished = false;
-    if (!g_job.silent) {
-        g_job.progressBar = GetDlgItem(dialog, IDC_BATCH_PROGRESS);
-        SendMessageW(g_job.progressBar, PBM_SETRANGE32, 0, g_job.count);
-        SendMessageW(g_job.progressBar, PBM_SETSTEP, 1, 0);
+    batch.dialog = dialog;
+    batch.silent = line->silent || line->verySilent;
+    batch.verySilent = line->verySilent;
+    batch.count = list.Count();
+    batch.progressBar = nullptr;
+    batch.finished = false;
+    if (!batch.silent) {
+        batch.progressBar = GetDlgItem(dialog, IDC_BATCH_PROGRESS);
+        SendMessageW(batch.progressBar, PBM_SETRANGE32, 0, batch.count);
+        SendMessageW(batch.progressBar, PBM_SETSTEP, 1, 0);
         ShowWindow(dialog, SW_SHOW);
         SetWindowTextW(dialog, LoadText(IDS_BATCH_RENAMING).c_str());
     }
-    if (!g_run.Start(BatchRenameWorker)) {
-        g_job.finished = true;
+    if (!batch.run.Start([&batch](Run& run) { return RenameAll(batch, run); }, batch)) {
+        batch.finished = true;
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     }
 }
 
 void FinishBatch(HWND dialog, int renamed) {
-    WorkActive = false;
-    g_run.Join();
-    if (!g_job.silent) ShowWindow(dialog, SW_HIDE);
+    BatchRun& batch = BatchOf(dialog);
+    batch.run.Join();
+    if (!batch.silent) ShowWindow(dialog, SW_HIDE);
     TrimLogToMaxLine();
-    if (!g_job.verySilent) {
+    if (!batch.verySilent) {
         std::wstring report =
-            renamed < 1 ? LoadText(IDS_BATCH_ALL_FAILED) : FormatText(IDS_BATCH_DONE, g_job.count, renamed);
+            renamed < 1 ? LoadText(IDS_BATCH_ALL_FAILED) : FormatText(IDS_BATCH_DONE, batch.count, renamed);
         MessageBoxW(nullptr, report.c_str(), LoadText(IDS_BATCH_DONE_CAPTION).c_str(), MB_OK);
     }
     Files().Release();
@@ -130,12 +142,12 @@ INT_PTR CALLBACK BatchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_APP_START_BATCH: StartBatch(dialog); return TRUE;
     case WM_COMMAND:
         // Only the button cancels; Esc does not.
-        if (LOWORD(wParam) == IDC_BATCH_CANCEL) WorkActive = false;
+        if (LOWORD(wParam) == IDC_BATCH_CANCEL) BatchOf(dialog).run.Cancel();
         return TRUE;
     case WM_CLOSE:
         // Only the worker's own close ends the batch; any other is a cancel.
-        if (g_job.finished) FinishBatch(dialog, static_cast<int>(wParam));
-        else WorkActive = false;
+        if (BatchOf(dialog).finished) FinishBatch(dialog, static_cast<int>(wParam));
+        else BatchOf(dialog).run.Cancel();
         return TRUE;
     default: return FALSE;
     }
@@ -143,9 +155,18 @@ INT_PTR CALLBACK BatchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 } // namespace
 
-HWND CreateBatchDialog(HINSTANCE instance, const CommandLine& line) {
+int RunBatchDialog(HINSTANCE instance, const CommandLine& line) {
+    BatchRun batch; // outlives the dialog; its destructor joins a run still going
+    batch.line = &line;
     HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_BATCH), nullptr, BatchDialogProc,
-                                     reinterpret_cast<LPARAM>(&line));
-    if (dialog != nullptr) SendMessageW(dialog, WM_APP_START_BATCH, 0, 0);
-    return dialog;
+                                     reinterpret_cast<LPARAM>(&batch));
+    if (dialog == nullptr) return 0;
+    SendMessageW(dialog, WM_APP_START_BATCH, 0, 0);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(dialog) && IsDialogMessageW(dialog, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
 }

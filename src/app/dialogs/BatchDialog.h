@@ -10,5 +10,6 @@
 struct CommandLine;
 
 
-// Creates the hidden dialog for line (which must outlive it) and starts it.
-HWND CreateBatchDialog(HINSTANCE instance, const CommandLine& line);
+// Shows the (possibly hidden) dialog for line, runs the batch and returns
+// once it has ended.
+int RunBatchDialog(HINSTANCE instance, const CommandLine& line);
