@@ -106,7 +106,8 @@ int FetchLatestVersion(const wchar_t* programPath, const wchar_t* versionUrl, Ve
     char bytes[2048];
     size_t count = 0;
     {
-        ScopedInternet internet(InternetOpenW(L"Check Latest Version", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        ScopedInternet internet(
+            InternetOpenW(L"Check Latest Version", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!internet) return -1;
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
         ScopedInternet url(InternetOpenUrlW(internet.get(), versionUrl, nullptr, 0, flags, 0));
