@@ -1,5 +1,5 @@
 // The update check against a small HTTP server on 127.0.0.1, answered by a
-// script instead of a user; the version file and the version comparison.
+// script instead of a user; the version comparison.
 #include <gtest/gtest.h>
 
 #include "HttpServer.h"
@@ -41,8 +41,9 @@ struct ScriptedDialogue final : UpdateDialogue {
 };
 
 TEST(UpdateCheckTest, AgainstTheServer) {
-    const std::string archive(10000, 'z'), newer = "1.4.0.0,Zorvel-1.4.zip,/z.zip\r\n";
-    const std::wstring asked = L"checking found download? save:Zorvel-1.4.zip downloading ";
+    const std::string archive(10000, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
+    const std::wstring asked = L"checking found download? save:テスト.zip downloading ";
+    const std::wstring noPath = L"checking found download? save: downloading download-failed ";
     struct Case {
         const char* name;
         std::string versionFile, download; // "": no server at all; a 404. A version file may be a whole reply.
@@ -60,7 +61,11 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         {"no server", "", "", "", L"checking check-failed ", -1},
         {"version file 404", "HTTP/1.1 404 Not Found\r\n\r\n" + newer, "", "", L"checking check-failed ", -1},
         {"No then No", newer, HttpServer::Reply(archive), "nn", L"checking found download? anyway? ", -1},
-        {"no commas", "1.4.0.0", "", "y", L"checking found download? save: downloading download-failed ", -1},
+        {"no commas", "1.4.0.0", "", "y", noPath, -1},
+        {"an empty field ends the scan", "1.4.0.0,,/z.zip", HttpServer::Reply(archive), "y", noPath, -1},
+        {"126 units", "1.4.0.0," + std::string(118, 'a'), "", "y",
+         L"checking found download? save:" + std::wstring(118, L'a') + L" downloading download-failed ", -1},
+        {"127 units", "1.4.0.0," + std::string(119, 'a'), "", "", L"checking check-failed ", -1},
         {"5,000 bytes of junk", std::string(5000, '\x83'), "", "", L"checking check-failed ", -1},
         {"not a version", "x.y,a.zip,/z.zip", "", "", L"checking check-failed ", -1},
         {"up to date", "1.3.9.0,a.zip,/z.zip", "", "y", L"checking report? home ", -1},
@@ -100,21 +105,6 @@ TEST(UpdateCheckTest, VersionComparisonAgainst1_3_9_0) {
         {L"1.3.10.0", true}, {L"1.3.9.0", false}, {L"1.2.99.0", false}, {L"0.9.9.9", false}, {L"2", true},
         {L"", false},        {L"x.y", false},     {L"1.4", true},       {L"99999999999", true}};
     for (const auto& c : cases) EXPECT_EQ(c.second, IsNewerVersion(L"1.3.9.0", c.first)) << c.first;
-}
-
-TEST(UpdateCheckTest, VersionFileFirstLine) {
-    const std::pair<std::string, std::wstring> cases[] = { // the fields, or "" when refused
-        {"1.4,a.zip,/u/a.zip,more\r\n2.0,b,c", L"1.4|a.zip|/u/a.zip"},
-        {std::string("1.4,,/u\0,b", 10), L"1.4||"},
-        {"1.4,\x83\x65\x83\x58\x83\x67.zip,/t", L"1.4|テスト.zip|/t"},
-        {"1.4," + std::string(122, 'a'), L"1.4|" + std::wstring(122, L'a') + L"|"},
-        {"1.4," + std::string(123, 'a'), L""},
-    };
-    for (const auto& c : cases) {
-        VersionFile file;
-        bool ok = ParseVersionFile(c.first.data(), c.first.size(), file);
-        EXPECT_EQ(c.second, ok ? std::wstring(file.version) + L"|" + file.fileName + L"|" + file.serverPath : L"");
-    }
 }
 
 } // namespace
