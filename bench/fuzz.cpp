@@ -9,8 +9,8 @@
 // fields, truncation, duplicated and removed chunks, splices) and written to
 // a file, which goes to folder discovery and to the edit dialog's name
 // listing, for ZIP both through the built-in reader and through our
-// libraries. Besides archives: Zorvel.cfg texts, and the blocks a second
-// instance hands over. The driver prints the inputs tried per target, the
+// libraries. Besides archives: Zorvel.cfg texts, the blocks a second
+// instance hands over, and the update server's version file. The driver prints the inputs tried per target, the
 // results per code and the slowest input, and exits 1 when a result was
 // outside its documented set or an input took over 5 seconds. A crash or an
 // input that runs for a minute stops the run with the input's number and
@@ -36,6 +36,7 @@
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
+#include "update/VersionFile.h"
 
 namespace {
 
@@ -278,6 +279,20 @@ int ReadBlock(const std::string& bytes, Random& random) {
     return sound ? 1 : -1;
 }
 
+// The update server's version file: 1 read, 0 refused, -1 read with a field
+// that does not end inside its buffer.
+int ReadVersionFile(const std::string& bytes) {
+    VersionFile file;
+    wmemset(file.version, L'x', kVersionFieldUnits);
+    wmemset(file.fileName, L'x', kVersionFieldUnits);
+    wmemset(file.serverPath, L'x', kVersionFieldUnits);
+    if (!ParseVersionFile(bytes.data(), bytes.size(), file)) return 0;
+    for (const wchar_t* field : {file.version, file.fileName, file.serverPath})
+        if (wcsnlen(field, kVersionFieldUnits) == kVersionFieldUnits) return -1;
+    IsNewerVersion(L"1.3.9.0", file.version);
+    return 1;
+}
+
 std::string HandOverSeed(const std::wstring& path) {
     return std::string(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
 }
@@ -342,6 +357,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<Seed> archives = ArchiveSeeds();
     const Seed config = {"Zorvel.cfg", L".cfg", ConfigSeed(dir.path())};
     const Seed handOver = {"hand-over", L".bin", HandOverSeed(dir / L"Photos\\a.zip")};
+    const Seed versions[] = {
+        {"version file", L".dat", "1.4.0.0,Zorvel-1.4.0.0.zip,/update/Zorvel-1.4.0.0.zip\r\n1.3.0.0,old.zip,/old\r\n"},
+        {"long version file", L".dat", "2," + std::string(125, 'f') + "," + std::string(3000, '/')},
+    };
     std::vector<Target> targets = {
         {"discovery, built-in ZIP reader", [](const std::wstring& p) { return DiscoverWith(false, p); }, DiscoveryCode},
         {"discovery, our libraries", [](const std::wstring& p) { return DiscoverWith(true, p); }, DiscoveryCode},
@@ -349,9 +368,11 @@ int wmain(int argc, wchar_t** argv) {
         {"name listing, our libraries", [](const std::wstring& p) { return ListNamesWith(true, p); }, Boolean},
         {"configuration file", LoadConfig, [](int code) { return code == 1; }},
         {"hand-over block", nullptr, Boolean},
+        {"update version file", nullptr, Boolean},
     };
     Target& configTarget = targets[4];
     Target& handOverTarget = targets[5];
+    Target& versionTarget = targets[6];
 
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     Random random(seedValue);
@@ -382,7 +403,17 @@ int wmain(int argc, wchar_t** argv) {
 
     for (long long n = 0; n < inputs; ++n) {
         g_current.input = n;
-        size_t pick = random.Below(archives.size() + 2);
+        size_t pick = random.Below(archives.size() + 3);
+        if (pick == archives.size() + 2) { // a version file from the update server
+            const Seed& version = versions[random.Below(2)];
+            g_current.bytes = Mutant(version.bytes, versions[random.Below(2)].bytes, random);
+            g_current.extension = version.extension;
+            g_current.target = versionTarget.name;
+            double start = Now();
+            int code = ReadVersionFile(g_current.bytes);
+            check(versionTarget, code, Now() - start, version.name.c_str());
+            continue;
+        }
         if (pick == archives.size() + 1) { // a hand-over block
             g_current.bytes = Mutant(handOver.bytes, handOver.bytes, random);
             g_current.extension = handOver.extension;
@@ -402,7 +433,7 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
         for (Target& target : targets) {
-            if (&target == &handOverTarget) continue;
+            if (!target.call) continue;
             bool isConfig = &target == &configTarget;
             if (isConfig != (pick == archives.size())) continue;
             // The built-in reader only ever sees ZIP archives.
