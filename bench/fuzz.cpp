@@ -9,8 +9,9 @@
 // fields, truncation, duplicated and removed chunks, splices) and written to
 // a file, which goes to folder discovery and to the edit dialog's name
 // listing, for ZIP both through the built-in reader and through our
-// libraries. Besides archives: Zorvel.cfg texts, and the blocks a second
-// instance hands over. The driver prints the inputs tried per target, the
+// libraries. Besides archives: Zorvel.cfg texts, the blocks a second
+// instance hands over, the update server's version file, and command lines
+// of up to a few thousand arguments. The driver prints the inputs tried per target, the
 // results per code and the slowest input, and exits 1 when a result was
 // outside its documented set or an input took over 5 seconds. A crash or an
 // input that runs for a minute stops the run with the input's number and
@@ -29,6 +30,7 @@
 #include "RarBuilder.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
+#include "app/CommandLine.h"
 #include "archive/OptionalLibrary.h"
 #include "base/HandOverBlock.h"
 #include "base/Paths.h"
@@ -36,6 +38,7 @@
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
+#include "update/VersionFile.h"
 
 namespace {
 
@@ -155,6 +158,26 @@ std::string ConfigSeed(const std::wstring& folder) {
     std::wstring path = folder + L"\\seed.cfg";
     SaveSettingsTo(path.c_str(), settings, placement);
     return ReadBytes(path);
+}
+
+// The same file with every value oversized: long texts, huge and negative
+// numbers, in turn.
+std::string OversizedConfig(const std::string& seed) {
+    std::wstring text(reinterpret_cast<const wchar_t*>(seed.data()), seed.size() / sizeof(wchar_t));
+    const std::wstring values[] = {std::wstring(5000, L'\u5199'), L"99999999999999999999", L"-2147483649",
+                                   L"#FFFFFFFFFF", std::wstring(300, L'9')};
+    std::wstring out;
+    size_t n = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        size_t equals = line.find(L'=');
+        if (equals != std::wstring::npos) line = line.substr(0, equals + 1) + values[n++ % 5];
+        out += line + L"\r\n";
+        start = end + 2;
+    }
+    return std::string(reinterpret_cast<const char*>(out.data()), out.size() * sizeof(wchar_t));
 }
 
 // --- mutations ---------------------------------------------------------------
@@ -278,6 +301,45 @@ int ReadBlock(const std::string& bytes, Random& random) {
     return sound ? 1 : -1;
 }
 
+// The update server's version file: 1 read, 0 refused, -1 read with a field
+// that does not end inside its buffer.
+int ReadVersionFile(const std::string& bytes) {
+    VersionFile file;
+    wmemset(file.version, L'x', kVersionFieldUnits);
+    wmemset(file.fileName, L'x', kVersionFieldUnits);
+    wmemset(file.serverPath, L'x', kVersionFieldUnits);
+    if (!ParseVersionFile(bytes.data(), bytes.size(), file)) return 0;
+    for (const wchar_t* field : {file.version, file.fileName, file.serverPath})
+        if (wcsnlen(field, kVersionFieldUnits) == kVersionFieldUnits) return -1;
+    IsNewerVersion(L"1.3.9.0", file.version);
+    return 1;
+}
+
+// A command line of up to a few thousand arguments drawn from switches,
+// empty, blank, relative, quoted and over-long paths: 1 parsed soundly, -1
+// when a path to hand over is empty or not absolute.
+std::wstring RandomCommandLine(Random& random) {
+    const std::wstring pieces[] = {L"/showwindow", L"/SILENT", L"/verysilent", L"/s", L"/", L"\"\"", L"\"   \"",
+                                   L"C:\\files\\a.zip", L"a.zip", L"..\\..\\b.rar", L"\"C:\\with space\\c.7z\"",
+                                   L"\\\\server\\share\\d.lzh", L"\"unbalanced", L"back\\\\\"slash",
+                                   L"C:\\" + std::wstring(300, L'x') + L".zip", std::wstring(40000, L'y')};
+    const size_t count = sizeof(pieces) / sizeof(pieces[0]);
+    std::wstring line = L"\"C:\\Program Files\\Zorvel\\Zorvel.exe\"";
+    size_t arguments = random.Below(8) == 0 ? random.Below(4000) : random.Below(8);
+    for (size_t i = 0; i < arguments; ++i) line += L" " + pieces[random.Below(count)];
+    return line;
+}
+
+int ParseCommandLineOf(const std::wstring& text) {
+    CommandLine line = ParseCommandLine(SplitCommandLine(text.c_str()));
+    line.Mode(false);
+    line.Mode(true);
+    line.WindowPaths();
+    for (const std::wstring& path : line.HandOverPaths())
+        if (path.empty() || !IsFullPath(path.c_str())) return -1;
+    return 1;
+}
+
 std::string HandOverSeed(const std::wstring& path) {
     return std::string(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
 }
@@ -340,8 +402,14 @@ int wmain(int argc, wchar_t** argv) {
     for (bool& kind : g_settings.EnableKind) kind = true;
 
     const std::vector<Seed> archives = ArchiveSeeds();
-    const Seed config = {"Zorvel.cfg", L".cfg", ConfigSeed(dir.path())};
+    const std::string configText = ConfigSeed(dir.path());
+    const Seed configs[] = {{"Zorvel.cfg", L".cfg", configText},
+                            {"Zorvel.cfg, oversized values", L".cfg", OversizedConfig(configText)}};
     const Seed handOver = {"hand-over", L".bin", HandOverSeed(dir / L"Photos\\a.zip")};
+    const Seed versions[] = {
+        {"version file", L".dat", "1.4.0.0,Zorvel-1.4.0.0.zip,/update/Zorvel-1.4.0.0.zip\r\n1.3.0.0,old.zip,/old\r\n"},
+        {"long version file", L".dat", "2," + std::string(125, 'f') + "," + std::string(3000, '/')},
+    };
     std::vector<Target> targets = {
         {"discovery, built-in ZIP reader", [](const std::wstring& p) { return DiscoverWith(false, p); }, DiscoveryCode},
         {"discovery, our libraries", [](const std::wstring& p) { return DiscoverWith(true, p); }, DiscoveryCode},
@@ -349,9 +417,13 @@ int wmain(int argc, wchar_t** argv) {
         {"name listing, our libraries", [](const std::wstring& p) { return ListNamesWith(true, p); }, Boolean},
         {"configuration file", LoadConfig, [](int code) { return code == 1; }},
         {"hand-over block", nullptr, Boolean},
+        {"update version file", nullptr, Boolean},
+        {"command line", nullptr, [](int code) { return code == 1; }},
     };
     Target& configTarget = targets[4];
     Target& handOverTarget = targets[5];
+    Target& versionTarget = targets[6];
+    Target& commandLineTarget = targets[7];
 
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     Random random(seedValue);
@@ -382,7 +454,27 @@ int wmain(int argc, wchar_t** argv) {
 
     for (long long n = 0; n < inputs; ++n) {
         g_current.input = n;
-        size_t pick = random.Below(archives.size() + 2);
+        size_t pick = random.Below(archives.size() + 4);
+        if (pick == archives.size() + 3) {
+            std::wstring text = RandomCommandLine(random);
+            g_current.bytes.assign(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+            g_current.extension = L".txt";
+            g_current.target = commandLineTarget.name;
+            double start = Now();
+            int code = ParseCommandLineOf(text);
+            check(commandLineTarget, code, Now() - start, "generated");
+            continue;
+        }
+        if (pick == archives.size() + 2) { // a version file from the update server
+            const Seed& version = versions[random.Below(2)];
+            g_current.bytes = Mutant(version.bytes, versions[random.Below(2)].bytes, random);
+            g_current.extension = version.extension;
+            g_current.target = versionTarget.name;
+            double start = Now();
+            int code = ReadVersionFile(g_current.bytes);
+            check(versionTarget, code, Now() - start, version.name.c_str());
+            continue;
+        }
         if (pick == archives.size() + 1) { // a hand-over block
             g_current.bytes = Mutant(handOver.bytes, handOver.bytes, random);
             g_current.extension = handOver.extension;
@@ -392,8 +484,8 @@ int wmain(int argc, wchar_t** argv) {
             check(handOverTarget, code, Now() - start, handOver.name.c_str());
             continue;
         }
-        const Seed& seed = pick == archives.size() ? config : archives[pick];
-        const Seed& other = pick == archives.size() ? config : archives[random.Below(archives.size())];
+        const Seed& seed = pick == archives.size() ? configs[random.Below(2)] : archives[pick];
+        const Seed& other = pick == archives.size() ? seed : archives[random.Below(archives.size())];
         g_current.bytes = Mutant(seed.bytes, other.extension == seed.extension ? other.bytes : seed.bytes, random);
         g_current.extension = seed.extension;
         const std::wstring path = dir / (L"input" + seed.extension);
@@ -402,7 +494,7 @@ int wmain(int argc, wchar_t** argv) {
             return 2;
         }
         for (Target& target : targets) {
-            if (&target == &handOverTarget) continue;
+            if (!target.call) continue;
             bool isConfig = &target == &configTarget;
             if (isConfig != (pick == archives.size())) continue;
             // The built-in reader only ever sees ZIP archives.

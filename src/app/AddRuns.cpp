@@ -144,6 +144,7 @@ void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP_THUMBNAILS_DONE:
         FinishWorker();
         UpdateListStatus(false);
+        if (message == WM_APP_UPDATE_DONE && wParam) SetStatusText(0, LoadText(IDS_UPDATE_DONE).c_str());
         EndRun();
         break;
     case WM_APP_FILES_ADDED: OnFilesAdded(wParam); break;

@@ -18,6 +18,7 @@
 #include "app/StatusBar.h"
 #include "app/Texts.h"
 #include "app/Toolbar.h"
+#include "app/UpdateRun.h"
 #include "app/WindowIdle.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
@@ -270,6 +271,7 @@ void OnCommand(HWND window, int id) {
     case kCmdCopyName: CopyToClipboard(window, false); break;
     case kCmdProperties: ShowProperties(window); break;
     case kCmdHomePage: OpenHomePage(window); break;
+    case kCmdUpdateCheck: StartUpdateCheck(); break;
     case kCmdThumbnailNone: ThumbnailsOff(); break;
     case kCmdRemove:
         g_ui.busy = true;
