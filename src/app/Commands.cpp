@@ -13,6 +13,7 @@
 #include "app/ListColumns.h"
 #include "app/ListViewRows.h"
 #include "app/MainUi.h"
+#include "app/OptionsCommand.h"
 #include "app/RemoveRows.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
@@ -288,6 +289,8 @@ void OnCommand(HWND window, int id) {
         break;
     case kCmdRecycle: Recycle(window); break;
     case kCmdEditName: EditFocusedName(window); break;
+    case kCmdOptions: OpenOptions(window, 0); break;
+    case kCmdVersionInfo: OpenOptions(window, 3); break;
     default: break; // commands of features still to come do nothing yet
     }
 }
