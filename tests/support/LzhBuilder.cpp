@@ -21,7 +21,7 @@ std::string Utf16(const std::wstring& text) {
 
 // Method, sizes and the fields up to the level byte, as every level starts.
 std::string Common(const LzhMember& m, uint32_t time, uint8_t attribute, size_t packedExtra = 0) {
-    std::string s = m.directory ? "-lhd-" : "-lh0-";
+    std::string s = "-lh0-";
     Put32(s, uint32_t(m.data.size() + packedExtra));
     Put32(s, uint32_t(m.data.size()));
     Put32(s, time);
@@ -31,7 +31,7 @@ std::string Common(const LzhMember& m, uint32_t time, uint8_t attribute, size_t 
 }
 
 std::string Level0(const LzhMember& m) {
-    std::string body = Common(m, 0x50221883, m.directory ? 0x10 : 0x20); // 2020-01-02 03:04:06
+    std::string body = Common(m, 0x50221883, 0x20); // 2020-01-02 03:04:06
     body += char(m.name.size());
     body += m.name;
     Put16(body, Crc16(m.data));

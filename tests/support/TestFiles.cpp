@@ -2,22 +2,9 @@
 
 #include <atomic>
 
-TempDir::TempDir() {
-    static std::atomic<int> counter{0};
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    for (;;) {
-        path_ = std::wstring(base) + L"zorvel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(counter++);
-        if (CreateDirectoryW(path_.c_str(), nullptr)) break;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
-    }
-}
+namespace {
 
-TempDir::~TempDir() {
-    RemoveTree(path_);
-}
-
+// Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
@@ -33,6 +20,24 @@ void RemoveTree(const std::wstring& path) {
         FindClose(find);
     }
     RemoveDirectoryW(path.c_str());
+}
+
+} // namespace
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    for (;;) {
+        path_ = std::wstring(base) + L"zorvel-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(counter++);
+        if (CreateDirectoryW(path_.c_str(), nullptr)) break;
+        if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    }
+}
+
+TempDir::~TempDir() {
+    RemoveTree(path_);
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {

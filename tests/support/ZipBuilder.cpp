@@ -10,7 +10,7 @@ namespace {
 const uint32_t kLocalSignature = 0x04034b50;
 const uint32_t kCentralSignature = 0x02014b50;
 const uint32_t kEndSignature = 0x06054b50;
-const uint32_t kDescriptorSignature = 0x08074b50; // also the split-archive marker
+const uint32_t kDescriptorSignature = 0x08074b50;
 const size_t kEndRecordSize = 22;
 const size_t kCentralFixedSize = 46;
 
@@ -30,6 +30,20 @@ std::string EncryptionHeader(uint32_t seed) {
         header.push_back(static_cast<char>(seed >> 16));
     }
     return header;
+}
+
+std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
+    std::vector<size_t> offsets;
+    if (zip.size() < kEndRecordSize) return offsets;
+    const size_t end = zip.size() - kEndRecordSize;
+    if (Get32(zip, end) != kEndSignature) return offsets;
+    const uint32_t count = Get16(zip, end + 10);
+    size_t at = Get32(zip, end + 16);
+    for (uint32_t i = 0; i < count && at + kCentralFixedSize <= end; ++i) {
+        offsets.push_back(at);
+        at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
+    }
+    return offsets;
 }
 
 } // namespace
@@ -54,9 +68,8 @@ std::string RawDeflate(const std::string& data) {
     return result == Z_STREAM_END ? out : "";
 }
 
-std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const std::string& comment) {
+std::string BuildZip(const std::vector<ZipMember>& members, const std::string& comment) {
     std::string zip, central;
-    if (spanned) Put32(zip, kDescriptorSignature);
     for (const ZipMember& m : members) {
         const uint32_t offset = static_cast<uint32_t>(zip.size());
         std::string packed = !m.packed.empty() ? m.packed : m.method == 8 ? RawDeflate(m.data) : m.data;
@@ -69,15 +82,13 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
         Put16(zip, needed);
         Put16(zip, flags);
         Put16(zip, m.method);
-        Put16(zip, m.dosTime);
-        Put16(zip, m.dosDate);
+        Put32(zip, 0x58210000); // 2024-01-01 00:00
         Put32(zip, m.dataDescriptor ? 0 : crc);
         Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(packed.size()));
         Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(m.data.size()));
         Put16(zip, static_cast<uint32_t>(m.name.size()));
-        Put16(zip, static_cast<uint32_t>(m.extra.size()));
+        Put16(zip, 0); // no extra field
         zip += m.name;
-        zip += m.extra;
         zip += packed;
         if (m.dataDescriptor) {
             Put32(zip, kDescriptorSignature);
@@ -87,13 +98,12 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
         }
 
         Put32(central, kCentralSignature);
-        Put16(central, static_cast<uint32_t>(m.host) << 8 | 20);
+        Put16(central, 20); // made by MS-DOS
         Put16(central, needed);
         Put16(central, flags);
         Put16(central, m.method);
-        Put16(central, m.dosTime);
-        Put16(central, m.dosDate);
-        std::string centralExtra = m.extra;
+        Put32(central, 0x58210000);
+        std::string centralExtra;
         if (m.zip64) {
             Put16(centralExtra, 0x0001);
             Put16(centralExtra, 24);
@@ -116,11 +126,8 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
     }
     const uint32_t centralOffset = static_cast<uint32_t>(zip.size());
     zip += central;
-    // A split set's last part: this is disk 2 and the directory starts on it.
-    const uint32_t disk = spanned ? 2 : 0;
     Put32(zip, kEndSignature);
-    Put16(zip, disk);
-    Put16(zip, disk);
+    Put32(zip, 0); // disk numbers
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put32(zip, static_cast<uint32_t>(central.size()));
@@ -130,22 +137,8 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
     return zip;
 }
 
-bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members, bool spanned) {
-    return WriteBytes(path, BuildZip(members, spanned));
-}
-
-std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
-    std::vector<size_t> offsets;
-    if (zip.size() < kEndRecordSize) return offsets;
-    const size_t end = zip.size() - kEndRecordSize;
-    if (Get32(zip, end) != kEndSignature) return offsets;
-    const uint32_t count = Get16(zip, end + 10);
-    size_t at = Get32(zip, end + 16);
-    for (uint32_t i = 0; i < count && at + kCentralFixedSize <= end; ++i) {
-        offsets.push_back(at);
-        at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
-    }
-    return offsets;
+bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members) {
+    return WriteBytes(path, BuildZip(members));
 }
 
 bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order) {

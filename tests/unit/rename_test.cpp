@@ -35,13 +35,6 @@ std::vector<std::string> LogRecords() {
     return records;
 }
 
-std::string Ansi(const std::wstring& w) {
-    int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return s;
-}
-
 // The name the file system holds for path ("" when there is none).
 std::wstring NameOnDisk(const std::wstring& path) {
     WIN32_FIND_DATAW data;
