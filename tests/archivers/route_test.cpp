@@ -10,9 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "CabBuilder.h"
 #include "Libraries.h"
-#include "LzhBuilder.h"
 #include "RarBuilder.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
@@ -35,9 +33,9 @@ std::string Fake(const std::vector<std::string>& items, const char* header = "FA
     return text;
 }
 
-std::string Zip(const std::vector<std::string>& names, uint16_t flags = 0) {
+std::string Zip(const std::vector<std::string>& names) {
     std::vector<ZipMember> members;
-    for (const std::string& name : names) members.push_back({name, "x", 0, flags});
+    for (const std::string& name : names) members.push_back({name, "x"});
     return BuildZip(members);
 }
 
@@ -78,12 +76,10 @@ TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
     }
 }
 
-// The folder is the one the archive means: names decoded as stored
-// (Shift-JIS with 0x5C second bytes, UTF-8 flagged or not), ZIP items in
-// central directory order, leading separators cleaned.
+// Discovery through each library and through none. How our libraries decode
+// and order names is archiver_dll_test's table; here a Shift-JIS ZIP stands
+// for it, read through 7-zip32.dll while Use7zip32 is on.
 TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
-    std::string order = Zip({"B/y.jpg", "A/x.jpg"});
-    ASSERT_TRUE(ReorderCentralRecords(order, {1, 0}));
     std::string kanji; // a path over 260 bytes whose folder is short
     for (int i = 0; i < 60; ++i) kanji += Utf8(L"漢");
     const std::string missing = "\x01";
@@ -112,28 +108,16 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"plain", L"real.zip", Zip({"Zipped/a.jpg"}), 0, L"Zipped"},
         // RAR: only '\' counts, and an empty top component is passed over.
         {L"rar", L"a.rar", Fake({"readme.txt", "a/b.jpg", "\\lead.jpg", "Photos\\a.jpg"}, "FAKERAR 0"), 0, L"Photos"},
-        {L"bin", L"photos.7z", ReadBytes(Fixture(L"photos.7z")), 0, L"Photos"},
-        {L"bin", L"solid.7z", ReadBytes(Fixture(L"solid.7z")), 0, L"Solid"},
         {L"bin", L"japanese.7z", ReadBytes(Fixture(L"japanese.7z")), 0, L"写真"},
         {L"bin", L"decomposed.7z", ReadBytes(Fixture(L"decomposed.7z")), 0, L"\u304c"},
         {L"bin", L"symlink.7z", ReadBytes(Fixture(L"symlink.7z")), 0, L"Linked"},
         {L"bin", L"photos.cab", ReadBytes(Fixture(L"photos.cab")), 0, L"Photos"},
-        {L"bin", L"photos.lzh", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"},
         {L"bin", L"japanese.lzh", ReadBytes(Fixture(L"japanese.lzh")), 0, L"写真"},
-        {L"bin", L"photos.zip", ReadBytes(Fixture(L"photos.zip")), 0, L"Photos"},
         {L"bin", L"lzh.cab", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"}, // the format decides
         {L"bin", L"text.7z", ReadBytes(Fixture(L"notes.txt")), 7, L""},
         {L"bin", L"missing.7z", missing, 6, L""},
         {L"bin", L"sjis.zip", Zip({"readme.txt", Narrow(L"表紙/b.jpg", 932)}), 0, L"表紙"},
         {L"bin", L"roots.zip", Zip({"a.txt", "b.txt"}), 12, L""},
-        {L"bin", L"flagged.zip", Zip({Utf8(L"写真/a.jpg")}, 0x800), 0, L"写真"},
-        {L"bin", L"utf8.zip", Zip({Utf8(L"ソフト/c.txt")}), 0, L"ソフト"},
-        {L"bin", L"order.zip", order, 0, L"A"},
-        {L"bin", L"leading.zip", Zip({"/Photos/a.jpg"}), 0, L"Photos"},
-        {L"bin", L"sjis.cab", BuildCab({{Narrow(L"ソフト\\c.txt", 932), "x", 0x20}}), 0, L"ソフト"},
-        {L"bin", L"utf8.cab", BuildCab({{Utf8(L"表紙\\b.jpg"), "x", 0x20}}), 0, L"表紙"},
-        {L"bin", L"sjis.lzh", BuildLzh({{0, Narrow(L"表紙\\b.jpg", 932), "", L"", L"", 0, "x"}}), 0, L"表紙"},
-        {L"bin", L"flagged.lzh", BuildLzh({{2, "a.jpg", Utf8(L"写真") + "\xff", L"", L"", 65001, "x"}}), 0, L"写真"},
         {L"bin", L"four.rar", BuildRar4({Rar("readme.txt"), Rar("Photos\\a.jpg")}), 0, L"Photos"},
         {L"bin", L"five.rar", BuildRar5({Rar("readme.txt"), Rar("Photos/a.jpg")}), 0, L"Photos"},
         {L"bin", L"leading.rar", BuildRar4({Rar("\\Photos\\a.jpg")}), 0, L"Photos"},
