@@ -67,7 +67,6 @@ int CALLBACK Record(UINT message, LPARAM userData, LPARAM p1, LPARAM p2) {
 
 struct Item {
     std::wstring name;
-    std::string ansiName;
     unsigned flags;
     uint64_t size;
 };
@@ -81,6 +80,9 @@ std::string Pattern(size_t size) {
     }
     return s;
 }
+
+// ソフト\表紙.jpg in Shift-JIS: second bytes 0x5C (83 5C, 95 5C) that must not split it.
+const std::string kFiveC = "\x83\x5c\x83\x74\x83\x67\\\x95\x5c\x8e\x86.jpg";
 
 // A folder and a file in it, as RAR 4 ('\') or RAR 5 ('/') stores them.
 std::vector<RarMember> Photos(bool rar5 = false) {
@@ -113,7 +115,7 @@ protected:
     std::vector<Item> List() {
         std::vector<Item> items;
         while ((last_ = lib_.readHeader(handle_, header_.get())) == 0) {
-            items.push_back({header_->FileNameW, header_->FileName, header_->Flags,
+            items.push_back({header_->FileNameW, header_->Flags,
                              (uint64_t(header_->UnpSizeHigh) << 32) | header_->UnpSize});
             EXPECT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
         }
@@ -165,76 +167,79 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_EQ(nullptr, lib_.open(&open_));
 }
 
-// Flags come from the main header, as a packer sets them; an archive whose
-// headers are encrypted lists nothing.
+// A listing: the archive flags from the main header, as a packer sets them;
+// the item names from the Unicode, OEM (Shift-JIS second bytes 0x5C among
+// them) and UTF-8 forms, '\' between folders; and its end: the end of the
+// archive, or an error for encrypted headers or a damaged block.
 TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     const unsigned kMask = kRarVolume | kRarSolid | kRarEncryptedHeaders | kRarFirstVolume;
+    const int kError = -1; // any error other than the end
     // Real stubs are at least 64 KiB and end on a 16-byte boundary, which is
     // where readers look for the archive.
     const std::string stub = "MZ" + std::string(0x10000 - 2, '\x90');
-    const struct { const char* what; std::string bytes; unsigned flags; bool lists; } cases[] = {
-        {"plain 4", BuildRar4(Photos()), 0, true},
-        {"plain 5", BuildRar5(Photos(true)), 0, true},
-        {"solid 4", BuildRar4(Photos(), kRar4Solid), kRarSolid, true},
-        {"solid 5", BuildRar5(Photos(true), kRar5Solid), kRarSolid, true},
-        {"volume 4", BuildRar4(Photos(), kRar4Volume | kRar4FirstVolume), kRarVolume | kRarFirstVolume, true},
-        {"volume 5", BuildRar5(Photos(true), kRar5Volume), kRarVolume | kRarFirstVolume, true},
-        {"self-extracting", stub + BuildRar4(Photos(), kRar4Solid), kRarSolid, true},
-        {"encrypted headers 4", BuildRar4(Photos(), kRar4EncryptedHeaders), kRarEncryptedHeaders, false},
-        {"encrypted headers 5", BuildRar5(Photos(true), 0, true), kRarEncryptedHeaders, false},
+    std::string damaged = BuildRar4(Photos());
+    damaged[7 + 13 + 5] ^= 0x40; // inside the first file header: its check fails
+    const std::wstring wide = L"\u5199\u771f\\\u30bd\u30d5\u30c8.txt"; // 写真\ソフト.txt
+    const std::vector<RarMember> names4 = {
+        {Narrow(wide, 932), "u", false, false, wide}, {"\x8e\xca\x90\x5e\\b.txt", "a"}, {kFiveC, "c"},
+        {"ka.txt", "k", false, false, L"\u304b\u3099.txt"}, // か and a combining mark: listed composed
+    };
+    const std::vector<std::wstring> photos = {L"Photos", L"Photos\\a.jpg"};
+    const struct { const char* what; std::string bytes; unsigned flags; std::vector<std::wstring> names; int end; }
+    cases[] = {
+        {"plain 4", BuildRar4(Photos()), 0, photos, kRarEndArchive},
+        {"plain 5", BuildRar5(Photos(true)), 0, photos, kRarEndArchive},
+        {"solid 4", BuildRar4(Photos(), kRar4Solid), kRarSolid, photos, kRarEndArchive},
+        {"solid 5", BuildRar5(Photos(true), kRar5Solid), kRarSolid, photos, kRarEndArchive},
+        {"volume 4", BuildRar4(Photos(), kRar4Volume | kRar4FirstVolume), kRarVolume | kRarFirstVolume, photos,
+         kRarEndArchive},
+        {"volume 5", BuildRar5(Photos(true), kRar5Volume), kRarVolume | kRarFirstVolume, photos, kRarEndArchive},
+        {"self-extracting", stub + BuildRar4(Photos(), kRar4Solid), kRarSolid, photos, kRarEndArchive},
+        {"encrypted headers 4", BuildRar4(Photos(), kRar4EncryptedHeaders), kRarEncryptedHeaders, {},
+         kRarMissingPassword},
+        {"encrypted headers 5", BuildRar5(Photos(true), 0, true), kRarEncryptedHeaders, {}, kError},
+        {"damaged", damaged, 0, {}, kError},
+        {"names 4", BuildRar4(names4), 0, {wide, L"\u5199\u771f\\b.txt", L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg",
+         L"\u304c.txt"}, kRarEndArchive},
+        {"names 5", BuildRar5({{"\xe5\x86\x99\xe7\x9c\x9f/a.jpg", "x"}}), 0, {L"\u5199\u771f\\a.jpg"}, kRarEndArchive},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(Open(c.bytes));
         EXPECT_EQ(0u, open_.OpenResult);
         EXPECT_EQ(c.flags, open_.Flags & kMask);
-        const auto items = List();
-        if (!c.lists) {
-            EXPECT_TRUE(items.empty());
-            EXPECT_NE(0, last_);
-            continue;
+        std::vector<std::wstring> names;
+        for (const Item& item : List()) {
+            names.push_back(item.name);
+            EXPECT_EQ(item.name == L"Photos", (item.flags & kRarItemDirectory) != 0) << Utf8(item.name);
+            EXPECT_EQ(0u, item.flags & kRarItemEncrypted);
+            if (item.name == photos[1]) { EXPECT_EQ(10u, item.size); }
         }
-        EXPECT_EQ(kRarEndArchive, last_);
-        ASSERT_EQ(2u, items.size());
-        EXPECT_EQ(L"Photos", items[0].name);
-        EXPECT_EQ(unsigned(kRarItemDirectory), items[0].flags & (kRarItemDirectory | kRarItemEncrypted));
-        EXPECT_EQ(L"Photos\\a.jpg", items[1].name);
-        EXPECT_EQ(0u, items[1].flags & (kRarItemDirectory | kRarItemEncrypted));
-        EXPECT_EQ(10u, items[1].size);
-        EXPECT_EQ(kRarEndArchive, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
+        EXPECT_EQ(c.names, names);
+        EXPECT_TRUE(c.end == kError ? last_ != 0 && last_ != kRarEndArchive : last_ == c.end) << last_;
+        EXPECT_EQ(last_, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
     }
     ASSERT_TRUE(Open(BuildRar4(Photos(), kRar4EncryptedHeaders)));
     EXPECT_EQ(kRarMissingPassword, lib_.readHeader(handle_, header_.get()));
     EXPECT_GE(calls_.passwordRequests, 1);
+    // Cut anywhere, an archive ends with an error, not with data it lacks.
+    const std::string big = BuildRar4({{"Photos\\big.bin", Pattern(5000)}});
+    for (size_t cut : {size_t(25), size_t(40), size_t(60), big.size() - 100}) {
+        ASSERT_TRUE(Open(big.substr(0, cut)));
+        EXPECT_NE(0, Next()) << cut;
+        EXPECT_LT(calls_.data.size(), 5000u);
+    }
 }
 
-TEST_F(UnrarTest, NamesInUnicodeOemAndUtf8FormsAtTheirOffsets) {
-    const std::wstring wide = L"\u5199\u771f\\\u30bd\u30d5\u30c8.txt"; // 写真\ソフト.txt
-    const RarMember unicode = {Narrow(wide, 932), "u", false, false, wide};
-    // Second bytes 0x5C: ソ is 83 5C, 表 is 95 5C.
-    const std::string fiveC = "\x83\x5c\x83\x74\x83\x67\\\x95\x5c\x8e\x86.jpg"; // ソフト\表紙.jpg
-    // か and a combining voiced mark: listed composed, as libarchive lists it.
-    const RarMember decomposed = {"ka.txt", "k", false, false, L"\u304b\u3099.txt"};
-    ASSERT_TRUE(Open(BuildRar4({unicode, {"\x8e\xca\x90\x5e\\b.txt", "a"}, {fiveC, "c"}, decomposed})));
-    auto items = List();
-    ASSERT_EQ(4u, items.size());
-    EXPECT_EQ(L"\u304c.txt", items[3].name);
-    EXPECT_EQ(wide, items[0].name);
-    EXPECT_EQ(L"\u5199\u771f\\b.txt", items[1].name);
-    EXPECT_EQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", items[2].name);
-    EXPECT_EQ(fiveC, items[2].ansiName);
-    ASSERT_TRUE(Open(BuildRar5({{"\xe5\x86\x99\xe7\x9c\x9f/a.jpg", "x"}})));
-    items = List();
-    ASSERT_EQ(1u, items.size());
-    EXPECT_EQ(L"\u5199\u771f\\a.jpg", items[0].name);
-
-    // Opened by its ANSI name; a caller built elsewhere reads the record by
-    // offset, and nothing is written past it.
+// Opened by its ANSI name, the header names the archive, and the item in both
+// forms (the OEM one as stored, second bytes 0x5C and all); a caller built
+// elsewhere reads the record by offset, and nothing is written past it.
+TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
+    ASSERT_TRUE(Open(BuildRar4({{"Photos", "", true}, {kFiveC, "jpeg bytes"}})));
     Close();
-    const std::string ansi = Narrow(path_, CP_ACP);
+    const std::string ansi = Ansi(path_);
     RAROpenArchiveDataEx d{};
     d.ArcName = const_cast<char*>(ansi.c_str());
-    ASSERT_TRUE(WriteBytes(path_, BuildRar4(Photos())));
     handle_ = lib_.open(&d);
     ASSERT_NE(nullptr, handle_);
     std::vector<unsigned char> raw(sizeof(RARHeaderDataEx) + 16, 0xCC);
@@ -246,26 +251,11 @@ TEST_F(UnrarTest, NamesInUnicodeOemAndUtf8FormsAtTheirOffsets) {
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
     ASSERT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
-    EXPECT_EQ(std::wstring(L"Photos\\a.jpg"), reinterpret_cast<const wchar_t*>(raw.data() + 4096));
-    EXPECT_EQ(std::string("Photos\\a.jpg"), reinterpret_cast<const char*>(raw.data() + 3072));
+    EXPECT_EQ(std::wstring(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg"), reinterpret_cast<const wchar_t*>(raw.data() + 4096));
+    EXPECT_EQ(kFiveC, reinterpret_cast<const char*>(raw.data() + 3072));
     EXPECT_EQ(path_, reinterpret_cast<const wchar_t*>(raw.data() + 1024));
     EXPECT_EQ(10u, *reinterpret_cast<const unsigned*>(raw.data() + 6156));
     for (size_t i = sizeof(RARHeaderDataEx); i < raw.size(); ++i) EXPECT_EQ(0xCC, raw[i]);
-}
-
-TEST_F(UnrarTest, DamagedAndCutArchivesEndWithAnError) {
-    std::string rar = BuildRar4(Photos());
-    rar[7 + 13 + 5] ^= 0x40; // inside the first file header: its check fails
-    ASSERT_TRUE(Open(rar));
-    EXPECT_TRUE(List().empty());
-    EXPECT_NE(0, last_);
-    EXPECT_NE(kRarEndArchive, last_);
-    const std::string big = BuildRar4({{"Photos\\big.bin", Pattern(5000)}});
-    for (size_t cut : {size_t(25), size_t(40), size_t(60), big.size() - 100}) {
-        ASSERT_TRUE(Open(big.substr(0, cut)));
-        EXPECT_NE(0, Next()) << cut;
-        EXPECT_LT(calls_.data.size(), 5000u);
-    }
 }
 
 // What the callback is handed while an item is tested, by how it answers:

@@ -21,15 +21,11 @@ uint32_t Get32(const std::string& in, size_t at) {
     return Get16(in, at) | Get16(in, at + 2) << 16;
 }
 
-// The 12-byte header of a traditionally encrypted member. No reader in the
-// tests is given a password, so its bytes only need to look like one.
-std::string EncryptionHeader(uint32_t seed) {
-    std::string header;
-    for (int i = 0; i < 12; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        header.push_back(static_cast<char>(seed >> 16));
-    }
-    return header;
+// Overwrites the signature at `at`; false when it lies outside zip.
+bool Spoil(std::string& zip, size_t at) {
+    if (at + 4 > zip.size()) return false;
+    zip[at] = zip[at + 1] = 'X';
+    return true;
 }
 
 std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
@@ -73,7 +69,9 @@ std::string BuildZip(const std::vector<ZipMember>& members, const std::string& c
     for (const ZipMember& m : members) {
         const uint32_t offset = static_cast<uint32_t>(zip.size());
         std::string packed = !m.packed.empty() ? m.packed : m.method == 8 ? RawDeflate(m.data) : m.data;
-        if (m.flags & 1) packed = EncryptionHeader(offset + 1) + packed;
+        // The 12-byte header of a traditionally encrypted member: no reader in
+        // the tests is given a password, so any bytes will do.
+        if (m.flags & 1) packed = std::string(12, '\x5A') + packed;
         const uint32_t crc = Crc32(m.data) ^ (m.badCrc ? 0x5A5A5A5Au : 0u);
         const uint16_t flags = static_cast<uint16_t>(m.flags | (m.dataDescriptor ? 8 : 0));
         const uint16_t needed = m.method == 0 ? 10 : 20;
@@ -189,18 +187,10 @@ bool AddZip64End(std::string& zip) {
 
 bool BreakCentralRecord(std::string& zip, int record) {
     std::vector<size_t> offsets = CentralRecordOffsets(zip);
-    if (record < 0 || static_cast<size_t>(record) >= offsets.size()) return false;
-    zip[offsets[record]] = 'X';
-    zip[offsets[record] + 1] = 'X';
-    return true;
+    return record >= 0 && static_cast<size_t>(record) < offsets.size() && Spoil(zip, offsets[record]);
 }
 
 bool BreakLocalHeader(std::string& zip, int member) {
     std::vector<size_t> offsets = CentralRecordOffsets(zip);
-    if (member < 0 || static_cast<size_t>(member) >= offsets.size()) return false;
-    const size_t local = Get32(zip, offsets[member] + 42);
-    if (local + 4 > zip.size()) return false;
-    zip[local] = 'X';
-    zip[local + 1] = 'X';
-    return true;
+    return member >= 0 && static_cast<size_t>(member) < offsets.size() && Spoil(zip, Get32(zip, offsets[member] + 42));
 }

@@ -114,16 +114,15 @@ TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
     EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), names));
 }
 
-// What a format makes of an archive's folder; a name the status refuses
-// leaves no proposal.
+// What a format makes of an archive's folder (how each placeholder is
+// replaced is NamingRules' table); a name the status refuses leaves no
+// proposal.
 TEST_F(NamingTest, TheFormatGivesTheNewName) {
     const std::wstring dirName = PathFindFileNameW(dir_.path().c_str());
     std::wstring tooLong(125, L'x');
     for (int i = 0; i < 20; ++i) tooLong += L"%new";
     const struct { const wchar_t* file; const char* folder; std::wstring format; int status; std::wstring name; } cases[] = {
         {L"x.zip", "Photos", L"%new", 1, L"Photos.zip"},
-        {L"x.zip", "Photos", L"%%new", 1, L"%Photos.zip"},
-        {L"x.zip", "Photos", L"%Date-%new", 1, L"%Date-Photos.zip"},
         {L"x.zip", "Photos", L"Fixed", 1, L"Fixed.zip"},
         {L"x.zip", "Photos", L"%orig_%new", 1, L"x_Photos.zip"},
         {L"x.zip", "Photos", L"%dir_%orig", 1, dirName + L"_x.zip"},
@@ -133,9 +132,7 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         // Full-width letters differ in case as other characters: not the same name.
         {L"ｐｈｏｔｏ.zip", "\xef\xbc\xb0\xef\xbc\xa8\xef\xbc\xaf\xef\xbc\xb4\xef\xbc\xaf", L"%new", 1, L"ＰＨＯＴＯ.zip"},
         {L"f.zip", "a?b", L"%new", 4, L""},
-        {L"f.zip", "a\"b", L"%new", 4, L""},
         {L"f.zip", "", L"Fixed", 12, L""}, // the archive is read even without %new
-        {L"f.zip", "a,b;c", L"%new", 1, L"a,b;c.zip"},
         {L"f.zip", "ab\r\n2026 00,Success,spoofed", L"%new", 4, L""}, // would split its log record
         {L"f.zip", "Photos", tooLong, kStatusNameTooLong, L""},
     };

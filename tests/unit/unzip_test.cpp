@@ -69,17 +69,12 @@ protected:
 // open before stays open and readable; either way it is shared for reading
 // and released when done.
 TEST_F(UnZipTest, WhichFilesOpen) {
-    const std::string last = Content(5000, 7);
-    const std::vector<ZipMember> members = {{"first.txt", "first"}, {"dir/"}, {"dir/last.bin", last, 8}};
     const std::string other = BuildZip({{"x/1", "1"}, {"x/2", "2"}, {"x/3", "3"}});
-    const std::string stub = "MZ" + std::string(4094, '\x90');
     const struct { const char* label; std::string bytes; int items; } cases[] = {
-        {"plain", BuildZip(members), 3},
-        {"behind a self-extractor stub", stub + BuildZip(members), 3},
+        {"plain", other, 3},
         // An empty archive is only its end record, where minizip does not look.
         {"only the end record", BuildZip({}), 0},
         {"empty with a comment", BuildZip({}, "nothing here"), 0},
-        {"empty behind a stub", stub + BuildZip({}), 0},
         {"empty file", "", -1},
         {"text", "This is not an archive.\r\n", -1},
         // Cuts inside the end record, which reads short fields as zeros: one
@@ -111,13 +106,6 @@ TEST_F(UnZipTest, WhichFilesOpen) {
                 EXPECT_EQ(kZipBadArgument, zip.GetItem(c.items));
                 EXPECT_EQ(kZipOk, zip.GetItem(-1));
                 EXPECT_EQ(c.items, zip.Item().index);
-            }
-            if (c.items == 3) {
-                EXPECT_EQ(kZipOk, zip.GetItem(2));
-                EXPECT_STREQ(L"dir/last.bin", zip.Item().name);
-                std::string out(last.size(), '\0');
-                EXPECT_EQ(kZipOk, zip.UnzipToMemory(2, &out[0], static_cast<uint32_t>(out.size())));
-                EXPECT_EQ(last, out);
             }
         }
         EXPECT_TRUE(Released(path)) << "the file is still held open";
