@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -108,12 +109,11 @@ protected:
         for (Library* l : {&seven, &cab, &lha}) if (l->SetUnicodeMode) l->SetUnicodeMode(FALSE);
     }
 
-    // Lists every item matching `wildcard`; each record is checked for
-    // writes past the 560 bytes a caller gives.
+    // Lists every item matching `wildcard` (none when the archive does not
+    // open); each record is checked for writes past the 560 bytes a caller gives.
     static std::vector<Listed> List(Library& lib, const std::string& path, const char* wildcard = "*") {
         std::vector<Listed> items;
         HARC h = lib.OpenArchive(nullptr, path.c_str(), 0);
-        EXPECT_NE(h, nullptr) << path;
         if (!h) return items;
         std::vector<unsigned char> record(kRecordSize + 64, kGuard);
         for (int r = lib.FindFirst(h, wildcard, record.data()); r == 0; r = lib.FindNext(h, record.data())) {
@@ -265,10 +265,7 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
 // Shift-JIS names have second bytes 0x5C (表, ソ) that must not split them.
 TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
     const std::vector<std::wstring> japanese = {L"写真\\a.jpg", L"表紙\\b.jpg", L"ソフト\\c.txt"};
-    auto slashes = [](std::wstring w) {
-        for (wchar_t& c : w) c = c == L'\\' ? L'/' : c;
-        return w;
-    };
+    auto slashes = [](std::wstring w) { return std::replace(w.begin(), w.end(), L'\\', L'/'), w; };
     // Stored name bytes of each listed name, from `encode`.
     auto makeZip = [&](auto encode, uint16_t flags, const std::vector<std::wstring>& names) {
         std::vector<ZipMember> members;
@@ -301,12 +298,8 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
         {1, "e.jpg", Sjis(L"ソフト") + "\xff", L"", L"", 0, Utf8(L"ソフト\\e.jpg")},
     };
 
-    struct Case {
-        const char* what;
-        std::string archive;
-        std::vector<Library*> libs;
-        std::vector<std::wstring> names;
-    } cases[] = {
+    const struct { const char* what; std::string archive; std::vector<Library*> libs; std::vector<std::wstring> names; }
+    cases[] = {
         {"zip shift-jis", makeZip(sjisSlash, 0, japanese), {&seven}, japanese},
         {"zip utf-8 flagged", makeZip(utf8Slash, 0x800, japanese), {&seven}, japanese},
         {"zip utf-8 unflagged", makeZip(utf8Slash, 0, japanese), {&seven}, japanese},
@@ -326,7 +319,7 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
         {"lzh sfx", stub + BuildLzh({lzh[0]}), {&seven, &lha}, {japanese[1]}},
     };
     TempDir dir;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::wstring path = dir / (std::wstring(c.what, c.what + strlen(c.what)) + L".arc");
         ASSERT_TRUE(WriteBytes(path, c.archive));
         for (Library* lib : c.libs) {
@@ -486,17 +479,7 @@ TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
             std::string ap = Ansi(p);
             for (Library* lib : {&seven, &cab, &lha}) {
                 lib->CheckArchive(ap.c_str(), 0);
-                if (HARC h = lib->OpenArchive(nullptr, ap.c_str(), 0)) {
-                    std::vector<unsigned char> record(kRecordSize + 16, kGuard);
-                    int count = 0;
-                    for (int r = lib->FindFirst(h, "*", record.data()); r == 0 && count < 1000;
-                         r = lib->FindNext(h, record.data())) {
-                        ++count;
-                    }
-                    EXPECT_EQ(record[kRecordSize], kGuard);
-                    EXPECT_LT(count, 1000);
-                    EXPECT_EQ(lib->CloseArchive(h), 0);
-                }
+                EXPECT_LE(List(*lib, ap).size(), 100u) << "a reader that never ends";
                 std::string data;
                 Extract(*lib, "x \"" + ap + "\" \"Photos\\b c.jpg\"", &data, 1024);
             }
@@ -518,24 +501,22 @@ TEST(ArchiverText, WildcardMatching) {
     for (const auto& c : cases) EXPECT_EQ(c.matches, archiver::MatchWildcard(c.pattern, c.name)) << Utf8(c.pattern);
 }
 
+// The archive and member of an ExtractMem command line: switches and a
+// one-letter command passed over, quoted or not; an unclosed quote or a
+// missing member refused.
 TEST(ArchiverText, ExtractCommandSplitting) {
-    const struct { const wchar_t* line; const wchar_t* archive; const wchar_t* member; } cases[] = {
+    const struct { const wchar_t *line, *archive, *member; } cases[] = {
         {L"x -hide -y \"C:\\a\\b c.7z\" \"Photos\\a.jpg\"", L"C:\\a\\b c.7z", L"Photos\\a.jpg"},
         {L"-n -gm \"C:\\x.lzh\" \"dir\\a b.jpg\"", L"C:\\x.lzh", L"dir\\a b.jpg"},
         {L"  e  C:\\x.cab\t\"a\"  ", L"C:\\x.cab", L"a"},
         {L"\"C:\\x.cab\" a", L"C:\\x.cab", L"a"}, // a one-letter member after the archive is a name
-        {L"", nullptr, nullptr},
-        {L"x -y \"C:\\only.7z\"", nullptr, nullptr},
-        {L"x \"C:\\a.7z\" \"unclosed", nullptr, nullptr},
-        {L"x \"\" \"a\"", nullptr, nullptr},
+        {L"", nullptr, nullptr},                       {L"x -y \"C:\\only.7z\"", nullptr, nullptr},
+        {L"x \"C:\\a.7z\" \"unclosed", nullptr, nullptr}, {L"x \"\" \"a\"", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         std::wstring archive, member;
         ASSERT_EQ(c.archive != nullptr, archiver::SplitExtractCommand(c.line, &archive, &member)) << Utf8(c.line);
-        if (c.archive) {
-            EXPECT_EQ(archive, c.archive);
-            EXPECT_EQ(member, c.member);
-        }
+        if (c.archive) { EXPECT_EQ(std::wstring(c.archive) + L"|" + c.member, archive + L"|" + member); }
     }
 }
 

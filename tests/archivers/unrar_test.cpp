@@ -15,26 +15,21 @@
 #include "TestFiles.h"
 #include "UnrarApi.h"
 #include "ZipBuilder.h"
+#include "base/FunctionCast.h"
+#include "base/ScopedWin.h"
 
 namespace {
 
 struct Library {
-    HMODULE module = LoadLibraryW((BuildFolder(L"bin") + L"\\unrar.dll").c_str());
-    ~Library() {
-        if (module) FreeLibrary(module);
-    }
-    template <typename T>
-    T Get(const char* name) const {
-        return module ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-    }
-    RarOpenArchiveExFn open = Get<RarOpenArchiveExFn>("RAROpenArchiveEx");
-    RarCloseArchiveFn close = Get<RarCloseArchiveFn>("RARCloseArchive");
-    RarReadHeaderExFn readHeader = Get<RarReadHeaderExFn>("RARReadHeaderEx");
-    RarProcessFileFn processFile = Get<RarProcessFileFn>("RARProcessFile");
-    RarProcessFileWFn processFileW = Get<RarProcessFileWFn>("RARProcessFileW");
-    RarSetCallbackFn setCallback = Get<RarSetCallbackFn>("RARSetCallback");
-    RarSetPasswordFn setPassword = Get<RarSetPasswordFn>("RARSetPassword");
-    RarGetDllVersionFn version = Get<RarGetDllVersionFn>("RARGetDllVersion");
+    ScopedModule module{LoadLibraryW((BuildFolder(L"bin") + L"\\unrar.dll").c_str())};
+    RarOpenArchiveExFn open = LookUp<RarOpenArchiveExFn>(module.get(), "RAROpenArchiveEx");
+    RarCloseArchiveFn close = LookUp<RarCloseArchiveFn>(module.get(), "RARCloseArchive");
+    RarReadHeaderExFn readHeader = LookUp<RarReadHeaderExFn>(module.get(), "RARReadHeaderEx");
+    RarProcessFileFn processFile = LookUp<RarProcessFileFn>(module.get(), "RARProcessFile");
+    RarProcessFileWFn processFileW = LookUp<RarProcessFileWFn>(module.get(), "RARProcessFileW");
+    RarSetCallbackFn setCallback = LookUp<RarSetCallbackFn>(module.get(), "RARSetCallback");
+    RarSetPasswordFn setPassword = LookUp<RarSetPasswordFn>(module.get(), "RARSetPassword");
+    RarGetDllVersionFn version = LookUp<RarGetDllVersionFn>(module.get(), "RARGetDllVersion");
     bool Complete() const {
         return open && close && readHeader && processFile && processFileW && setCallback && setPassword && version;
     }

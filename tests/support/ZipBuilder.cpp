@@ -64,8 +64,9 @@ std::string RawDeflate(const std::string& data) {
     return result == Z_STREAM_END ? out : "";
 }
 
-std::string BuildZip(const std::vector<ZipMember>& members, const std::string& comment) {
+std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const std::string& comment) {
     std::string zip, central;
+    if (spanned) Put32(zip, kDescriptorSignature); // also the split-archive marker
     for (const ZipMember& m : members) {
         const uint32_t offset = static_cast<uint32_t>(zip.size());
         std::string packed = !m.packed.empty() ? m.packed : m.method == 8 ? RawDeflate(m.data) : m.data;
@@ -125,7 +126,8 @@ std::string BuildZip(const std::vector<ZipMember>& members, const std::string& c
     const uint32_t centralOffset = static_cast<uint32_t>(zip.size());
     zip += central;
     Put32(zip, kEndSignature);
-    Put32(zip, 0); // disk numbers
+    Put16(zip, spanned ? 2 : 0); // this disk, and the disk the directory starts on
+    Put16(zip, spanned ? 2 : 0);
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put32(zip, static_cast<uint32_t>(central.size()));

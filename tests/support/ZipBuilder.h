@@ -1,7 +1,7 @@
 // ZIP archives written byte by byte for the tests: local headers, data,
 // central directory and end record, with the odd and broken forms real
 // archives come in (raw name bytes in any encoding, encrypted or unsupported
-// members, data descriptors, ZIP64 records, damaged headers).
+// members, data descriptors, ZIP64 records, spanned, damaged).
 #pragma once
 
 #include <cstddef>
@@ -22,8 +22,10 @@ struct ZipMember {
     bool zip64 = false;              // central record: sizes and offset in a ZIP64 extra field
 };
 
-// The whole archive; comment goes after the end record.
-std::string BuildZip(const std::vector<ZipMember>& members, const std::string& comment = "");
+// The whole archive. spanned: the file starts with the split-archive marker
+// and its end record puts itself and the directory on disk 2, as in a split
+// set, which single-file readers refuse. comment goes after the end record.
+std::string BuildZip(const std::vector<ZipMember>& members, bool spanned = false, const std::string& comment = "");
 // BuildZip written to path; false when the file could not be written.
 bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members);
 

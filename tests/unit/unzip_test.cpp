@@ -74,14 +74,15 @@ TEST_F(UnZipTest, WhichFilesOpen) {
         {"plain", other, 3},
         // An empty archive is only its end record, where minizip does not look.
         {"only the end record", BuildZip({}), 0},
-        {"empty with a comment", BuildZip({}, "nothing here"), 0},
+        {"empty with a comment", BuildZip({}, false, "nothing here"), 0},
         {"empty file", "", -1},
         {"text", "This is not an archive.\r\n", -1},
         // Cuts inside the end record, which reads short fields as zeros: one
         // left only the signature would look like an empty archive.
         {"end record cut after its signature", other.substr(0, other.size() - 18), -1},
         {"end record cut before the directory offset", other.substr(0, other.size() - 6), -1},
-        {"empty archive with its comment cut short", BuildZip({}, "note").substr(0, 24), -1},
+        {"empty archive with its comment cut short", BuildZip({}, false, "note").substr(0, 24), -1},
+        {"spanned", BuildZip({{"x/1", "1"}, {"x/2", "2"}}, true), -1},
     };
     const std::wstring good = Write(L"good.zip", BuildZip({{"keep/a.txt", "kept"}, {"keep/b.txt", "b"}}));
     int n = 0;
