@@ -40,6 +40,10 @@ TempDir::~TempDir() {
     RemoveTree(path_);
 }
 
+std::wstring TempDir::Write(const std::wstring& name, const std::string& bytes) const {
+    return WriteBytes(*this / name, bytes) ? *this / name : L"";
+}
+
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

@@ -16,6 +16,8 @@ public:
     const std::wstring& path() const { return path_; }
     // path() + "\" + name
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+    // Writes bytes to the file `name` in the folder; its path, or "" when it could not be written.
+    std::wstring Write(const std::wstring& name, const std::string& bytes) const;
 
 private:
     std::wstring path_;

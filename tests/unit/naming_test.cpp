@@ -26,9 +26,7 @@ protected:
         BatchMode = false;
     }
     std::wstring Zip(const std::wstring& name, const std::vector<ZipMember>& members) {
-        std::wstring path = dir_ / name;
-        EXPECT_TRUE(WriteZip(path, members));
-        return path;
+        return dir_.Write(name, BuildZip(members));
     }
     // Adds path to the list and derives its name with format.
     FileEntry& Derive(const std::wstring& path, const std::wstring& format) {

@@ -35,11 +35,6 @@ std::string Hex(uint32_t v) {
 
 class UnZipTest : public ::testing::Test {
 protected:
-    std::wstring Write(const std::wstring& name, const std::string& bytes) {
-        std::wstring path = dir_ / name;
-        EXPECT_TRUE(WriteBytes(path, bytes));
-        return path;
-    }
     // True when nothing holds the file open any more: it can be renamed, as
     // the program does right after reading an archive.
     static bool Released(const std::wstring& path) {
@@ -84,11 +79,11 @@ TEST_F(UnZipTest, WhichFilesOpen) {
         {"empty archive with its comment cut short", BuildZip({}, false, "note").substr(0, 24), -1},
         {"spanned", BuildZip({{"x/1", "1"}, {"x/2", "2"}}, true), -1},
     };
-    const std::wstring good = Write(L"good.zip", BuildZip({{"keep/a.txt", "kept"}, {"keep/b.txt", "b"}}));
+    const std::wstring good = dir_.Write(L"good.zip", BuildZip({{"keep/a.txt", "kept"}, {"keep/b.txt", "b"}}));
     int n = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        std::wstring path = Write(L"case" + std::to_wstring(n++) + L".zip", c.bytes);
+        std::wstring path = dir_.Write(L"case" + std::to_wstring(n++) + L".zip", c.bytes);
         {
             CUnZip zip;
             ASSERT_TRUE(zip.Open(good.c_str()));
@@ -123,7 +118,7 @@ TEST_F(UnZipTest, WhichFilesOpen) {
     }
     EXPECT_TRUE(Released(good));
     // A path outside the ANSI code page opens.
-    EXPECT_TRUE(zip_.Open(Write(L"写真 한글 ü \U0001F600.zip", BuildZip({{"a.txt", "a"}})).c_str()));
+    EXPECT_TRUE(zip_.Open(dir_.Write(L"写真 한글 ü \U0001F600.zip", BuildZip({{"a.txt", "a"}})).c_str()));
 }
 
 // Names decode as UTF-8 when valid, else in the ANSI code page; drives,
@@ -153,7 +148,7 @@ TEST_F(UnZipTest, ItemNames) {
     };
     std::vector<ZipMember> members;
     for (const auto& c : cases) members.push_back({c.raw, "x", 0, c.flags});
-    ASSERT_TRUE(zip_.Open(Write(L"names.zip", BuildZip(members)).c_str()));
+    ASSERT_TRUE(zip_.Open(dir_.Write(L"names.zip", BuildZip(members)).c_str()));
     ASSERT_EQ(static_cast<int>(members.size()), zip_.ItemCount());
     for (int i = 0; i < zip_.ItemCount(); ++i) {
         SCOPED_TRACE(i);
@@ -166,7 +161,7 @@ TEST_F(UnZipTest, ItemNames) {
 TEST_F(UnZipTest, ItemsAreReachedInAnyOrderAndTheSummaryOnRequest) {
     std::vector<ZipMember> members;
     for (int i = 0; i < 8; ++i) members.push_back({"item" + std::to_string(i), std::string(i * 10, 'c')});
-    ASSERT_TRUE(zip_.Open(Write(L"order.zip", BuildZip(members)).c_str()));
+    ASSERT_TRUE(zip_.Open(dir_.Write(L"order.zip", BuildZip(members)).c_str()));
     for (int index : {0, 1, 2, 2, 5, 0, 3, 7, 6, 1, -1, 1, 4, 8, 4, -2, 7, INT_MIN, 0}) {
         SCOPED_TRACE(index);
         uint32_t result = zip_.GetItem(index);
@@ -217,7 +212,7 @@ TEST_F(UnZipTest, UnpackingInAnyBufferSizeOrSayingWhyNot) {
     for (const auto& c : cases) members.push_back(c.member);
     std::string bytes = BuildZip(members);
     ASSERT_TRUE(BreakLocalHeader(bytes, static_cast<int>(members.size()) - 2));
-    ASSERT_TRUE(zip_.Open(Write(L"unpack.zip", bytes).c_str()));
+    ASSERT_TRUE(zip_.Open(dir_.Write(L"unpack.zip", bytes).c_str()));
     for (int i = 0; i < static_cast<int>(members.size()); ++i) {
         const ZipMember& m = cases[i].member;
         SCOPED_TRACE(m.name);
@@ -260,7 +255,7 @@ TEST_F(UnZipTest, SteppingIntoADamagedDirectoryStopsWithAnError) {
         std::string bytes = BuildZip(members);
         ASSERT_TRUE(BreakCentralRecord(bytes, broken));
         CUnZip zip;
-        if (!zip.Open(Write(L"directory" + std::to_wstring(broken) + L".zip", bytes).c_str())) {
+        if (!zip.Open(dir_.Write(L"directory" + std::to_wstring(broken) + L".zip", bytes).c_str())) {
             EXPECT_EQ(0, broken) << "only a broken first record may refuse the archive";
             continue;
         }
