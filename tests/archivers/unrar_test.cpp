@@ -246,7 +246,7 @@ TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
     ASSERT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
-    EXPECT_EQ(std::wstring(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg"), reinterpret_cast<const wchar_t*>(raw.data() + 4096));
+    EXPECT_STREQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", reinterpret_cast<const wchar_t*>(raw.data() + 4096));
     EXPECT_EQ(kFiveC, reinterpret_cast<const char*>(raw.data() + 3072));
     EXPECT_EQ(path_, reinterpret_cast<const wchar_t*>(raw.data() + 1024));
     EXPECT_EQ(10u, *reinterpret_cast<const unsigned*>(raw.data() + 6156));
@@ -261,7 +261,7 @@ TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     const std::string big = Pattern(200 * 1024);
     const RarMember secret = {"Photos\\secret.jpg", "secret data", false, true};
     const int kFailed = -1, kSeveral = -1; // any error of the item itself; more than one block
-    const struct { const char* what; bool rar5; RarMember item; int abortAfter; const char* password; int result, blocks; }
+    const struct { const char* what; bool rar5; RarMember item; int abortAt; const char* password; int result, blocks; }
     cases[] = {
         {"rar 4", false, {"big.bin", big}, 0, nullptr, 0, kSeveral},
         {"rar 5", true, {"big.bin", big}, 0, nullptr, 0, kSeveral},
@@ -275,7 +275,7 @@ TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
         const std::vector<RarMember> members = {c.item, {"next.txt", "plain"}};
         const std::string rar = c.rar5 ? BuildRar5(members) : BuildRar4(members);
         ASSERT_TRUE(Open(rar));
-        calls_.abortAfterBlocks = c.abortAfter;
+        calls_.abortAfterBlocks = c.abortAt;
         calls_.password = c.password;
         const int r = Next();
         EXPECT_EQ(c.item.encrypted, (header_->Flags & kRarItemEncrypted) != 0);
