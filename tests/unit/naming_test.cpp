@@ -135,7 +135,7 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         EXPECT_EQ(c.status, e.status) << Utf8(c.format) << " " << folder;
         EXPECT_EQ(c.name, e.newName) << Utf8(c.format);
         EXPECT_EQ(c.name.empty() ? L"" : dir_ / c.name, e.newFullPath);
-        list_.RemoveEntry(list_.Count() - 1);
+        list_.RemoveAll();
     }
     EXPECT_STRNE(L"", StatusText(kStatusNameTooLong));
 
