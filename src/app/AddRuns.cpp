@@ -12,14 +12,12 @@
 #include "app/Texts.h"
 #include "app/Thumbnails.h"
 #include "app/WindowIdle.h"
-#include "base/Paths.h"
+#include "base/HandOverBlock.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 
 namespace {
-
-const ULONG_PTR kCopyDataPath = 1;
 
 void FinishWorker() {
     g_ui.run.Join(); // it has posted its last message
@@ -97,17 +95,9 @@ void OnDropFiles(HDROP drop) {
 }
 
 LRESULT OnCopyData(const COPYDATASTRUCT* data) {
-    // Another process's block: the kind, an even size of 1..260 units and a
-    // terminator inside it, or it is ignored.
-    if (data == nullptr || data->dwData != kCopyDataPath || data->lpData == nullptr) return 0;
-    if (data->cbData % 2 != 0 || data->cbData < 2 || data->cbData > MAX_PATH * 2) return 0;
-    const auto* text = static_cast<const wchar_t*>(data->lpData);
-    size_t units = data->cbData / 2;
-    if (wmemchr(text, L'\0', units) == nullptr) return 0;
-    std::wstring path = text;
-    // Only absolute paths: a relative one would be read against this
-    // window's current folder, not the sender's.
-    if (!IsFullPath(path.c_str())) return 0;
+    // Another process's block: a malformed one is ignored.
+    std::wstring path;
+    if (!ReadHandOverBlock(data, path)) return 0;
     if (!WindowIsIdle()) {
         g_ui.deferred.push_back(path);
         return 0;
@@ -156,6 +146,7 @@ void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_APP_THUMBNAILS_DONE:
         FinishWorker();
         UpdateListStatus(false);
+        if (message == WM_APP_UPDATE_DONE && wParam) SetStatusText(0, LoadText(IDS_UPDATE_DONE).c_str());
         EndRun();
         break;
     case WM_APP_FILES_ADDED: OnFilesAdded(wParam); break;

@@ -13,11 +13,13 @@
 #include "app/ListColumns.h"
 #include "app/ListViewRows.h"
 #include "app/MainUi.h"
+#include "app/OptionsCommand.h"
 #include "app/RemoveRows.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
 #include "app/Thumbnails.h"
 #include "app/Toolbar.h"
+#include "app/UpdateRun.h"
 #include "app/WindowIdle.h"
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
@@ -260,6 +262,7 @@ void OnCommand(HWND window, int id) {
     case kCmdCopyName: CopyToClipboard(window, false); break;
     case kCmdProperties: ShowProperties(window); break;
     case kCmdHomePage: OpenHomePage(window); break;
+    case kCmdUpdateCheck: StartUpdateCheck(); break;
     case kCmdThumbnailNone: case kCmdThumbnailSmall: case kCmdThumbnailNormal: case kCmdThumbnailLarge:
         SetThumbnailSize(id - kCmdThumbnailNone);
         break;
@@ -281,6 +284,8 @@ void OnCommand(HWND window, int id) {
         break;
     case kCmdRecycle: Recycle(window); break;
     case kCmdEditName: EditFocusedName(window); break;
+    case kCmdOptions: OpenOptions(window, 0); break;
+    case kCmdVersionInfo: OpenOptions(window, 3); break;
     default: break; // commands of features still to come do nothing yet
     }
 }

@@ -15,7 +15,9 @@ LOGFONTW MessageFont() {
     return metrics.lfMessageFont;
 }
 
-HFONT DesignFont(const ItemDesign& design, int sharedSize) {
+} // namespace
+
+HFONT CreateDesignFont(const ItemDesign& design, int sharedSize) {
     LOGFONTW font = MessageFont();
     if (design.Font[0] != L'\0') CopyText(font.lfFaceName, design.Font);
     if (sharedSize > 0) font.lfHeight = sharedSize;
@@ -25,8 +27,6 @@ HFONT DesignFont(const ItemDesign& design, int sharedSize) {
     font.lfStrikeOut = (design.FontStyle & kFontStrikeOut) ? TRUE : FALSE;
     return CreateFontIndirectW(&font);
 }
-
-} // namespace
 
 int DesignIndexForStatus(int status) {
     if (status == kStatusNone) return kDesignDefault;
@@ -41,7 +41,7 @@ HFONT DesignFontForStatus(int status) {
 
 void ApplyFonts() {
     int sharedSize = g_settings.Design[kDesignDefault].FontSize;
-    for (int d = 0; d < kDesignCount; ++d) g_ui.designFonts[d].reset(DesignFont(g_settings.Design[d], sharedSize));
+    for (int d = 0; d < kDesignCount; ++d) g_ui.designFonts[d].reset(CreateDesignFont(g_settings.Design[d], sharedSize));
 
     LOGFONTW list = MessageFont();
     if (sharedSize >= 1) list.lfHeight = sharedSize;

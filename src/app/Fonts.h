@@ -4,7 +4,13 @@
 
 #include <windows.h>
 
+#include "settings/Settings.h"
+
 void ApplyFonts();
+// A row design's font: the system's message font with the design's face
+// (when set), the shared size (when above 0) and the design's style bits.
+// The options dialog's preview uses it too.
+HFONT CreateDesignFont(const ItemDesign& design, int sharedSize);
 // The font rows of this status are drawn with.
 HFONT DesignFontForStatus(int status);
 int DesignIndexForStatus(int status);

@@ -11,10 +11,6 @@ void ListViewSync::CountChanged(int count) {
         SendMessageW(g_ui.listView, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
 }
 
-bool ListViewSync::RemovingRow(int index) {
-    return !g_ui.listView || SendMessageW(g_ui.listView, LVM_DELETEITEM, index, 0) != FALSE;
-}
-
 void ListViewSync::RemovingAll() {
     if (g_ui.listView) SendMessageW(g_ui.listView, LVM_DELETEALLITEMS, 0, 0);
 }

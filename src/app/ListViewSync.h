@@ -11,7 +11,6 @@ class ListViewSync final : public FileListObserver {
 public:
     // Sent, not posted: the view never shows a count the list does not have.
     void CountChanged(int count) override;
-    bool RemovingRow(int index) override;
     void RemovingAll() override;
     // Says so, then closes the window (a close during a run waits for it).
     void OutOfMemory() override;

@@ -13,6 +13,7 @@
 #include "app/MainWindow.h"
 #include "app/StatusBar.h"
 #include "base/FunctionCast.h"
+#include "base/HandOverBlock.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
@@ -59,8 +60,7 @@ int RunBatch(HINSTANCE instance, const CommandLine& line) {
 // Each path goes to the running window in one synchronous send.
 void HandOver(HWND running, const CommandLine& line) {
     for (const std::wstring& path : line.HandOverPaths()) {
-        COPYDATASTRUCT data = {1, static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)),
-                               const_cast<wchar_t*>(path.c_str())};
+        COPYDATASTRUCT data = HandOverBlockOf(path);
         SendMessageW(running, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     }
 }

@@ -29,7 +29,7 @@ MainUi g_ui;
 
 namespace {
 
-const wchar_t kTitle[] = L"Zorvel Ver." ZORVEL_VERSION_WTEXT;
+const wchar_t kTitle[] = ZORVEL_TITLE_WTEXT;
 
 // The list view takes dropped files itself. Its background erase is left to
 // it: suppressed, the area below the last row keeps stale rows under Wine.

@@ -154,27 +154,6 @@ void FileList::ForgetPath(const wchar_t* path) {
     if (it != pathCounts_.end() && --it->second == 0) pathCounts_.erase(it);
 }
 
-bool FileList::RemoveEntry(int index) {
-    if (index < 0 || index >= count_) return false;
-    // The view goes first: when it refuses, the records stay as they were.
-    if (observer_ != nullptr && !observer_->RemovingRow(index)) return false;
-    bool thumbnailsShown = ThumbnailSize != 0 && thumbnailImages_ != nullptr;
-    {
-        std::unique_lock<std::shared_mutex> hold(lock_);
-        ForgetPath(entries_[index].fullPath);
-        if (count_ == 1) {
-            memset(&entries_[0], 0, sizeof(FileEntry));
-            if (thumbnailsShown) ImageList_RemoveAll(thumbnailImages_);
-        } else {
-            if (thumbnailsShown) ImageList_Remove(thumbnailImages_, index);
-            memmove(&entries_[index], &entries_[index + 1], sizeof(FileEntry) * (count_ - index - 1));
-        }
-        --count_;
-    }
-    SetViewItemCount();
-    return true;
-}
-
 void FileList::RemoveRows(const std::vector<char>& remove) {
     bool images = ThumbnailSize != 0 && thumbnailImages_ != nullptr;
     {

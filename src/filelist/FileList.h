@@ -48,8 +48,6 @@ public:
     // Appends a copy of entry. False (and the list unchanged) when memory ran out.
     bool AppendEntry(const FileEntry& entry);
 
-    // Removes row index and its thumbnail; false for a row that does not exist.
-    bool RemoveEntry(int index);
     // Removes every row i with remove[i] set (and its thumbnail) in one pass
     // over the array; the rest keep their order. The observer is told the
     // new count; a view's selection is the caller's to restore.

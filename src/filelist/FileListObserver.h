@@ -11,8 +11,6 @@ class FileListObserver {
 public:
     // The list holds count rows now.
     virtual void CountChanged(int count) = 0;
-    // Row index is about to be removed; false keeps it (and the list as it is).
-    virtual bool RemovingRow(int index) = 0;
     // Every row is about to be removed.
     virtual void RemovingAll() = 0;
     // Memory for another row could not be had; the row was not added.

@@ -1,16 +1,15 @@
 // The shipped archiver libraries (7-zip32.dll, cab32.dll, unlha32.dll),
-// loaded by name from build\bin as Zorvel loads them: exports, which files
-// each accepts, listing (record layout, names, attributes, sizes, wildcards,
+// loaded by name from build\bin as Zorvel loads them: which files each
+// accepts, listing (record layout, names, attributes, sizes, wildcards,
 // Unicode mode), extraction into memory, and bad input of every kind. The
 // archives come from scripts/make-archive-fixtures.sh (build\fixtures).
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -26,27 +25,8 @@
 
 namespace {
 
-typedef HANDLE HARC;
-typedef int(WINAPI* QueryFunctionListFn)(int);
-typedef BOOL(WINAPI* GetRunningFn)();
-typedef BOOL(WINAPI* SetModeFn)(BOOL);
-typedef BOOL(WINAPI* CheckArchiveFn)(LPCSTR, int);
-typedef HARC(WINAPI* OpenArchiveFn)(HWND, LPCSTR, DWORD);
-typedef int(WINAPI* CloseArchiveFn)(HARC);
-typedef int(WINAPI* FindFirstFn)(HARC, LPCSTR, void*);
-typedef int(WINAPI* FindNextFn)(HARC, void*);
-typedef int(WINAPI* GetFileNameFn)(HARC, LPSTR, int);
-typedef int(WINAPI* GetAttributeFn)(HARC);
-typedef BOOL(WINAPI* GetSizeExFn)(HARC, __int64*);
-typedef int(WINAPI* ExtractMemFn)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD);
-
-constexpr size_t kRecordSize = kItemRecordSize;
-constexpr size_t kNameOffset = kItemNameOffset;
 constexpr unsigned char kGuard = 0xA5;
 
-std::wstring BinFolder() { return BuildFolder(L"bin"); }
-std::wstring Fixture(const std::wstring& name) { return BuildFolder(L"fixtures") + L"\\" + name; }
-std::string Ansi(const std::wstring& w) { return Narrow(w, CP_ACP); }
 std::string Sjis(const std::wstring& w) { return Narrow(w, 932); }
 
 // A name as the built-in ZIP reader cleans it, with '\' separators.
@@ -71,23 +51,20 @@ std::string BigContent(const char* word) {
 
 // One loaded library and its functions, looked up by prefixed name.
 struct Library {
-    std::wstring file;
     std::string prefix;
     ScopedModule module;
-    QueryFunctionListFn QueryFunctionList = nullptr;
-    GetRunningFn GetRunning = nullptr;
-    SetModeFn SetCursorMode = nullptr;
-    SetModeFn SetUnicodeMode = nullptr;
-    CheckArchiveFn CheckArchive = nullptr;
-    OpenArchiveFn OpenArchive = nullptr;
-    CloseArchiveFn CloseArchive = nullptr;
-    FindFirstFn FindFirst = nullptr;
-    FindNextFn FindNext = nullptr;
-    GetFileNameFn GetFileName = nullptr;
-    GetAttributeFn GetAttribute = nullptr;
-    GetSizeExFn GetOriginalSizeEx = nullptr;
-    GetSizeExFn GetCompressedSizeEx = nullptr;
-    ExtractMemFn ExtractMem = nullptr;
+    BOOL(WINAPI* GetRunning)() = nullptr;
+    BOOL(WINAPI* SetUnicodeMode)(BOOL) = nullptr;
+    BOOL(WINAPI* CheckArchive)(LPCSTR, int) = nullptr;
+    HARC(WINAPI* OpenArchive)(HWND, LPCSTR, DWORD) = nullptr;
+    int(WINAPI* CloseArchive)(HARC) = nullptr;
+    int(WINAPI* FindFirst)(HARC, LPCSTR, void*) = nullptr;
+    int(WINAPI* FindNext)(HARC, void*) = nullptr;
+    int(WINAPI* GetFileName)(HARC, LPSTR, int) = nullptr;
+    int(WINAPI* GetAttribute)(HARC) = nullptr;
+    BOOL(WINAPI* GetOriginalSizeEx)(HARC, __int64*) = nullptr;
+    BOOL(WINAPI* GetCompressedSizeEx)(HARC, __int64*) = nullptr;
+    int(WINAPI* ExtractMem)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD) = nullptr;
 
     template <typename F>
     void Find(F* fn, const char* name) {
@@ -95,15 +72,14 @@ struct Library {
         EXPECT_NE(*fn, nullptr) << prefix << name;
     }
 
-    bool Load(const std::wstring& fileName, const std::string& exportPrefix) {
-        file = fileName;
+    bool Load(const wchar_t* fileName, const char* exportPrefix) {
         prefix = exportPrefix;
-        module.reset(LoadLibraryW((BinFolder() + L"\\" + fileName).c_str()));
+        module.reset(LoadLibraryW((BuildFolder(L"bin") + L"\\" + fileName).c_str()));
         if (!module) return false;
 #define FIND(fn) Find(&fn, #fn)
-        FIND(QueryFunctionList); FIND(GetRunning); FIND(SetCursorMode); FIND(SetUnicodeMode); FIND(CheckArchive);
-        FIND(OpenArchive); FIND(CloseArchive); FIND(FindFirst); FIND(FindNext); FIND(GetFileName);
-        FIND(GetAttribute); FIND(GetOriginalSizeEx); FIND(GetCompressedSizeEx); FIND(ExtractMem);
+        FIND(GetRunning); FIND(SetUnicodeMode); FIND(CheckArchive); FIND(OpenArchive); FIND(CloseArchive);
+        FIND(FindFirst); FIND(FindNext); FIND(GetFileName); FIND(GetAttribute); FIND(GetOriginalSizeEx);
+        FIND(GetCompressedSizeEx); FIND(ExtractMem);
 #undef FIND
         return !::testing::Test::HasFailure();
     }
@@ -126,24 +102,22 @@ protected:
         ASSERT_TRUE(cab.Load(L"cab32.dll", "Cab"));
         ASSERT_TRUE(lha.Load(L"unlha32.dll", "Unlha"));
     }
+    // Our libraries stay loaded (they pin themselves), and so does their mode.
     void TearDown() override {
-        for (Library* l : {&seven, &cab, &lha}) {
-            if (l->SetUnicodeMode) l->SetUnicodeMode(FALSE);
-        }
+        for (Library* l : {&seven, &cab, &lha}) if (l->SetUnicodeMode) l->SetUnicodeMode(FALSE);
     }
 
-    // Lists every item matching `wildcard`; each record is checked for
-    // writes past the 560 bytes a caller gives.
+    // Lists every item matching `wildcard` (none when the archive does not
+    // open); each record is checked for writes past the 560 bytes a caller gives.
     static std::vector<Listed> List(Library& lib, const std::string& path, const char* wildcard = "*") {
         std::vector<Listed> items;
         HARC h = lib.OpenArchive(nullptr, path.c_str(), 0);
-        EXPECT_NE(h, nullptr) << path;
         if (!h) return items;
-        std::vector<unsigned char> record(kRecordSize + 64, kGuard);
+        std::vector<unsigned char> record(kItemRecordSize + 64, kGuard);
         for (int r = lib.FindFirst(h, wildcard, record.data()); r == 0; r = lib.FindNext(h, record.data())) {
-            for (size_t i = kRecordSize; i < record.size(); ++i) EXPECT_EQ(record[i], kGuard) << "overrun at " << i;
+            for (size_t i = kItemRecordSize; i < record.size(); ++i) EXPECT_EQ(record[i], kGuard) << "overrun at " << i;
             Listed it;
-            const char* name = reinterpret_cast<const char*>(record.data() + kNameOffset);
+            const char* name = reinterpret_cast<const char*>(record.data() + kItemNameOffset);
             it.name.assign(name, strnlen(name, 513));
             memcpy(&it.recordSize, record.data(), 4);
             char buf[600];
@@ -196,11 +170,10 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
     // The format decides, not the name: a ZIP named .lzh is still a ZIP.
     ASSERT_TRUE(WriteBytes(dir / L"zip-in-disguise.lzh", ReadBytes(Fixture(L"photos.zip"))));
     const struct { std::wstring path; bool seven, cab, lha; } cases[] = {
-        {Fixture(L"photos.7z"), true, false, false},    {Fixture(L"solid.7z"), true, false, false},
-        {Fixture(L"japanese.7z"), true, false, false},  {Fixture(L"photos.zip"), true, false, false},
+        {Fixture(L"photos.7z"), true, false, false},   {Fixture(L"photos.zip"), true, false, false},
         {Fixture(L"photos.cab"), true, true, false},    {Fixture(L"photos.lzh"), true, false, true},
-        {Fixture(L"japanese.lzh"), true, false, true},  {Fixture(L"notes.txt"), false, false, false},
-        {Fixture(L"missing.7z"), false, false, false},  {dir / L"zip-in-disguise.lzh", true, false, false},
+        {Fixture(L"notes.txt"), false, false, false},  {Fixture(L"missing.7z"), false, false, false},
+        {dir / L"zip-in-disguise.lzh", true, false, false},
         {dir.path(), false, false, false},              {L"", false, false, false},
     };
     for (const auto& c : cases) {
@@ -219,15 +192,18 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
     }
 }
 
-TEST_F(ArchiverDllTest, ListsNamesAttributesAndSizesInRecords) {
-    const struct { Library* lib; const wchar_t* file; bool folder; } cases[] = {
-        {&seven, L"photos.7z", true}, {&seven, L"photos.zip", true}, {&seven, L"photos.cab", false},
-        {&seven, L"photos.lzh", true}, {&cab, L"photos.cab", false}, {&lha, L"photos.lzh", true},
+// Each library lists and unpacks the fixtures: names in archive order (the
+// folder when stored, then its files), sizes, attributes and times, and the
+// bytes of a member, only into a buffer that holds them all.
+TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
+    const struct { Library* lib; const wchar_t* file; bool folder; const char* command; } cases[] = {
+        {&seven, L"photos.7z", true, "x -hide -y"}, {&seven, L"photos.zip", true, "x -y"},
+        {&seven, L"photos.cab", false, "x"},        {&seven, L"photos.lzh", true, "x -y"},
+        {&cab, L"photos.cab", false, "-x"},         {&lha, L"photos.lzh", true, "-n -gm"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lib->prefix + " " + Ansi(c.file));
         std::vector<Listed> items = List(*c.lib, Ansi(Fixture(c.file)));
-        // Items come in archive order: the folder (when stored), then its files.
         std::vector<std::string> expected = {"Photos\\a.jpg", "Photos\\b c.jpg"};
         if (c.folder) expected.insert(expected.begin(), "Photos\\");
         ASSERT_EQ(Names(items), expected);
@@ -242,18 +218,43 @@ TEST_F(ArchiverDllTest, ListsNamesAttributesAndSizesInRecords) {
             EXPECT_EQ(items[0].size, 0);
         }
         for (const Listed& it : items) EXPECT_EQ(it.name, it.nameByCall);
+
+        const std::string start = std::string(c.command) + " \"" + Ansi(Fixture(c.file)) + "\" \"";
+        std::string data;
+        WORD attr = 0;
+        time_t mtime = 0;
+        ASSERT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, 1 << 16, &attr, &mtime), 0);
+        EXPECT_EQ(data, kContentBC);
+        EXPECT_EQ(attr & 0x10, 0);
+        // 2020-01-02 03:04:06 local time, within a day of any time zone.
+        EXPECT_NEAR(static_cast<double>(mtime), 1577934246.0, 86400.0);
+        ASSERT_EQ(Extract(*c.lib, start + "Photos/a.jpg\"", &data), 0) << "'/' names the same member as '\\'";
+        EXPECT_EQ(data, kContentA);
+        // A member that is not there, or only differs in case, fails.
+        EXPECT_NE(Extract(*c.lib, start + "Photos\\zz.jpg\"", &data), 0);
+        EXPECT_NE(Extract(*c.lib, start + "b c.jpg\"", &data), 0);
+        // A buffer one byte short of the member is refused, not filled.
+        EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size() - 1)), 0x801E);
+        EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size())), 0);
     }
     // The record's date is the stored local time 2020-01-02 03:04:06.
     HARC h = lha.OpenArchive(nullptr, Ansi(Fixture(L"photos.lzh")).c_str(), 0);
     ASSERT_NE(h, nullptr);
-    unsigned char record[kRecordSize];
+    unsigned char record[kItemRecordSize];
     ASSERT_EQ(lha.FindFirst(h, "*.jpg", record), 0);
-    WORD date, time;
-    memcpy(&date, record + 22, 2);
-    memcpy(&time, record + 24, 2);
-    EXPECT_EQ(date, 0x5022);
-    EXPECT_EQ(time, 0x1883);
+    EXPECT_EQ(record[22] | record[23] << 8, 0x5022);
+    EXPECT_EQ(record[24] | record[25] << 8, 0x1883);
     lha.CloseArchive(h);
+    // In a solid block the last member needs the ones before it decoded.
+    const std::string solid = "x -y \"" + Ansi(Fixture(L"solid.7z")) + "\" \"Solid\\";
+    EXPECT_EQ(Names(List(seven, Ansi(Fixture(L"solid.7z")))),
+              (std::vector<std::string>{"Solid\\", "Solid\\1.txt", "Solid\\2.txt", "Solid\\3.txt"}));
+    std::string data;
+    ASSERT_EQ(Extract(seven, solid + "3.txt\"", &data), 0);
+    EXPECT_EQ(data, BigContent("three"));
+    ASSERT_EQ(Extract(seven, solid + "1.txt\"", &data), 0);
+    EXPECT_EQ(data, BigContent("one"));
+    EXPECT_NE(Extract(seven, solid + "4.txt\"", &data), 0);
 }
 
 // Names come out as the archive means them, in the archive's order, cleaned
@@ -262,21 +263,11 @@ TEST_F(ArchiverDllTest, ListsNamesAttributesAndSizesInRecords) {
 // Shift-JIS names have second bytes 0x5C (表, ソ) that must not split them.
 TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
     const std::vector<std::wstring> japanese = {L"写真\\a.jpg", L"表紙\\b.jpg", L"ソフト\\c.txt"};
-    auto slashes = [](std::wstring w) {
-        for (wchar_t& c : w) c = c == L'\\' ? L'/' : c;
-        return w;
-    };
+    auto slashes = [](std::wstring w) { return std::replace(w.begin(), w.end(), L'\\', L'/'), w; };
     // Stored name bytes of each listed name, from `encode`.
     auto makeZip = [&](auto encode, uint16_t flags, const std::vector<std::wstring>& names) {
         std::vector<ZipMember> members;
-        for (const std::wstring& n : names) {
-            ZipMember m;
-            m.name = encode(n);
-            m.data = Utf8(CleanZipName(n));
-            m.flags = flags;
-            m.method = 8;
-            members.push_back(m);
-        }
+        for (const std::wstring& n : names) members.push_back({encode(n), Utf8(CleanZipName(n)), 8, flags});
         return BuildZip(members);
     };
     auto makeCab = [&](auto encode, uint16_t attributes, const std::vector<std::wstring>& names) {
@@ -305,12 +296,8 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
         {1, "e.jpg", Sjis(L"ソフト") + "\xff", L"", L"", 0, Utf8(L"ソフト\\e.jpg")},
     };
 
-    struct Case {
-        const char* what;
-        std::string archive;
-        std::vector<Library*> libs;
-        std::vector<std::wstring> names;
-    } cases[] = {
+    const struct { const char* what; std::string archive; std::vector<Library*> libs; std::vector<std::wstring> names; }
+    cases[] = {
         {"zip shift-jis", makeZip(sjisSlash, 0, japanese), {&seven}, japanese},
         {"zip utf-8 flagged", makeZip(utf8Slash, 0x800, japanese), {&seven}, japanese},
         {"zip utf-8 unflagged", makeZip(utf8Slash, 0, japanese), {&seven}, japanese},
@@ -330,7 +317,7 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
         {"lzh sfx", stub + BuildLzh({lzh[0]}), {&seven, &lha}, {japanese[1]}},
     };
     TempDir dir;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const std::wstring path = dir / (std::wstring(c.what, c.what + strlen(c.what)) + L".arc");
         ASSERT_TRUE(WriteBytes(path, c.archive));
         for (Library* lib : c.libs) {
@@ -351,19 +338,17 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
 
 TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     std::string path = Ansi(Fixture(L"photos.7z"));
+    // The pattern matching itself (case, '?', backtracking) has its own table below.
     const struct { const char* wildcard; std::vector<std::string> names; } cases[] = {
         {"*.*", {"Photos\\", "Photos\\a.jpg", "Photos\\b c.jpg"}}, // "*.*" takes the dotless folder too
-        {"", {"Photos\\", "Photos\\a.jpg", "Photos\\b c.jpg"}},
-        {"*.JPG", {"Photos\\a.jpg", "Photos\\b c.jpg"}},
         {"Photos/b*", {"Photos\\b c.jpg"}},
-        {"?hotos\\?.jpg", {"Photos\\a.jpg"}},
         {"*.png", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(Names(List(seven, path, c.wildcard)), c.names) << c.wildcard;
 
     HARC h = seven.OpenArchive(nullptr, path.c_str(), 0);
     ASSERT_NE(h, nullptr);
-    char record[kRecordSize], name[64];
+    char record[kItemRecordSize], name[64];
     ASSERT_EQ(seven.FindFirst(h, "*", record), 0);
     ASSERT_EQ(seven.FindNext(h, nullptr), 0);  // a null record is allowed
     EXPECT_EQ(seven.GetFileName(h, name, sizeof(name)), 0);
@@ -374,62 +359,17 @@ TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     EXPECT_EQ(seven.GetAttribute(h), -1);      // no current item any more
     EXPECT_NE(seven.GetFileName(h, name, sizeof(name)), 0);
     ASSERT_EQ(seven.FindFirst(h, "*", record), 0) << "a new search starts from the first item again";
-    EXPECT_STREQ(record + kNameOffset, "Photos\\");
+    EXPECT_STREQ(record + kItemNameOffset, "Photos\\");
     EXPECT_EQ(seven.CloseArchive(h), 0);
-}
-
-TEST_F(ArchiverDllTest, ExtractMemGivesExactBytes) {
-    const struct { Library* lib; const wchar_t* file; const char* command; } cases[] = {
-        {&seven, L"photos.7z", "x -hide -y"}, {&seven, L"photos.zip", "x -y"}, {&seven, L"photos.cab", "x"},
-        {&seven, L"photos.lzh", "x -y"},      {&cab, L"photos.cab", "-x"},    {&lha, L"photos.lzh", "-n -gm"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lib->prefix + " " + Ansi(c.file));
-        const std::string start = std::string(c.command) + " \"" + Ansi(Fixture(c.file)) + "\" \"";
-        std::string data;
-        WORD attr = 0;
-        time_t mtime = 0;
-        ASSERT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, 1 << 16, &attr, &mtime), 0);
-        EXPECT_EQ(data, kContentBC);
-        EXPECT_EQ(attr & 0x10, 0);
-        // 2020-01-02 03:04:06 local time, within a day of any time zone.
-        EXPECT_NEAR(static_cast<double>(mtime), 1577934246.0, 86400.0);
-        ASSERT_EQ(Extract(*c.lib, start + "Photos/a.jpg\"", &data), 0) << "'/' names the same member as '\\'";
-        EXPECT_EQ(data, kContentA);
-        // A member that is not there, or only differs in case, fails.
-        EXPECT_NE(Extract(*c.lib, start + "Photos\\zz.jpg\"", &data), 0);
-        EXPECT_NE(Extract(*c.lib, start + "b c.jpg\"", &data), 0);
-        // A buffer one byte short of the member is refused, not filled.
-        EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size() - 1)), 0x801E);
-        EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size())), 0);
-    }
-    // In a solid block the last member needs the ones before it decoded.
-    const std::string solid = "x -y \"" + Ansi(Fixture(L"solid.7z")) + "\" \"Solid\\";
-    EXPECT_EQ(Names(List(seven, Ansi(Fixture(L"solid.7z")))),
-              (std::vector<std::string>{"Solid\\", "Solid\\1.txt", "Solid\\2.txt", "Solid\\3.txt"}));
-    std::string data;
-    ASSERT_EQ(Extract(seven, solid + "3.txt\"", &data), 0);
-    EXPECT_EQ(data, BigContent("three"));
-    ASSERT_EQ(Extract(seven, solid + "1.txt\"", &data), 0);
-    EXPECT_EQ(data, BigContent("one"));
-    EXPECT_NE(Extract(seven, solid + "4.txt\"", &data), 0);
 }
 
 // ZIP members are unpacked by the library itself: each way one can fail has
 // its own answer, and a directory found through ZIP64 records reads alike.
 TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
     const std::string text = BigContent("zip");
-    auto member = [&](const char* name, uint16_t method, uint16_t flags) {
-        ZipMember m;
-        m.name = name;
-        m.data = text;
-        m.method = method;
-        m.flags = flags;
-        return m;
-    };
-    std::vector<ZipMember> members = {member("stored", 0, 0),    member("deflated", 8, 0), member("descriptor", 8, 0),
-                                      member("zip64", 8, 0),     member("encrypted", 8, 1), member("shrunk", 1, 0),
-                                      member("damaged", 8, 0),   member("no local header", 0, 0)};
+    std::vector<ZipMember> members = {{"stored", text},        {"deflated", text, 8},  {"descriptor", text, 8},
+                                      {"zip64", text, 8},      {"encrypted", text, 8, 1}, {"shrunk", text, 1},
+                                      {"damaged", text, 8},    {"no local header", text}};
     members[2].dataDescriptor = true;
     members[3].zip64 = true;
     members[6].badCrc = true;
@@ -446,9 +386,7 @@ TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
             EXPECT_EQ(Extract(seven, "x \"" + Ansi(dir / L"m.zip") + "\" \"" + members[i].name + "\"", &data),
                       expected[i])
                 << members[i].name;
-            if (expected[i] == 0) {
-                EXPECT_TRUE(data == text) << members[i].name;
-            }
+            if (expected[i] == 0) { EXPECT_TRUE(data == text) << members[i].name; }
         }
     }
 }
@@ -505,10 +443,7 @@ TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
     TempDir dir;
     // Besides the fixtures, the header forms only our builders write.
     const LzhMember level2 = {2, "b c.jpg", "Photos\xff", L"b c.jpg", L"", 932, kContentBC};
-    ZipMember zipped;
-    zipped.name = "Photos/b c.jpg";
-    zipped.data = kContentBC;
-    zipped.method = 8;
+    ZipMember zipped = {"Photos/b c.jpg", kContentBC, 8};
     zipped.zip64 = true;
     std::string zip64 = BuildZip({zipped});
     ASSERT_TRUE(AddZip64End(zip64));
@@ -539,17 +474,7 @@ TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
             std::string ap = Ansi(p);
             for (Library* lib : {&seven, &cab, &lha}) {
                 lib->CheckArchive(ap.c_str(), 0);
-                if (HARC h = lib->OpenArchive(nullptr, ap.c_str(), 0)) {
-                    std::vector<unsigned char> record(kRecordSize + 16, kGuard);
-                    int count = 0;
-                    for (int r = lib->FindFirst(h, "*", record.data()); r == 0 && count < 1000;
-                         r = lib->FindNext(h, record.data())) {
-                        ++count;
-                    }
-                    EXPECT_EQ(record[kRecordSize], kGuard);
-                    EXPECT_LT(count, 1000);
-                    EXPECT_EQ(lib->CloseArchive(h), 0);
-                }
+                EXPECT_LE(List(*lib, ap).size(), 100u) << "a reader that never ends";
                 std::string data;
                 Extract(*lib, "x \"" + ap + "\" \"Photos\\b c.jpg\"", &data, 1024);
             }
@@ -571,24 +496,22 @@ TEST(ArchiverText, WildcardMatching) {
     for (const auto& c : cases) EXPECT_EQ(c.matches, archiver::MatchWildcard(c.pattern, c.name)) << Utf8(c.pattern);
 }
 
+// The archive and member of an ExtractMem command line: switches and a
+// one-letter command passed over, quoted or not; an unclosed quote or a
+// missing member refused.
 TEST(ArchiverText, ExtractCommandSplitting) {
-    const struct { const wchar_t* line; const wchar_t* archive; const wchar_t* member; } cases[] = {
+    const struct { const wchar_t *line, *archive, *member; } cases[] = {
         {L"x -hide -y \"C:\\a\\b c.7z\" \"Photos\\a.jpg\"", L"C:\\a\\b c.7z", L"Photos\\a.jpg"},
         {L"-n -gm \"C:\\x.lzh\" \"dir\\a b.jpg\"", L"C:\\x.lzh", L"dir\\a b.jpg"},
         {L"  e  C:\\x.cab\t\"a\"  ", L"C:\\x.cab", L"a"},
         {L"\"C:\\x.cab\" a", L"C:\\x.cab", L"a"}, // a one-letter member after the archive is a name
-        {L"", nullptr, nullptr},
-        {L"x -y \"C:\\only.7z\"", nullptr, nullptr},
-        {L"x \"C:\\a.7z\" \"unclosed", nullptr, nullptr},
-        {L"x \"\" \"a\"", nullptr, nullptr},
+        {L"", nullptr, nullptr},                       {L"x -y \"C:\\only.7z\"", nullptr, nullptr},
+        {L"x \"C:\\a.7z\" \"unclosed", nullptr, nullptr}, {L"x \"\" \"a\"", nullptr, nullptr},
     };
     for (const auto& c : cases) {
         std::wstring archive, member;
         ASSERT_EQ(c.archive != nullptr, archiver::SplitExtractCommand(c.line, &archive, &member)) << Utf8(c.line);
-        if (c.archive) {
-            EXPECT_EQ(archive, c.archive);
-            EXPECT_EQ(member, c.member);
-        }
+        if (c.archive) { EXPECT_EQ(std::wstring(c.archive) + L"|" + c.member, archive + L"|" + member); }
     }
 }
 
@@ -599,23 +522,20 @@ TEST(ArchiverText, CleansNamesAsTheBuiltInReader) {
     }
 }
 
+// Copies to the caller take whole characters only and never overrun.
 TEST(ArchiverText, CopiesNeverOverrunOrSplitCharacters) {
-    char buf[8];
-    memset(buf, 'Z', sizeof(buf));
-    EXPECT_TRUE(archiver::CopyToCaller(L"abc", CP_UTF8, buf, 4));
-    EXPECT_STREQ(buf, "abc");
-    memset(buf, 'Z', sizeof(buf));
-    EXPECT_FALSE(archiver::CopyToCaller(L"abcd", CP_UTF8, buf, 4));
-    EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(buf[4], 'Z');
-    // Three-byte UTF-8 characters: only whole ones go in.
-    memset(buf, 'Z', sizeof(buf));
-    EXPECT_FALSE(archiver::CopyToCaller(L"写真写真", CP_UTF8, buf, 8));
-    EXPECT_EQ(std::string(buf), Utf8(L"写真"));
-    // A surrogate pair is never cut in half.
-    memset(buf, 'Z', sizeof(buf));
-    EXPECT_FALSE(archiver::CopyToCaller(L"ab\xD83D\xDE00", CP_UTF8, buf, 5));
-    EXPECT_STREQ(buf, "ab");
+    const struct { const wchar_t* text; size_t size; bool fits; std::string copied; } cases[] = {
+        {L"abc", 4, true, "abc"},      {L"abcd", 4, false, "abc"}, {L"写真写真", 8, false, Utf8(L"写真")},
+        {L"ab\xD83D\xDE00", 5, false, "ab"}, // a surrogate pair is never cut in half
+    };
+    for (const auto& c : cases) {
+        char buf[16];
+        memset(buf, 'Z', sizeof(buf));
+        EXPECT_EQ(c.fits, archiver::CopyToCaller(c.text, CP_UTF8, buf, c.size)) << c.copied;
+        EXPECT_EQ(c.copied, buf);
+        EXPECT_EQ('Z', buf[c.size]);
+    }
+    char buf[4];
     EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, buf, 0));
     EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, nullptr, 4));
 

@@ -15,26 +15,21 @@
 #include "TestFiles.h"
 #include "UnrarApi.h"
 #include "ZipBuilder.h"
+#include "base/FunctionCast.h"
+#include "base/ScopedWin.h"
 
 namespace {
 
 struct Library {
-    HMODULE module = LoadLibraryW((BuildFolder(L"bin") + L"\\unrar.dll").c_str());
-    ~Library() {
-        if (module) FreeLibrary(module);
-    }
-    template <typename T>
-    T Get(const char* name) const {
-        return module ? reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-    }
-    RarOpenArchiveExFn open = Get<RarOpenArchiveExFn>("RAROpenArchiveEx");
-    RarCloseArchiveFn close = Get<RarCloseArchiveFn>("RARCloseArchive");
-    RarReadHeaderExFn readHeader = Get<RarReadHeaderExFn>("RARReadHeaderEx");
-    RarProcessFileFn processFile = Get<RarProcessFileFn>("RARProcessFile");
-    RarProcessFileWFn processFileW = Get<RarProcessFileWFn>("RARProcessFileW");
-    RarSetCallbackFn setCallback = Get<RarSetCallbackFn>("RARSetCallback");
-    RarSetPasswordFn setPassword = Get<RarSetPasswordFn>("RARSetPassword");
-    RarGetDllVersionFn version = Get<RarGetDllVersionFn>("RARGetDllVersion");
+    ScopedModule module{LoadLibraryW((BuildFolder(L"bin") + L"\\unrar.dll").c_str())};
+    RarOpenArchiveExFn open = LookUp<RarOpenArchiveExFn>(module.get(), "RAROpenArchiveEx");
+    RarCloseArchiveFn close = LookUp<RarCloseArchiveFn>(module.get(), "RARCloseArchive");
+    RarReadHeaderExFn readHeader = LookUp<RarReadHeaderExFn>(module.get(), "RARReadHeaderEx");
+    RarProcessFileFn processFile = LookUp<RarProcessFileFn>(module.get(), "RARProcessFile");
+    RarProcessFileWFn processFileW = LookUp<RarProcessFileWFn>(module.get(), "RARProcessFileW");
+    RarSetCallbackFn setCallback = LookUp<RarSetCallbackFn>(module.get(), "RARSetCallback");
+    RarSetPasswordFn setPassword = LookUp<RarSetPasswordFn>(module.get(), "RARSetPassword");
+    RarGetDllVersionFn version = LookUp<RarGetDllVersionFn>(module.get(), "RARGetDllVersion");
     bool Complete() const {
         return open && close && readHeader && processFile && processFileW && setCallback && setPassword && version;
     }
@@ -56,14 +51,10 @@ int CALLBACK Record(UINT message, LPARAM userData, LPARAM p1, LPARAM p2) {
         calls.data.append(reinterpret_cast<const char*>(p1), size_t(p2));
         return calls.blocks == calls.abortAfterBlocks ? -1 : 1;
     }
-    if (message == kUcmNeedPasswordW || message == kUcmNeedPassword) {
+    if (message == kUcmNeedPasswordW) {
         calls.passwordRequests++;
         if (calls.password == nullptr) return -1;
-        if (message == kUcmNeedPasswordW) {
-            MultiByteToWideChar(CP_ACP, 0, calls.password, -1, reinterpret_cast<wchar_t*>(p1), int(p2));
-        } else {
-            lstrcpynA(reinterpret_cast<char*>(p1), calls.password, int(p2));
-        }
+        MultiByteToWideChar(CP_ACP, 0, calls.password, -1, reinterpret_cast<wchar_t*>(p1), int(p2));
         return 1;
     }
     return 0;
@@ -71,18 +62,9 @@ int CALLBACK Record(UINT message, LPARAM userData, LPARAM p1, LPARAM p2) {
 
 struct Item {
     std::wstring name;
-    std::string ansiName;
     unsigned flags;
     uint64_t size;
 };
-
-RarMember Member(const std::string& name, const std::string& data, bool encrypted = false) {
-    RarMember m;
-    m.name = name;
-    m.data = data;
-    m.encrypted = encrypted;
-    return m;
-}
 
 std::string Pattern(size_t size) {
     std::string s(size, '\0');
@@ -94,11 +76,12 @@ std::string Pattern(size_t size) {
     return s;
 }
 
+// ソフト\表紙.jpg in Shift-JIS: second bytes 0x5C (83 5C, 95 5C) that must not split it.
+const std::string kFiveC = "\x83\x5c\x83\x74\x83\x67\\\x95\x5c\x8e\x86.jpg";
+
 // A folder and a file in it, as RAR 4 ('\') or RAR 5 ('/') stores them.
 std::vector<RarMember> Photos(bool rar5 = false) {
-    RarMember dir = Member("Photos", "");
-    dir.directory = true;
-    return {dir, Member(rar5 ? "Photos/a.jpg" : "Photos\\a.jpg", "jpeg bytes")};
+    return {{"Photos", "", true}, {rar5 ? "Photos/a.jpg" : "Photos\\a.jpg", "jpeg bytes"}};
 }
 
 class UnrarTest : public ::testing::Test {
@@ -127,7 +110,7 @@ protected:
     std::vector<Item> List() {
         std::vector<Item> items;
         while ((last_ = lib_.readHeader(handle_, header_.get())) == 0) {
-            items.push_back({header_->FileNameW, header_->FileName, header_->Flags,
+            items.push_back({header_->FileNameW, header_->Flags,
                              (uint64_t(header_->UnpSizeHigh) << 32) | header_->UnpSize});
             EXPECT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
         }
@@ -171,9 +154,7 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_NE(0, lib_.close(handle_));
     handle_ = nullptr;
 
-    ZipMember zipped;
-    zipped.name = "a.txt";
-    for (const std::string& bytes : {BuildZip({zipped}), std::string("Rar!\x1A\x07\x00", 7), std::string()}) {
+    for (const std::string& bytes : {BuildZip({{"a.txt", "a"}}), std::string("Rar!\x1A\x07\x00", 7), std::string()}) {
         EXPECT_FALSE(Open(bytes));
         EXPECT_NE(0u, open_.OpenResult);
     }
@@ -181,78 +162,79 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_EQ(nullptr, lib_.open(&open_));
 }
 
-// Flags come from the main header, as a packer sets them; an archive whose
-// headers are encrypted lists nothing.
+// A listing: the archive flags from the main header, as a packer sets them;
+// the item names from the Unicode, OEM (Shift-JIS second bytes 0x5C among
+// them) and UTF-8 forms, '\' between folders; and its end: the end of the
+// archive, or an error for encrypted headers or a damaged block.
 TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     const unsigned kMask = kRarVolume | kRarSolid | kRarEncryptedHeaders | kRarFirstVolume;
+    const int kError = -1; // any error other than the end
     // Real stubs are at least 64 KiB and end on a 16-byte boundary, which is
     // where readers look for the archive.
     const std::string stub = "MZ" + std::string(0x10000 - 2, '\x90');
-    const struct { const char* what; std::string bytes; unsigned flags; bool lists; } cases[] = {
-        {"plain 4", BuildRar4(Photos()), 0, true},
-        {"plain 5", BuildRar5(Photos(true)), 0, true},
-        {"solid 4", BuildRar4(Photos(), kRar4Solid), kRarSolid, true},
-        {"solid 5", BuildRar5(Photos(true), kRar5Solid), kRarSolid, true},
-        {"volume 4", BuildRar4(Photos(), kRar4Volume | kRar4FirstVolume), kRarVolume | kRarFirstVolume, true},
-        {"volume 5", BuildRar5(Photos(true), kRar5Volume), kRarVolume | kRarFirstVolume, true},
-        {"self-extracting", stub + BuildRar4(Photos(), kRar4Solid), kRarSolid, true},
-        {"encrypted headers 4", BuildRar4(Photos(), kRar4EncryptedHeaders), kRarEncryptedHeaders, false},
-        {"encrypted headers 5", BuildRar5(Photos(true), 0, true), kRarEncryptedHeaders, false},
+    std::string damaged = BuildRar4(Photos());
+    damaged[7 + 13 + 5] ^= 0x40; // inside the first file header: its check fails
+    const std::wstring wide = L"\u5199\u771f\\\u30bd\u30d5\u30c8.txt"; // 写真\ソフト.txt
+    const std::vector<RarMember> names4 = {
+        {Narrow(wide, 932), "u", false, false, wide}, {"\x8e\xca\x90\x5e\\b.txt", "a"}, {kFiveC, "c"},
+        {"ka.txt", "k", false, false, L"\u304b\u3099.txt"}, // か and a combining mark: listed composed
+    };
+    const std::vector<std::wstring> photos = {L"Photos", L"Photos\\a.jpg"};
+    const struct { const char* what; std::string bytes; unsigned flags; std::vector<std::wstring> names; int end; }
+    cases[] = {
+        {"plain 4", BuildRar4(Photos()), 0, photos, kRarEndArchive},
+        {"plain 5", BuildRar5(Photos(true)), 0, photos, kRarEndArchive},
+        {"solid 4", BuildRar4(Photos(), kRar4Solid), kRarSolid, photos, kRarEndArchive},
+        {"solid 5", BuildRar5(Photos(true), kRar5Solid), kRarSolid, photos, kRarEndArchive},
+        {"volume 4", BuildRar4(Photos(), kRar4Volume | kRar4FirstVolume), kRarVolume | kRarFirstVolume, photos,
+         kRarEndArchive},
+        {"volume 5", BuildRar5(Photos(true), kRar5Volume), kRarVolume | kRarFirstVolume, photos, kRarEndArchive},
+        {"self-extracting", stub + BuildRar4(Photos(), kRar4Solid), kRarSolid, photos, kRarEndArchive},
+        {"encrypted headers 4", BuildRar4(Photos(), kRar4EncryptedHeaders), kRarEncryptedHeaders, {},
+         kRarMissingPassword},
+        {"encrypted headers 5", BuildRar5(Photos(true), 0, true), kRarEncryptedHeaders, {}, kError},
+        {"damaged", damaged, 0, {}, kError},
+        {"names 4", BuildRar4(names4), 0, {wide, L"\u5199\u771f\\b.txt", L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg",
+         L"\u304c.txt"}, kRarEndArchive},
+        {"names 5", BuildRar5({{"\xe5\x86\x99\xe7\x9c\x9f/a.jpg", "x"}}), 0, {L"\u5199\u771f\\a.jpg"}, kRarEndArchive},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(Open(c.bytes));
         EXPECT_EQ(0u, open_.OpenResult);
         EXPECT_EQ(c.flags, open_.Flags & kMask);
-        const auto items = List();
-        if (!c.lists) {
-            EXPECT_TRUE(items.empty());
-            EXPECT_NE(0, last_);
-            continue;
+        std::vector<std::wstring> names;
+        for (const Item& item : List()) {
+            names.push_back(item.name);
+            EXPECT_EQ(item.name == L"Photos", (item.flags & kRarItemDirectory) != 0) << Utf8(item.name);
+            EXPECT_EQ(0u, item.flags & kRarItemEncrypted);
+            if (item.name == photos[1]) { EXPECT_EQ(10u, item.size); }
         }
-        EXPECT_EQ(kRarEndArchive, last_);
-        ASSERT_EQ(2u, items.size());
-        EXPECT_EQ(L"Photos", items[0].name);
-        EXPECT_EQ(unsigned(kRarItemDirectory), items[0].flags & (kRarItemDirectory | kRarItemEncrypted));
-        EXPECT_EQ(L"Photos\\a.jpg", items[1].name);
-        EXPECT_EQ(0u, items[1].flags & (kRarItemDirectory | kRarItemEncrypted));
-        EXPECT_EQ(10u, items[1].size);
-        EXPECT_EQ(kRarEndArchive, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
+        EXPECT_EQ(c.names, names);
+        EXPECT_TRUE(c.end == kError ? last_ != 0 && last_ != kRarEndArchive : last_ == c.end) << last_;
+        EXPECT_EQ(last_, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
     }
     ASSERT_TRUE(Open(BuildRar4(Photos(), kRar4EncryptedHeaders)));
     EXPECT_EQ(kRarMissingPassword, lib_.readHeader(handle_, header_.get()));
     EXPECT_GE(calls_.passwordRequests, 1);
+    // Cut anywhere, an archive ends with an error, not with data it lacks.
+    const std::string big = BuildRar4({{"Photos\\big.bin", Pattern(5000)}});
+    for (size_t cut : {size_t(25), size_t(40), size_t(60), big.size() - 100}) {
+        ASSERT_TRUE(Open(big.substr(0, cut)));
+        EXPECT_NE(0, Next()) << cut;
+        EXPECT_LT(calls_.data.size(), 5000u);
+    }
 }
 
-TEST_F(UnrarTest, NamesInUnicodeOemAndUtf8FormsAtTheirOffsets) {
-    const std::wstring wide = L"\u5199\u771f\\\u30bd\u30d5\u30c8.txt"; // 写真\ソフト.txt
-    RarMember unicode = Member(Narrow(wide, 932), "u");
-    unicode.unicodeName = wide;
-    // Second bytes 0x5C: ソ is 83 5C, 表 is 95 5C.
-    const std::string fiveC = "\x83\x5c\x83\x74\x83\x67\\\x95\x5c\x8e\x86.jpg"; // ソフト\表紙.jpg
-    // か and a combining voiced mark: listed composed, as libarchive lists it.
-    RarMember decomposed = Member("ka.txt", "k");
-    decomposed.unicodeName = L"\u304b\u3099.txt";
-    ASSERT_TRUE(Open(BuildRar4({unicode, Member("\x8e\xca\x90\x5e\\b.txt", "a"), Member(fiveC, "c"), decomposed})));
-    auto items = List();
-    ASSERT_EQ(4u, items.size());
-    EXPECT_EQ(L"\u304c.txt", items[3].name);
-    EXPECT_EQ(wide, items[0].name);
-    EXPECT_EQ(L"\u5199\u771f\\b.txt", items[1].name);
-    EXPECT_EQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", items[2].name);
-    EXPECT_EQ(fiveC, items[2].ansiName);
-    ASSERT_TRUE(Open(BuildRar5({Member("\xe5\x86\x99\xe7\x9c\x9f/a.jpg", "x")})));
-    items = List();
-    ASSERT_EQ(1u, items.size());
-    EXPECT_EQ(L"\u5199\u771f\\a.jpg", items[0].name);
-
-    // Opened by its ANSI name; a caller built elsewhere reads the record by
-    // offset, and nothing is written past it.
+// Opened by its ANSI name, the header names the archive, and the item in both
+// forms (the OEM one as stored, second bytes 0x5C and all); a caller built
+// elsewhere reads the record by offset, and nothing is written past it.
+TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
+    ASSERT_TRUE(Open(BuildRar4({{"Photos", "", true}, {kFiveC, "jpeg bytes"}})));
     Close();
-    const std::string ansi = Narrow(path_, CP_ACP);
+    const std::string ansi = Ansi(path_);
     RAROpenArchiveDataEx d{};
     d.ArcName = const_cast<char*>(ansi.c_str());
-    ASSERT_TRUE(WriteBytes(path_, BuildRar4(Photos())));
     handle_ = lib_.open(&d);
     ASSERT_NE(nullptr, handle_);
     std::vector<unsigned char> raw(sizeof(RARHeaderDataEx) + 16, 0xCC);
@@ -264,51 +246,56 @@ TEST_F(UnrarTest, NamesInUnicodeOemAndUtf8FormsAtTheirOffsets) {
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
     ASSERT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
-    EXPECT_EQ(std::wstring(L"Photos\\a.jpg"), reinterpret_cast<const wchar_t*>(raw.data() + 4096));
-    EXPECT_EQ(std::string("Photos\\a.jpg"), reinterpret_cast<const char*>(raw.data() + 3072));
+    EXPECT_STREQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", reinterpret_cast<const wchar_t*>(raw.data() + 4096));
+    EXPECT_EQ(kFiveC, reinterpret_cast<const char*>(raw.data() + 3072));
     EXPECT_EQ(path_, reinterpret_cast<const wchar_t*>(raw.data() + 1024));
     EXPECT_EQ(10u, *reinterpret_cast<const unsigned*>(raw.data() + 6156));
     for (size_t i = sizeof(RARHeaderDataEx); i < raw.size(); ++i) EXPECT_EQ(0xCC, raw[i]);
 }
 
-TEST_F(UnrarTest, DamagedAndCutArchivesEndWithAnError) {
-    std::string rar = BuildRar4(Photos());
-    rar[7 + 13 + 5] ^= 0x40; // inside the first file header: its check fails
-    ASSERT_TRUE(Open(rar));
-    EXPECT_TRUE(List().empty());
-    EXPECT_NE(0, last_);
-    EXPECT_NE(kRarEndArchive, last_);
-    const std::string big = BuildRar4({Member("Photos\\big.bin", Pattern(5000))});
-    for (size_t cut : {size_t(25), size_t(40), size_t(60), big.size() - 100}) {
-        ASSERT_TRUE(Open(big.substr(0, cut)));
-        EXPECT_NE(0, Next()) << cut;
-        EXPECT_LT(calls_.data.size(), 5000u);
-    }
-}
-
-// Testing an item hands its data to the callback in blocks; skipping hands
-// nothing; an encrypted item asks for a password and never gives plain data;
-// extraction to disk is refused.
-TEST_F(UnrarTest, ProcessingItems) {
+// What the callback is handed while an item is tested, by how it answers:
+// the data in blocks (an answer of -1 aborts), or a password request that
+// never leads to plain data. The item after it still reads, and skipping
+// hands nothing.
+TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     const std::string big = Pattern(200 * 1024);
-    ASSERT_TRUE(Open(BuildRar4({Member("Photos\\big.bin", big), Member("Photos\\a.jpg", "jpeg bytes")})));
-    EXPECT_EQ(0, Next());
-    EXPECT_GT(calls_.blocks, 1);
-    EXPECT_TRUE(calls_.data == big);
-    calls_.data.clear();
-    EXPECT_EQ(0, Next());
-    EXPECT_EQ("jpeg bytes", calls_.data);
-    ASSERT_TRUE(Open(BuildRar5({Member("Photos/big.bin", big)})));
-    EXPECT_EQ(0, Next());
-    EXPECT_GT(calls_.blocks, 1);
-    EXPECT_TRUE(calls_.data == big);
+    const RarMember secret = {"Photos\\secret.jpg", "secret data", false, true};
+    const int kFailed = -1, kSeveral = -1; // any error of the item itself; more than one block
+    const struct { const char* what; bool rar5; RarMember item; int abortAt; const char* password; int result, blocks; }
+    cases[] = {
+        {"rar 4", false, {"big.bin", big}, 0, nullptr, 0, kSeveral},
+        {"rar 5", true, {"big.bin", big}, 0, nullptr, 0, kSeveral},
+        {"small", false, {"a.jpg", "jpeg bytes"}, 0, nullptr, 0, 1},
+        {"aborted", false, {"big.bin", big}, 1, nullptr, kFailed, 1},
+        {"no password", false, secret, 0, nullptr, kRarMissingPassword, 0},
+        {"a password", false, secret, 0, "pass", kFailed, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<RarMember> members = {c.item, {"next.txt", "plain"}};
+        const std::string rar = c.rar5 ? BuildRar5(members) : BuildRar4(members);
+        ASSERT_TRUE(Open(rar));
+        calls_.abortAfterBlocks = c.abortAt;
+        calls_.password = c.password;
+        const int r = Next();
+        EXPECT_EQ(c.item.encrypted, (header_->Flags & kRarItemEncrypted) != 0);
+        EXPECT_EQ(c.item.encrypted, calls_.passwordRequests > 0);
+        EXPECT_EQ(c.result == 0, r == 0);
+        EXPECT_TRUE(c.result == kFailed ? r < 1000 : r == c.result) << r << ": the header itself must read";
+        EXPECT_TRUE(c.blocks == kSeveral ? calls_.blocks > 1 : calls_.blocks == c.blocks) << calls_.blocks;
+        // All of the data, or less than all of it.
+        EXPECT_EQ(r == 0, calls_.data == c.item.data);
+        EXPECT_EQ(0, c.item.data.compare(0, calls_.data.size(), calls_.data));
+        calls_.data.clear();
+        EXPECT_EQ(0, Next());
+        EXPECT_EQ("plain", calls_.data);
+        EXPECT_EQ(0u, header_->Flags & kRarItemEncrypted);
 
-    ASSERT_TRUE(Open(BuildRar4({Member("one.bin", Pattern(3000)), Member("two.txt", "second")})));
-    EXPECT_EQ(0, Next(kRarSkip));
-    EXPECT_EQ(0, calls_.blocks);
-    EXPECT_EQ(0, Next());
-    EXPECT_EQ(std::wstring(L"two.txt"), header_->FileNameW);
-    EXPECT_EQ("second", calls_.data);
+        ASSERT_TRUE(Open(rar));
+        EXPECT_EQ(0, Next(kRarSkip));
+        EXPECT_EQ(0, Next());
+        EXPECT_EQ("plain", calls_.data);
+    }
 
     // A callback set after opening, and the ANSI processing function.
     ASSERT_TRUE(Open(BuildRar4(Photos())));
@@ -320,32 +307,11 @@ TEST_F(UnrarTest, ProcessingItems) {
     EXPECT_EQ(0, lib_.processFile(handle_, kRarTest, nullptr, nullptr));
     EXPECT_EQ("jpeg bytes", later.data);
     EXPECT_TRUE(calls_.data.empty());
+}
 
-    // The callback answering -1 aborts.
-    ASSERT_TRUE(Open(BuildRar4({Member("big.bin", big)})));
-    calls_.abortAfterBlocks = 1;
-    const int aborted = Next();
-    EXPECT_NE(0, aborted);
-    EXPECT_LT(aborted, 1000) << "the header itself must read";
-    EXPECT_EQ(1, calls_.blocks);
-
-    for (const char* password : {static_cast<const char*>(nullptr), "pass"}) {
-        ASSERT_TRUE(Open(BuildRar4({Member("Photos\\secret.jpg", "secret data", true), Member("a.jpg", "plain")})));
-        calls_.password = password;
-        const int r = Next();
-        EXPECT_EQ(unsigned(kRarItemEncrypted), header_->Flags & kRarItemEncrypted);
-        if (password == nullptr) { EXPECT_EQ(kRarMissingPassword, r); }
-        EXPECT_NE(0, r);
-        EXPECT_LT(r, 1000);
-        EXPECT_GE(calls_.passwordRequests, 1);
-        EXPECT_TRUE(calls_.data.empty());
-        EXPECT_EQ(0, Next()) << "the next item still reads";
-        EXPECT_EQ(0u, header_->Flags & kRarItemEncrypted);
-        EXPECT_EQ("plain", calls_.data);
-    }
-
-    // To a folder or (without one) the current folder: refused, and not
-    // reported as done.
+// Regression: extracting to disk reported success and wrote nothing. It is
+// refused, to a folder or (without one) to the current folder.
+TEST_F(UnrarTest, ExtractionToDiskIsRefused) {
     ASSERT_TRUE(Open(BuildRar4(Photos())));
     EXPECT_EQ(0, Next(kRarSkip));
     ASSERT_EQ(0, lib_.readHeader(handle_, header_.get()));

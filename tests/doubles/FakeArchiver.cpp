@@ -1,15 +1,15 @@
-// A stand-in archiver library for the adapter's tests. Its "archives" are
-// text files: a first line "FAKEARC", then one item name per line (in UTF-8,
-// or in the ANSI code page for the variant without Unicode mode). Built in
+// A stand-in archiver library for the adapter's tests, for what our
+// libraries never do: hand out raw item names, be busy, or be an old library.
+// Its "archives" are text files: a first line "FAKEARC", then one item name
+// per line (in UTF-8, or in the ANSI code page for the old variant). Built in
 // variants by definitions:
-//   FAKE_RUNNING     GetRunning reports the library busy
-//   FAKE_NO_UNICODE  no SetUnicodeMode export: strings are ANSI
-// ExtractMem is there for the adapter to find, and extracts nothing.
+//   FAKE_RUNNING  GetRunning reports the library busy
+//   FAKE_OLD      no SetUnicodeMode export (strings are ANSI), and
+//                 QueryFunctionList denies FindNext
 #include <windows.h>
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,25 +28,14 @@ struct FakeArchive {
     size_t current = 0;
 };
 
-#ifndef FAKE_NO_UNICODE
 bool g_unicode = false;
-#endif
-
-// The path as the library received it, turned into UTF-16.
-std::wstring Wide(const char* text) {
-#ifdef FAKE_NO_UNICODE
-    UINT codePage = CP_ACP;
-#else
-    UINT codePage = g_unicode ? CP_UTF8 : CP_ACP;
-#endif
-    int n = MultiByteToWideChar(codePage, 0, text, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(codePage, 0, text, -1, &w[0], n);
-    return w;
-}
 
 bool ReadItems(const char* path, std::vector<std::string>& items) {
-    std::ifstream in(Wide(path).c_str(), std::ios::binary);
+    // The path as the library received it, turned into UTF-16.
+    const UINT codePage = g_unicode ? CP_UTF8 : CP_ACP;
+    wchar_t wide[MAX_PATH];
+    if (!path || MultiByteToWideChar(codePage, 0, path, -1, wide, MAX_PATH) == 0) return false;
+    std::ifstream in(wide, std::ios::binary);
     std::string line;
     if (!std::getline(in, line) || line.rfind("FAKEARC", 0) != 0) return false;
     while (std::getline(in, line)) {
@@ -67,16 +56,20 @@ void FillRecord(const std::string& name, void* record) {
 
 extern "C" {
 
-BOOL WINAPI EXPORTED(QueryFunctionList)(int) { return TRUE; }
+BOOL WINAPI EXPORTED(QueryFunctionList)(int function) {
+#ifdef FAKE_OLD
+    return function != kFnFindNext;
+#else
+    return function > 0;
+#endif
+}
 
-#ifndef FAKE_NO_UNICODE
+#ifndef FAKE_OLD
 BOOL WINAPI EXPORTED(SetUnicodeMode)(BOOL unicode) {
     g_unicode = unicode != FALSE;
     return TRUE;
 }
 #endif
-
-BOOL WINAPI EXPORTED(SetCursorMode)(BOOL) { return TRUE; }
 
 BOOL WINAPI EXPORTED(GetRunning)() {
 #ifdef FAKE_RUNNING
@@ -88,12 +81,12 @@ BOOL WINAPI EXPORTED(GetRunning)() {
 
 BOOL WINAPI EXPORTED(CheckArchive)(LPCSTR path, int) {
     std::vector<std::string> items;
-    return path && ReadItems(path, items);
+    return ReadItems(path, items);
 }
 
 HANDLE WINAPI EXPORTED(OpenArchive)(HWND, LPCSTR path, DWORD) {
     auto* archive = new FakeArchive;
-    if (!path || !ReadItems(path, archive->items)) {
+    if (!ReadItems(path, archive->items)) {
         delete archive;
         return nullptr;
     }
@@ -127,18 +120,6 @@ int WINAPI EXPORTED(GetFileName)(HANDLE handle, LPSTR buffer, int size) {
     if (static_cast<int>(name.size()) >= size) return -1;
     memcpy(buffer, name.c_str(), name.size() + 1);
     return 0;
-}
-
-int WINAPI EXPORTED(GetAttribute)(HANDLE handle) {
-    auto* archive = static_cast<FakeArchive*>(handle);
-    if (!archive) return -1;
-    const std::string& name = archive->items[archive->current];
-    return (!name.empty() && (name.back() == '\\' || name.back() == '/')) ? 0x10 : 0x20;
-}
-
-int WINAPI EXPORTED(ExtractMem)(HWND, LPCSTR, LPBYTE, DWORD, void*, LPWORD, LPDWORD written) {
-    if (written) *written = 0;
-    return -1;
 }
 
 } // extern "C"

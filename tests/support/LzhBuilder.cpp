@@ -21,7 +21,7 @@ std::string Utf16(const std::wstring& text) {
 
 // Method, sizes and the fields up to the level byte, as every level starts.
 std::string Common(const LzhMember& m, uint32_t time, uint8_t attribute, size_t packedExtra = 0) {
-    std::string s = m.directory ? "-lhd-" : "-lh0-";
+    std::string s = "-lh0-";
     Put32(s, uint32_t(m.data.size() + packedExtra));
     Put32(s, uint32_t(m.data.size()));
     Put32(s, time);
@@ -30,35 +30,27 @@ std::string Common(const LzhMember& m, uint32_t time, uint8_t attribute, size_t 
     return s;
 }
 
-std::string Level0(const LzhMember& m) {
-    std::string body = Common(m, 0x50221883, m.directory ? 0x10 : 0x20); // 2020-01-02 03:04:06
-    body += char(m.name.size());
-    body += m.name;
-    Put16(body, Crc16(m.data));
-    unsigned sum = 0;
-    for (unsigned char b : body) sum += b;
-    return std::string(1, char(body.size())) + char(sum & 0xFF) + body;
-}
-
-// Level 1: the base header ends with the size of the first extended header;
-// the extended headers count in the packed size.
-std::string Level1(const LzhMember& m) {
+// Levels 0 and 1: a checksummed base header with the name. Level 1 ends it
+// with the size of the first extended header (the folder field), and the
+// extended headers count in the packed size.
+std::string Level0Or1(const LzhMember& m) {
     std::string chain;
-    if (!m.folder.empty()) {
-        Put16(chain, uint32_t(3 + m.folder.size()));
-        chain += char(0x02);
-        chain += m.folder;
+    if (m.level == 1) {
+        if (!m.folder.empty()) {
+            Put16(chain, uint32_t(3 + m.folder.size()));
+            chain += char(0x02);
+            chain += m.folder;
+        }
+        Put16(chain, 0);
     }
-    Put16(chain, 0);
-    std::string body = Common(m, 0x50221883, 0x20, chain.size() - 2);
+    std::string body = Common(m, 0x50221883, 0x20, chain.empty() ? 0 : chain.size() - 2); // 2020-01-02 03:04:06
     body += char(m.name.size());
     body += m.name;
     Put16(body, Crc16(m.data));
-    body += 'M';
-    body += chain.substr(0, 2);
+    if (m.level == 1) body += 'M' + chain.substr(0, 2);
     unsigned sum = 0;
     for (unsigned char b : body) sum += b;
-    return std::string(1, char(body.size())) + char(sum & 0xFF) + body + chain.substr(2);
+    return std::string(1, char(body.size())) + char(sum & 0xFF) + body + (chain.empty() ? "" : chain.substr(2));
 }
 
 std::string Level2(const LzhMember& m) {
@@ -95,7 +87,7 @@ std::string Level2(const LzhMember& m) {
 
 std::string BuildLzh(const std::vector<LzhMember>& members) {
     std::string out;
-    for (const LzhMember& m : members) out += (m.level == 0 ? Level0(m) : m.level == 1 ? Level1(m) : Level2(m)) + m.data;
+    for (const LzhMember& m : members) out += (m.level < 2 ? Level0Or1(m) : Level2(m)) + m.data;
     out += '\0';
     return out;
 }

@@ -1,5 +1,5 @@
 // LZH archives written byte by byte for the tests, members stored
-// ("-lh0-") or folders ("-lhd-"): level 0 headers with the whole path in the
+// ("-lh0-"): level 0 headers with the whole path in the
 // name field, level 1 headers with a folder field, or level 2 headers with
 // name, folder, UTF-16 and code-page fields and their header CRC.
 #pragma once
@@ -16,7 +16,6 @@ struct LzhMember {
     std::wstring unicodeFolder;  // level 2: a UTF-16 folder field when set (0xFFFF between and after)
     uint32_t codePage = 0;       // level 2: a code-page field when set
     std::string data;
-    bool directory = false;
 };
 
 std::string BuildLzh(const std::vector<LzhMember>& members);

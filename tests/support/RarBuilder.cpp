@@ -70,7 +70,7 @@ std::string BuildRar4(const std::vector<RarMember>& members, uint16_t mainFlags)
         Put32(f, uint32_t(data.size()));                                    // PACK_SIZE
         Put32(f, uint32_t(data.size()));                                    // UNP_SIZE
         f += char(2);                                                       // HOST_OS Windows
-        Put32(f, m.directory ? 0 : Crc32(data) ^ (m.badCrc ? 0x1234u : 0)); // FILE_CRC
+        Put32(f, m.directory ? 0 : Crc32(data));                            // FILE_CRC
         Put32(f, 0x5A215C00);                                               // FTIME (2025-01-01)
         f += char(29);                                                      // UNP_VER
         f += char(0x30);                                                    // METHOD stored
@@ -111,7 +111,7 @@ std::string BuildRar5(const std::vector<RarMember>& members, uint32_t archiveFla
         PutVint(h, m.directory ? 0x01 : 0x04); // file flags: directory, or CRC present
         PutVint(h, data.size());
         PutVint(h, m.directory ? 0x10 : 0x20); // attributes
-        if (!m.directory) Put32(h, Crc32(data) ^ (m.badCrc ? 0x1234u : 0));
+        if (!m.directory) Put32(h, Crc32(data));
         PutVint(h, 0); // compression: version 0, stored, smallest dictionary
         PutVint(h, 0); // host OS Windows
         PutVint(h, m.name.size());

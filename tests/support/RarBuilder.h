@@ -10,12 +10,11 @@
 #include <vector>
 
 struct RarMember {
-    std::string name;          // RAR 4: raw name bytes (OEM code page); RAR 5: UTF-8
-    std::wstring unicodeName;  // RAR 4 only: when set, also written in the Unicode form
-    std::string data;          // stored as is
+    std::string name{};        // RAR 4: raw name bytes (OEM code page); RAR 5: UTF-8
+    std::string data{};        // stored as is
     bool directory = false;
     bool encrypted = false;    // the item's encrypted flag (data left plain)
-    bool badCrc = false;       // a data CRC that does not match data
+    std::wstring unicodeName{}; // RAR 4 only: when set, also written in the Unicode form
 };
 
 // Main header flags of RAR 4.

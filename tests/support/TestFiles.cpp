@@ -2,6 +2,28 @@
 
 #include <atomic>
 
+namespace {
+
+// Removes a folder and everything in it.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = path + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
+            else DeleteFileW(child.c_str());
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(path.c_str());
+}
+
+} // namespace
+
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     wchar_t base[MAX_PATH];
@@ -18,21 +40,8 @@ TempDir::~TempDir() {
     RemoveTree(path_);
 }
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            std::wstring child = path + L"\\" + name;
-            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else DeleteFileW(child.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
+std::wstring TempDir::Write(const std::wstring& name, const std::string& bytes) const {
+    return WriteBytes(*this / name, bytes) ? *this / name : L"";
 }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {

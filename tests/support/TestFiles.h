@@ -16,6 +16,8 @@ public:
     const std::wstring& path() const { return path_; }
     // path() + "\" + name
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+    // Writes bytes to the file `name` in the folder; its path, or "" when it could not be written.
+    std::wstring Write(const std::wstring& name, const std::string& bytes) const;
 
 private:
     std::wstring path_;
@@ -30,11 +32,12 @@ std::string ReadBytes(const std::wstring& path);
 // A UTF-16LE file with a byte-order mark, decoded; "" when it is not one.
 std::wstring ReadUtf16(const std::wstring& path);
 bool FileExists(const std::wstring& path);
-// Removes a folder and everything in it.
-void RemoveTree(const std::wstring& path);
 
 // w in code page codePage (UTF-8 unless told).
 std::string Narrow(const std::wstring& w, UINT codePage = CP_UTF8);
 inline std::string Utf8(const std::wstring& w) { return Narrow(w, CP_UTF8); }
-// A folder of the build beside the tests' own (bin, doubles, fixtures).
+inline std::string Ansi(const std::wstring& w) { return Narrow(w, CP_ACP); }
+// A folder of the build beside the tests' own (bin, doubles, fixtures), and
+// a file the fixture script made.
 std::wstring BuildFolder(const std::wstring& name);
+inline std::wstring Fixture(const std::wstring& name) { return BuildFolder(L"fixtures") + L"\\" + name; }

@@ -10,7 +10,7 @@ namespace {
 const uint32_t kLocalSignature = 0x04034b50;
 const uint32_t kCentralSignature = 0x02014b50;
 const uint32_t kEndSignature = 0x06054b50;
-const uint32_t kDescriptorSignature = 0x08074b50; // also the split-archive marker
+const uint32_t kDescriptorSignature = 0x08074b50;
 const size_t kEndRecordSize = 22;
 const size_t kCentralFixedSize = 46;
 
@@ -21,15 +21,25 @@ uint32_t Get32(const std::string& in, size_t at) {
     return Get16(in, at) | Get16(in, at + 2) << 16;
 }
 
-// The 12-byte header of a traditionally encrypted member. No reader in the
-// tests is given a password, so its bytes only need to look like one.
-std::string EncryptionHeader(uint32_t seed) {
-    std::string header;
-    for (int i = 0; i < 12; ++i) {
-        seed = seed * 1103515245u + 12345u;
-        header.push_back(static_cast<char>(seed >> 16));
+// Overwrites the signature at `at`; false when it lies outside zip.
+bool Spoil(std::string& zip, size_t at) {
+    if (at + 4 > zip.size()) return false;
+    zip[at] = zip[at + 1] = 'X';
+    return true;
+}
+
+std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
+    std::vector<size_t> offsets;
+    if (zip.size() < kEndRecordSize) return offsets;
+    const size_t end = zip.size() - kEndRecordSize;
+    if (Get32(zip, end) != kEndSignature) return offsets;
+    const uint32_t count = Get16(zip, end + 10);
+    size_t at = Get32(zip, end + 16);
+    for (uint32_t i = 0; i < count && at + kCentralFixedSize <= end; ++i) {
+        offsets.push_back(at);
+        at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
     }
-    return header;
+    return offsets;
 }
 
 } // namespace
@@ -56,11 +66,13 @@ std::string RawDeflate(const std::string& data) {
 
 std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const std::string& comment) {
     std::string zip, central;
-    if (spanned) Put32(zip, kDescriptorSignature);
+    if (spanned) Put32(zip, kDescriptorSignature); // also the split-archive marker
     for (const ZipMember& m : members) {
         const uint32_t offset = static_cast<uint32_t>(zip.size());
         std::string packed = !m.packed.empty() ? m.packed : m.method == 8 ? RawDeflate(m.data) : m.data;
-        if (m.flags & 1) packed = EncryptionHeader(offset + 1) + packed;
+        // The 12-byte header of a traditionally encrypted member: no reader in
+        // the tests is given a password, so any bytes will do.
+        if (m.flags & 1) packed = std::string(12, '\x5A') + packed;
         const uint32_t crc = Crc32(m.data) ^ (m.badCrc ? 0x5A5A5A5Au : 0u);
         const uint16_t flags = static_cast<uint16_t>(m.flags | (m.dataDescriptor ? 8 : 0));
         const uint16_t needed = m.method == 0 ? 10 : 20;
@@ -69,15 +81,13 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
         Put16(zip, needed);
         Put16(zip, flags);
         Put16(zip, m.method);
-        Put16(zip, m.dosTime);
-        Put16(zip, m.dosDate);
+        Put32(zip, 0x58210000); // 2024-01-01 00:00
         Put32(zip, m.dataDescriptor ? 0 : crc);
         Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(packed.size()));
         Put32(zip, m.dataDescriptor ? 0 : static_cast<uint32_t>(m.data.size()));
         Put16(zip, static_cast<uint32_t>(m.name.size()));
-        Put16(zip, static_cast<uint32_t>(m.extra.size()));
+        Put16(zip, 0); // no extra field
         zip += m.name;
-        zip += m.extra;
         zip += packed;
         if (m.dataDescriptor) {
             Put32(zip, kDescriptorSignature);
@@ -87,13 +97,12 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
         }
 
         Put32(central, kCentralSignature);
-        Put16(central, static_cast<uint32_t>(m.host) << 8 | 20);
+        Put16(central, 20); // made by MS-DOS
         Put16(central, needed);
         Put16(central, flags);
         Put16(central, m.method);
-        Put16(central, m.dosTime);
-        Put16(central, m.dosDate);
-        std::string centralExtra = m.extra;
+        Put32(central, 0x58210000);
+        std::string centralExtra;
         if (m.zip64) {
             Put16(centralExtra, 0x0001);
             Put16(centralExtra, 24);
@@ -116,11 +125,9 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
     }
     const uint32_t centralOffset = static_cast<uint32_t>(zip.size());
     zip += central;
-    // A split set's last part: this is disk 2 and the directory starts on it.
-    const uint32_t disk = spanned ? 2 : 0;
     Put32(zip, kEndSignature);
-    Put16(zip, disk);
-    Put16(zip, disk);
+    Put16(zip, spanned ? 2 : 0); // this disk, and the disk the directory starts on
+    Put16(zip, spanned ? 2 : 0);
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put16(zip, static_cast<uint32_t>(members.size()));
     Put32(zip, static_cast<uint32_t>(central.size()));
@@ -130,22 +137,8 @@ std::string BuildZip(const std::vector<ZipMember>& members, bool spanned, const 
     return zip;
 }
 
-bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members, bool spanned) {
-    return WriteBytes(path, BuildZip(members, spanned));
-}
-
-std::vector<size_t> CentralRecordOffsets(const std::string& zip) {
-    std::vector<size_t> offsets;
-    if (zip.size() < kEndRecordSize) return offsets;
-    const size_t end = zip.size() - kEndRecordSize;
-    if (Get32(zip, end) != kEndSignature) return offsets;
-    const uint32_t count = Get16(zip, end + 10);
-    size_t at = Get32(zip, end + 16);
-    for (uint32_t i = 0; i < count && at + kCentralFixedSize <= end; ++i) {
-        offsets.push_back(at);
-        at += kCentralFixedSize + Get16(zip, at + 28) + Get16(zip, at + 30) + Get16(zip, at + 32);
-    }
-    return offsets;
+bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members) {
+    return WriteBytes(path, BuildZip(members));
 }
 
 bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order) {
@@ -196,18 +189,10 @@ bool AddZip64End(std::string& zip) {
 
 bool BreakCentralRecord(std::string& zip, int record) {
     std::vector<size_t> offsets = CentralRecordOffsets(zip);
-    if (record < 0 || static_cast<size_t>(record) >= offsets.size()) return false;
-    zip[offsets[record]] = 'X';
-    zip[offsets[record] + 1] = 'X';
-    return true;
+    return record >= 0 && static_cast<size_t>(record) < offsets.size() && Spoil(zip, offsets[record]);
 }
 
 bool BreakLocalHeader(std::string& zip, int member) {
     std::vector<size_t> offsets = CentralRecordOffsets(zip);
-    if (member < 0 || static_cast<size_t>(member) >= offsets.size()) return false;
-    const size_t local = Get32(zip, offsets[member] + 42);
-    if (local + 4 > zip.size()) return false;
-    zip[local] = 'X';
-    zip[local + 1] = 'X';
-    return true;
+    return member >= 0 && static_cast<size_t>(member) < offsets.size() && Spoil(zip, Get32(zip, offsets[member] + 42));
 }

@@ -1,5 +1,5 @@
-// The file list store: adding, the duplicate rule, removing, the path index,
-// the type-icon cache and thumbnails following their rows.
+// The file list store: adding, the duplicate rule, removing rows, the path
+// index, the type-icon cache and thumbnails following their rows.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -32,11 +32,6 @@ protected:
         ThumbnailSize = 0;
         list_.Attach(nullptr, nullptr, nullptr);
     }
-    std::wstring Make(const std::wstring& name, const std::string& content = "data") {
-        std::wstring path = dir_ / name;
-        EXPECT_TRUE(WriteBytes(path, content));
-        return path;
-    }
     std::vector<std::wstring> Paths() const {
         std::vector<std::wstring> paths;
         for (int i = 0; i < list_.Count(); ++i) paths.push_back(list_.At(i).fullPath);
@@ -51,7 +46,7 @@ protected:
 // extension; a user must see what the slow lookup by path shows.
 TEST_F(FileListTest, AddFillsTheRecordFromTheFile) {
     for (const wchar_t* name : {L"写真.zip", L"two.ZIP", L"three.7z", L"four.rar", L"noextension"}) {
-        std::wstring path = Make(name, std::string(1234, 'z'));
+        std::wstring path = dir_.Write(name, std::string(1234, 'z'));
         ASSERT_TRUE(list_.AddFileEntry(path.c_str()));
         SHFILEINFOW slow = {};
         ASSERT_TRUE(SHGetFileInfoW(path.c_str(), 0, &slow, sizeof(slow), SHGFI_DISPLAYNAME | SHGFI_TYPENAME));
@@ -80,7 +75,7 @@ TEST_F(FileListTest, AddFillsTheRecordFromTheFile) {
 }
 
 TEST_F(FileListTest, TheDuplicateRule) {
-    std::wstring a = Make(L"a.zip"), b = Make(L"b.zip");
+    std::wstring a = dir_.Write(L"a.zip", "data"), b = dir_.Write(L"b.zip", "data");
     EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
     EXPECT_FALSE(list_.AddFileEntry(a.c_str()));
     // Paths differing in case are not duplicates, though the same file.
@@ -92,15 +87,18 @@ TEST_F(FileListTest, TheDuplicateRule) {
     EXPECT_FALSE(list_.AddFileEntry(b.c_str()));
     EXPECT_FALSE(list_.SetFullPath(1, std::wstring(300, L'x').c_str()));
     EXPECT_EQ(b, list_.At(1).fullPath);
-    // Allowed: a duplicate stays listed until its last copy is removed.
+    // Allowed: a duplicate stays listed until its last copy is removed; the
+    // rows left keep their order, and a removed path can be added again.
     g_settings.AllowDuplicate = true;
     EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
-    ASSERT_TRUE(list_.RemoveEntry(0));
+    list_.RemoveRows({1});
+    EXPECT_EQ((std::vector<std::wstring>{b, a}), Paths());
     EXPECT_TRUE(list_.IsListedPath(a.c_str()));
-    ASSERT_TRUE(list_.RemoveEntry(1));
+    list_.RemoveRows({0, 1});
     EXPECT_FALSE(list_.IsListedPath(a.c_str()));
-    // Batch mode stores only the path and caches no icon.
     g_settings.AllowDuplicate = false;
+    EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
+    // Batch mode stores only the path and caches no icon.
     BatchMode = true;
     EXPECT_TRUE(list_.AddFileEntry(b.c_str()));
     const FileEntry& e = list_.At(list_.Count() - 1);
@@ -109,27 +107,6 @@ TEST_F(FileListTest, TheDuplicateRule) {
     EXPECT_STREQ(L"", e.directory);
     EXPECT_EQ(0u, e.size);
     EXPECT_EQ(-1, list_.FindTypeIcon(L""));
-}
-
-TEST_F(FileListTest, RemoveAtEveryPositionKeepsTheOthersInOrder) {
-    std::vector<std::wstring> f;
-    for (int i = 0; i < 5; ++i) {
-        f.push_back(Make(L"f" + std::to_wstring(i) + L".zip"));
-        ASSERT_TRUE(list_.AddFileEntry(f.back().c_str()));
-    }
-    EXPECT_FALSE(list_.RemoveEntry(-1));
-    EXPECT_FALSE(list_.RemoveEntry(5));
-    const struct { int row; std::vector<std::wstring> left; } steps[] = {
-        {2, {f[0], f[1], f[3], f[4]}}, {0, {f[1], f[3], f[4]}}, {2, {f[1], f[3]}}, {1, {f[1]}}, {0, {}},
-    };
-    for (const auto& step : steps) {
-        ASSERT_TRUE(list_.RemoveEntry(step.row));
-        EXPECT_EQ(step.left, Paths());
-    }
-    EXPECT_FALSE(list_.RemoveEntry(0));
-    // A removed path can be added again.
-    EXPECT_TRUE(list_.AddFileEntry(f[2].c_str()));
-    EXPECT_FALSE(list_.AddFileEntry(f[2].c_str()));
 }
 
 TEST_F(FileListTest, ReadsDuringAppendsFromAnotherThreadSeeWholeRecords) {
@@ -172,7 +149,7 @@ TEST_F(FileListTest, OneIconPerTypeAndThumbnailsFollowTheirRows) {
     list_.Attach(nullptr, icons.get(), thumbs.get());
     const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
     for (const wchar_t* name : {L"one.zip", L"two.zip", L"three.zorvtest"}) {
-        ASSERT_TRUE(list_.AddFileEntry(Make(name).c_str()));
+        ASSERT_TRUE(list_.AddFileEntry(dir_.Write(name, "data").c_str()));
         AddSolidImage(thumbs.get(), colours[list_.Count() - 1]);
     }
     ASSERT_STRNE(list_.At(0).typeName, list_.At(2).typeName);
@@ -181,13 +158,13 @@ TEST_F(FileListTest, OneIconPerTypeAndThumbnailsFollowTheirRows) {
     EXPECT_EQ(-1, list_.FindTypeIcon(L"no such type"));
 
     // Without thumbnails shown, removing rows leaves the images alone.
-    ASSERT_TRUE(list_.RemoveEntry(2));
+    list_.RemoveRows({0, 0, 1});
     EXPECT_EQ(3, ImageList_GetImageCount(thumbs.get()));
     ImageList_Remove(thumbs.get(), 2);
     list_.RebuildTypeIcons();
     EXPECT_EQ(1, ImageList_GetImageCount(icons.get()));
     ThumbnailSize = 2;
-    ASSERT_TRUE(list_.RemoveEntry(0));
+    list_.RemoveRows({1});
     ASSERT_EQ(1, ImageList_GetImageCount(thumbs.get()));
     EXPECT_EQ(colours[1], ImageColour(thumbs.get(), 0)) << "image 0 belongs to the row that moved up";
 }

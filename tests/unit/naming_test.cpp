@@ -18,15 +18,6 @@
 
 namespace {
 
-ZipMember File(const std::string& name, uint16_t method = 0, uint32_t attributes = 0) {
-    ZipMember m;
-    m.name = name;
-    m.data = attributes ? "" : "x";
-    m.method = method;
-    m.externalAttributes = attributes;
-    return m;
-}
-
 class NamingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -35,9 +26,7 @@ protected:
         BatchMode = false;
     }
     std::wstring Zip(const std::wstring& name, const std::vector<ZipMember>& members) {
-        std::wstring path = dir_ / name;
-        EXPECT_TRUE(WriteZip(path, members));
-        return path;
+        return dir_.Write(name, BuildZip(members));
     }
     // Adds path to the list and derives its name with format.
     FileEntry& Derive(const std::wstring& path, const std::wstring& format) {
@@ -77,16 +66,15 @@ TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
 // separators are cleaned off.
 TEST_F(NamingTest, DiscoveryInZipArchives) {
     const struct { const wchar_t* name; std::vector<ZipMember> members; int status; const wchar_t* folder; } cases[] = {
-        {L"a.zip", {File("readme.txt"), File("Photos/a.jpg")}, 0, L"Photos"},
-        {L"b.zip", {File("B/y.jpg"), File("A/x.jpg")}, 0, L"B"},
-        {L"c.zip", {File("dir\\sub/x.jpg")}, 0, L"dir"},
-        {L"d.zip", {File("C:/Photos/a.jpg")}, 0, L"Photos"},
-        {L"e.zip", {File("\x8e\xca\x90\x5e/a.jpg")}, 0, L"写真"}, // Shift-JIS, not valid UTF-8
-        {L"Mixed.ZIP", {File("Photos/a.jpg")}, 0, L"Photos"},
-        {L"roots.zip", {File("a.txt"), File("b.txt")}, 12, L""},
+        {L"a.zip", {{"readme.txt", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
+        {L"b.zip", {{"B/y.jpg", "x"}, {"A/x.jpg", "x"}}, 0, L"B"},
+        {L"d.zip", {{"C:/Photos/a.jpg", "x"}}, 0, L"Photos"},
+        {L"e.zip", {{"\x8e\xca\x90\x5e/a.jpg", "x"}}, 0, L"写真"}, // Shift-JIS, not valid UTF-8
+        {L"Mixed.ZIP", {{"Photos/a.jpg", "x"}}, 0, L"Photos"},
+        {L"roots.zip", {{"a.txt", "x"}, {"b.txt", "x"}}, 12, L""},
         {L"empty.zip", {}, 12, L""},
-        {L"backslash.zip", {File("Photos\\a.jpg")}, 12, L""}, // only '/' counts in a ZIP
-        {L"bzip2.zip", {File("Photos/a.jpg", 12)}, 10, L""},
+        {L"backslash.zip", {{"Photos\\a.jpg", "x"}}, 12, L""}, // only '/' counts in a ZIP
+        {L"bzip2.zip", {{"Photos/a.jpg", "x", 12}}, 10, L""},
     };
     for (bool use7zip : {true, false}) {
         g_settings.Use7zip32 = use7zip;
@@ -96,43 +84,38 @@ TEST_F(NamingTest, DiscoveryInZipArchives) {
             EXPECT_EQ(c.folder, folder) << Utf8(c.name);
         }
     }
-    ASSERT_TRUE(WriteBytes(dir_ / L"notzip.zip", "this is not an archive"));
-    ASSERT_TRUE(WriteBytes(dir_ / L"present.7z", "7z\xbc\xaf\x27\x1c"));
-    ASSERT_TRUE(WriteBytes(dir_ / L"x.rar", "Rar!\x1a\x07\x00"));
-    EXPECT_EQ(9, Discover(dir_ / L"notzip.zip"));
+    // Other formats without their libraries are route_test's.
+    EXPECT_EQ(9, Discover(dir_.Write(L"notzip.zip", "this is not an archive")));
     EXPECT_EQ(9, Discover(dir_ / L"missing.zip"));
-    EXPECT_EQ(6, Discover(dir_ / L"missing.7z"));
-    EXPECT_EQ(7, Discover(dir_ / L"present.7z")); // no archiver library accepts it
-    EXPECT_EQ(9, Discover(dir_ / L"x.rar"));      // the RAR library is not loaded
 }
 
 TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
     const struct { std::vector<ZipMember> members; std::vector<std::wstring> names; } cases[] = {
-        {{File("Photos/", 0, 0x10), File("Photos/a.jpg")}, {L"Photos", L"Photos", L"a.jpg"}},
-        {{File("readme.txt"), File("A/B/c.jpg"), File("A/B/d.jpg"), File("e.txt")},
+        {{{"Photos/", "", 0, 0, 0x10}, {"Photos/a.jpg", "x"}}, {L"Photos", L"Photos", L"a.jpg"}},
+        {{{"readme.txt", "x"}, {"A/B/c.jpg", "x"}, {"A/B/d.jpg", "x"}, {"e.txt", "x"}},
          {L"readme.txt", L"B", L"c.jpg", L"d.jpg", L"e.txt", L"e.txt"}},
         {{}, {}},
     };
     int n = 0;
     for (const auto& c : cases) {
         std::vector<std::wstring> names;
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(Zip(L"c" + std::to_wstring(n++) + L".zip", c.members).c_str(), names));
+        const std::wstring path = Zip(L"c" + std::to_wstring(n++) + L".zip", c.members);
+        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(path.c_str(), names));
         EXPECT_EQ(c.names, names);
     }
     std::vector<std::wstring> names;
     EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), names));
 }
 
-// What a format makes of an archive's folder; a name the status refuses
-// leaves no proposal.
+// What a format makes of an archive's folder (how each placeholder is
+// replaced is NamingRules' table); a name the status refuses leaves no
+// proposal.
 TEST_F(NamingTest, TheFormatGivesTheNewName) {
     const std::wstring dirName = PathFindFileNameW(dir_.path().c_str());
     std::wstring tooLong(125, L'x');
     for (int i = 0; i < 20; ++i) tooLong += L"%new";
     const struct { const wchar_t* file; const char* folder; std::wstring format; int status; std::wstring name; } cases[] = {
         {L"x.zip", "Photos", L"%new", 1, L"Photos.zip"},
-        {L"x.zip", "Photos", L"%%new", 1, L"%Photos.zip"},
-        {L"x.zip", "Photos", L"%Date-%new", 1, L"%Date-Photos.zip"},
         {L"x.zip", "Photos", L"Fixed", 1, L"Fixed.zip"},
         {L"x.zip", "Photos", L"%orig_%new", 1, L"x_Photos.zip"},
         {L"x.zip", "Photos", L"%dir_%orig", 1, dirName + L"_x.zip"},
@@ -142,25 +125,23 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         // Full-width letters differ in case as other characters: not the same name.
         {L"ｐｈｏｔｏ.zip", "\xef\xbc\xb0\xef\xbc\xa8\xef\xbc\xaf\xef\xbc\xb4\xef\xbc\xaf", L"%new", 1, L"ＰＨＯＴＯ.zip"},
         {L"f.zip", "a?b", L"%new", 4, L""},
-        {L"f.zip", "a\"b", L"%new", 4, L""},
         {L"f.zip", "", L"Fixed", 12, L""}, // the archive is read even without %new
-        {L"f.zip", "a,b;c", L"%new", 1, L"a,b;c.zip"},
         {L"f.zip", "ab\r\n2026 00,Success,spoofed", L"%new", 4, L""}, // would split its log record
         {L"f.zip", "Photos", tooLong, kStatusNameTooLong, L""},
     };
     for (const auto& c : cases) {
         const std::string folder = c.folder;
-        FileEntry& e = Derive(Zip(c.file, {File(folder.empty() ? "root.txt" : folder + "/a.jpg")}), c.format);
+        FileEntry& e = Derive(Zip(c.file, {{folder.empty() ? "root.txt" : folder + "/a.jpg", "x"}}), c.format);
         EXPECT_EQ(c.status, e.status) << Utf8(c.format) << " " << folder;
         EXPECT_EQ(c.name, e.newName) << Utf8(c.format);
         EXPECT_EQ(c.name.empty() ? L"" : dir_ / c.name, e.newFullPath);
-        list_.RemoveEntry(list_.Count() - 1);
+        list_.RemoveAll();
     }
     EXPECT_STRNE(L"", StatusText(kStatusNameTooLong));
 
     // A folder named %time becomes the time of day, which %date/%time give
     // from the last-write time in local time.
-    FileEntry& t = Derive(Zip(L"t.zip", {File("%time/a.jpg")}), L"%new=%date");
+    FileEntry& t = Derive(Zip(L"t.zip", {{"%time/a.jpg", "x"}}), L"%new=%date");
     SYSTEMTIME st;
     FILETIME lt;
     FileTimeToLocalFileTime(&t.lastWriteTime, &lt);
@@ -175,13 +156,13 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         deep += L"\\" + std::wstring(30, L'd');
         ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
     }
-    ASSERT_TRUE(WriteZip(deep + L"\\z.zip", {File("Photos/a.jpg")}));
+    ASSERT_TRUE(WriteZip(deep + L"\\z.zip", {{"Photos/a.jpg", "x"}}));
     EXPECT_EQ(kStatusNameTooLong, Derive(deep + L"\\z.zip", std::wstring(70, L'y') + L"%new").status);
 }
 
 TEST_F(NamingTest, DirPlaceholderIsEmptyForADriveRoot) {
     std::wstring root = L"C:\\zorvel-root-" + std::to_wstring(GetCurrentProcessId()) + L".zip";
-    ASSERT_TRUE(WriteZip(root, {File("Photos/a.jpg")}));
+    ASSERT_TRUE(WriteZip(root, {{"Photos/a.jpg", "x"}}));
     EXPECT_EQ(L"_zorvel-root-" + std::to_wstring(GetCurrentProcessId()) + L".zip",
               Derive(root, L"%dir_%orig").newName);
     FileEntry& b = Derive(root, L"%dir");
@@ -191,7 +172,7 @@ TEST_F(NamingTest, DirPlaceholderIsEmptyForADriveRoot) {
 }
 
 TEST_F(NamingTest, RenamedEntriesAreNotDerivedAgainOthersAre) {
-    FileEntry& e = Derive(Zip(L"x.zip", {File("Photos/a.jpg")}), L"%new");
+    FileEntry& e = Derive(Zip(L"x.zip", {{"Photos/a.jpg", "x"}}), L"%new");
     e.status = kStatusRenamed;
     wcscpy(e.newName, L"kept");
     EXPECT_FALSE(DeriveNewName(list_, 0));

@@ -39,51 +39,37 @@ protected:
 // What a value in the file becomes, seen in the file written back.
 TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
     const std::wstring x300(300, L'x');
-    const struct { std::wstring text, written; } cases[] = {
-        {L"[ListViewColumn]\r\nOrder=6543210", L"Order=6543210\r\n"},
-        {L"[ListViewColumn]\r\nOrder=0123465", L"Order=0123465\r\n"},
-        {L"[ListViewColumn]\r\nOrder=0123455", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nOrder=012345", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nOrder=01234567", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nOrder=0123457", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nOrder=a123456", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nOrder=0123456012345", L"Order=0123456\r\n"},
-        {L"[ListViewColumn]\r\nCurrentFileNameWidth=-150", L"CurrentFileNameWidth=150\r\n"},
-        {L"[ListViewColumn]\r\nCurrentFileNameWidth=0", L"CurrentFileNameWidth=180\r\n"}, // cannot hide
-        {L"[ListViewColumn]\r\nDirectoryWidth=-80", L"DirectoryWidth=80\r\n"},
-        {L"[ListViewColumn]\r\nTypeWidth=0", L"TypeWidth=0\r\n"},
-        {L"[ListViewColumn]\r\nLastModifiedWidth=-80", L"LastModifiedWidth=-80\r\n"},
-        {L"[Thumbnail]\r\nSmallSize=49", L"SmallSize=128\r\n"},
-        {L"[Thumbnail]\r\nSmallSize=50", L"SmallSize=50\r\n"},
-        {L"[Thumbnail]\r\nSmallSize=512", L"SmallSize=512\r\n"},
-        {L"[Thumbnail]\r\nNormalSize=513", L"NormalSize=192\r\n"},
-        {L"[Thumbnail]\r\nLargeSize=0", L"LargeSize=256\r\n"},
-        {L"[Thumbnail]\r\nSpacingX=-1", L"SpacingX=-1\r\n"},
-        {L"[Thumbnail]\r\nSpacingX=-2", L"SpacingX=30\r\n"},
-        {L"[Thumbnail]\r\nSpacingY=600", L"SpacingY=60\r\n"},
-        {L"[Thumbnail]\r\nStartup=0", L"Startup=0\r\n"},
-        {L"[Thumbnail]\r\nStartup=13", L"Startup=13\r\n"},
-        {L"[Thumbnail]\r\nStartup=4", L"Startup=12\r\n"}, // "as at the last exit", nothing remembered
-        {L"[Thumbnail]\r\nStartup=5", L"Startup=2\r\n"},
-        {L"[Thumbnail]\r\nStartup=14", L"Startup=2\r\n"},
-        {L"[Thumbnail]\r\nStartup=-1", L"Startup=2\r\n"},
-        {L"[Log]\r\nMaxLine=-5", L"MaxLine=-1\r\n"},
-        {L"[Log]\r\nMaxLine=12lines", L"MaxLine=12\r\n"},
-        {L"[Log]\r\nMaxLine=lines", L"MaxLine=0\r\n"},
-        {L"[DefaultItemDesign]\r\nFontSize=21", L"FontSize=0\r\n"},
-        {L"[DefaultItemDesign]\r\nFontSize=20", L"FontSize=20\r\n"},
-        {L"[DefaultItemDesign]\r\nFont=" + x300, L"Font=" + std::wstring(127, L'x') + L"\r\n"},
-        {L"[Viewer]\r\nPath=" + x300, L"Path=" + std::wstring(259, L'x') + L"\r\n"},
-        {L"[Other]\r\nFormat=" + x300, L"Format=" + std::wstring(129, L'x') + L"\r\n"},
-        {L"[Other]\r\nFormat=", L"Format=%new\r\n"},
-        {L"[Other]\r\nAllowDuplicate=2", L"AllowDuplicate=1\r\n"},
-        {L"[EnableFileType]\r\nLzh=-1", L"Lzh=1\r\n"},
-        {L"[EnableFileType]\r\nZip=0", L"Zip=0\r\n"},
-        {L"[thumbnail]\r\nsmallSIZE=60", L"SmallSize=60\r\n"}, // names ignore case
+    const wchar_t *columns = L"ListViewColumn", *thumbnail = L"Thumbnail", *design = L"DefaultItemDesign";
+    const struct { const wchar_t* section; std::wstring text, written; } cases[] = {
+        {columns, L"Order=6543210", L"Order=6543210"}, {columns, L"Order=0123465", L"Order=0123465"},
+        // Not a permutation of the seven columns: the default order.
+        {columns, L"Order=0123455", L"Order=0123456"}, {columns, L"Order=012345", L"Order=0123456"},
+        {columns, L"Order=01234567", L"Order=0123456"}, {columns, L"Order=0123457", L"Order=0123456"},
+        {columns, L"Order=a123456", L"Order=0123456"}, {columns, L"Order=0123456012345", L"Order=0123456"},
+        {columns, L"CurrentFileNameWidth=-150", L"CurrentFileNameWidth=150"},
+        {columns, L"CurrentFileNameWidth=0", L"CurrentFileNameWidth=180"}, // cannot hide
+        {columns, L"DirectoryWidth=-80", L"DirectoryWidth=80"}, {columns, L"TypeWidth=0", L"TypeWidth=0"},
+        {columns, L"LastModifiedWidth=-80", L"LastModifiedWidth=-80"},
+        {thumbnail, L"SmallSize=49", L"SmallSize=128"},   {thumbnail, L"SmallSize=50", L"SmallSize=50"},
+        {thumbnail, L"SmallSize=512", L"SmallSize=512"},  {thumbnail, L"NormalSize=513", L"NormalSize=192"},
+        {thumbnail, L"LargeSize=0", L"LargeSize=256"},    {thumbnail, L"SpacingX=-1", L"SpacingX=-1"},
+        {thumbnail, L"SpacingX=-2", L"SpacingX=30"},      {thumbnail, L"SpacingY=600", L"SpacingY=60"},
+        {thumbnail, L"Startup=0", L"Startup=0"},          {thumbnail, L"Startup=13", L"Startup=13"},
+        {thumbnail, L"Startup=4", L"Startup=12"}, // "as at the last exit", nothing remembered
+        {thumbnail, L"Startup=5", L"Startup=2"},          {thumbnail, L"Startup=14", L"Startup=2"},
+        {thumbnail, L"Startup=-1", L"Startup=2"},         {L"Log", L"MaxLine=-5", L"MaxLine=-1"},
+        {L"Log", L"MaxLine=12lines", L"MaxLine=12"},      {L"Log", L"MaxLine=lines", L"MaxLine=0"},
+        {design, L"FontSize=21", L"FontSize=0"},          {design, L"FontSize=20", L"FontSize=20"},
+        {design, L"Font=" + x300, L"Font=" + std::wstring(127, L'x')},
+        {L"Viewer", L"Path=" + x300, L"Path=" + std::wstring(259, L'x')},
+        {L"Other", L"Format=" + x300, L"Format=" + std::wstring(129, L'x')},
+        {L"Other", L"Format=", L"Format=%new"},           {L"Other", L"AllowDuplicate=2", L"AllowDuplicate=1"},
+        {L"EnableFileType", L"Lzh=-1", L"Lzh=1"},         {L"EnableFileType", L"Zip=0", L"Zip=0"},
+        {L"thumbnail", L"smallSIZE=60", L"SmallSize=60"}, // names ignore case
     };
     for (const auto& c : cases) {
-        std::wstring text = Save(Load(c.text + L"\r\n"));
-        EXPECT_NE(std::wstring::npos, text.find(L"\n" + c.written)) << Utf8(c.text);
+        const std::wstring text = Save(Load(L"[" + std::wstring(c.section) + L"]\r\n" + c.text + L"\r\n"));
+        EXPECT_NE(std::wstring::npos, text.find(L"\n" + c.written + L"\r\n")) << Utf8(c.text);
     }
 }
 

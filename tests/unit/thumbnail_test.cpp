@@ -99,13 +99,12 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     zip[0].externalAttributes = 0x10;
     std::vector<ZipMember> deflated = zip;
     for (ZipMember& m : deflated) m.method = 8;
-    std::vector<RarMember> rar = {{"d.jpg", L"", "", true}, {"notes.txt", L"", "text"}, {"b\\10.png", L"", first},
-                                  {"b\\2.png", L"", second}};
+    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b\\10.png", first}, {"b\\2.png", second}};
     std::vector<LzhMember> lzh(4);
-    const char* lzhNames[] = {"d.jpg\\", "notes.txt", "b\\10.png", "b\\2.png"};
+    const char* lzhNames[] = {"d.jpg", "notes.txt", "b\\10.png", "b\\2.png"}; // d.jpg: no bytes
     const std::string lzhData[] = {"", "text", first, second};
-    for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i], lzh[i].directory = i == 0;
-    const std::wstring fixture7z = BuildFolder(L"fixtures") + L"\\photos.7z";
+    for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i];
+    const std::wstring fixture7z = Fixture(L"photos.7z");
     const std::string none = "(nothing)";
 
     struct Row { std::wstring path; std::string withFirstFile, withoutFirstFile; } rows[] = {
@@ -117,7 +116,7 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
         {Write(L"solid.rar", BuildRar4(rar, kRar4Solid)), none, none},
         {Write(L"volume.rar", BuildRar5(rar, kRar5Volume)), none, none},
         {Write(L"locked.rar", BuildRar5(rar, 0, true)), none, none},
-        {BuildFolder(L"fixtures") + L"\\photos.cab", none, none},
+        {Fixture(L"photos.cab"), none, none},
         {Write(L"text.zip", BuildZip(Zip({{"a.jpg.txt", "x"}, {"x.webp", "x"}}))), none, none},
     };
     // The 7z archive on a thread made as a run's is, the only one to use
@@ -149,7 +148,7 @@ TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
         {Write(L"text.zip", BuildZip(Zip({{"readme.txt", "text"}}))), true},
         {Write(L"damaged.zip", BuildZip(Zip({{"photo.jpg", "\xff\xd8\xff\xe0 not really a JPEG"}}))), true},
         {Write(L"cut.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal).substr(0, 70)}}))), true},
-        {Write(L"photos.cab", ReadBytes(BuildFolder(L"fixtures") + L"\\photos.cab")), true},
+        {Write(L"photos.cab", ReadBytes(Fixture(L"photos.cab"))), true},
     };
     for (const Row& r : rows) {
         ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128));

@@ -277,7 +277,7 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
     EXPECT_EQ(L"Zorvelを終了しますか?", answer.boxes()[0].text);
     EXPECT_TRUE(IsWindow(window_)) << "No keeps the window open";
 
-    ASSERT_TRUE(Files().RemoveEntry(0));
+    Files().RemoveAll();
     int order[kColumnCount] = {6, 5, 4, 3, 2, 1, 0};
     SendMessageW(g_ui.listView, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
     SetWindowPos(window_, nullptr, 100, 120, 700, 500, SWP_NOZORDER);

@@ -54,7 +54,6 @@ BatchRun& BatchOf(HWND dialog) {
 class BatchListObserver final : public FileListObserver {
 public:
     void CountChanged(int) override {}
-    bool RemovingRow(int) override { return true; }
     void RemovingAll() override {}
     void OutOfMemory() override { ShowOutOfMemory(nullptr); }
     void TypeIconsRebuilt() override {}

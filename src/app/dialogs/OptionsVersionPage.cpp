@@ -1,0 +1,80 @@
+// Version page: the program's version, the home page link and the versions
+// of the archiver libraries the program would load.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/dialogs/OptionsControls.h"
+#include "app/dialogs/OptionsIds.h"
+#include "app/dialogs/OptionsPages.h"
+#include "app/resource.h"
+#include "app/Texts.h"
+#include "app/Version.h"
+#include "archive/LibraryVersion.h"
+#include "base/Messages.h"
+#include "base/ScopedWin.h"
+
+namespace {
+
+ScopedFont g_linkFont; // the dialog font, underlined
+
+const int kIconLeft = 100, kIconTop = 120, kIconSize = 48;
+const COLORREF kLinkColour = RGB(0, 80, 200);
+
+void OnInit(HWND page) {
+    SetDlgItemTextW(page, IDC_VERSION_TITLE, ZORVEL_TITLE_WTEXT);
+    SetDlgItemTextW(page, IDC_HOME_LINK, LoadText(IDS_HOME_PAGE).c_str());
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    font.lfUnderline = TRUE;
+    g_linkFont.reset(CreateFontIndirectW(&font));
+    SendDlgItemMessageW(page, IDC_HOME_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(g_linkFont.get()), FALSE);
+
+    HWND list = GetDlgItem(page, IDC_LIBRARIES);
+    std::wstring libraries = ArchiverLibraryList();
+    int end = GetWindowTextLengthW(list);
+    SendMessageW(list, EM_SETSEL, end, end);
+    SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(libraries.c_str()));
+}
+
+void OpenLink(HWND page) {
+    wchar_t address[256] = L"";
+    if (GetDlgItemTextW(page, IDC_HOME_LINK, address, 256) > 0)
+        ShellExecuteW(page, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void OnPaint(HWND page) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(page, &paint);
+    ScopedIcon icon(static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZORVEL), IMAGE_ICON, kIconSize, kIconSize, 0)));
+    if (icon) DrawIconEx(dc, kIconLeft, kIconTop, icon.get(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    EndPaint(page, &paint);
+}
+
+INT_PTR OnColour(HDC dc, HWND control) {
+    INT_PTR brush = TransparentStatic(dc, control);
+    if (GetDlgCtrlID(control) == IDC_HOME_LINK) SetTextColor(dc, kLinkColour);
+    return brush;
+}
+
+} // namespace
+
+INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInit(page); return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_HOME_LINK && HIWORD(wParam) == STN_CLICKED) OpenLink(page);
+        return TRUE;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) != GetDlgItem(page, IDC_HOME_LINK)) return FALSE;
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return NotifyResult(page, TRUE);
+    case WM_PAINT: OnPaint(page); return TRUE;
+    case WM_CTLCOLORSTATIC: return OnColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_APP_OPTIONS_OK: g_linkFont.reset(); return TRUE;
+    case WM_NCDESTROY: g_linkFont.reset(); return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,66 @@
+#include "update/Download.h"
+
+#include <string>
+
+#include "base/ScopedWin.h"
+#include "update/Internet.h"
+
+namespace {
+
+const DWORD kBlockBytes = 4096;
+
+// Reads the reply into file; length 0 when the reply did not give one.
+DownloadResult Receive(HINTERNET request, HANDLE file, DWORD length, DownloadEvents& events,
+                       const CancelFlag& cancel) {
+    char block[kBlockBytes];
+    unsigned long long total = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!InternetReadFile(request, block, kBlockBytes, &got)) return DownloadResult::Failed;
+        if (got == 0) break;
+        DWORD written = 0;
+        if (!WriteFile(file, block, got, &written, nullptr) || written != got) return DownloadResult::Failed;
+        total += got;
+        events.Received(total);
+        if (length > 0) events.Percent(total >= length ? 100 : static_cast<int>(total * 100 / length));
+        if (cancel.IsSet()) return DownloadResult::Cancelled;
+    }
+    // A connection cut before the promised length is no finished download.
+    if (total < length) return DownloadResult::Failed;
+    return FlushFileBuffers(file) ? DownloadResult::Done : DownloadResult::Failed;
+}
+
+} // namespace
+
+DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
+                              DownloadEvents& events, const CancelFlag& cancel) {
+    // Without a server path there is nothing to ask for (a GET of "" would
+    // fetch the server's front page).
+    if (serverPath[0] == L'\0') return DownloadResult::Failed;
+    if (InternetAttemptConnect(0) != ERROR_SUCCESS) return DownloadResult::Failed;
+    ScopedInternet internet(InternetOpenW(L"Update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet) return DownloadResult::Failed;
+    ScopedInternet connection(InternetConnectW(internet.get(), server.host, server.port, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    if (!connection) return DownloadResult::Failed;
+    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+    ScopedInternet request(HttpOpenRequestW(connection.get(), L"GET", serverPath, nullptr, nullptr, nullptr, flags, 0));
+    if (!request || !HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return DownloadResult::Failed;
+    if (!IsSuccessStatus(request.get())) return DownloadResult::Failed;
+    DWORD length = 0;
+    if (!QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH, length)) length = 0;
+
+    std::wstring temp = std::wstring(savePath) + L".tmp";
+    DownloadResult result = DownloadResult::Failed;
+    {
+        ScopedFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!file) return DownloadResult::Failed;
+        result = Receive(request.get(), file.get(), length, events, cancel);
+    }
+    if (result == DownloadResult::Done &&
+        !MoveFileExW(temp.c_str(), savePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        result = DownloadResult::Failed;
+    if (result != DownloadResult::Done) DeleteFileW(temp.c_str());
+    return result;
+}

@@ -1,0 +1,55 @@
+#include "update/UpdateCheck.h"
+
+#include <cwchar>
+
+#include "update/UpdateServer.h"
+#include "update/VersionFile.h"
+
+namespace {
+
+// The server's file name without any folder part: the save dialog offers a
+// name, never a place.
+const wchar_t* BareName(const wchar_t* name) {
+    for (const wchar_t* c = name; *c; ++c)
+        if (*c == L'\\' || *c == L'/') name = c + 1;
+    return name;
+}
+
+bool WantsDownload(UpdateDialogue& dialogue, const CancelFlag& cancel) {
+    if (dialogue.Ask(UpdateQuestion::Download)) return true;
+    return !cancel.IsSet() && dialogue.Ask(UpdateQuestion::DownloadDespiteBug);
+}
+
+} // namespace
+
+bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const CancelFlag& cancel) {
+    wchar_t programPath[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, programPath, MAX_PATH);
+    dialogue.Show(UpdateStatus::Checking);
+    UpdateServer server;
+    VersionFile published;
+    int result = -1;
+    if (length > 0 && length < MAX_PATH && ResolveUpdateServer(job.host.c_str(), job.versionUrl.c_str(), server))
+        result = FetchLatestVersion(programPath, server.versionUrl, published);
+    if (result < 0) {
+        dialogue.Report(UpdateFailure::CheckFailed);
+        return true;
+    }
+    if (result == 0) {
+        if (job.reportWhenCurrent && dialogue.Ask(UpdateQuestion::ReportToAuthor)) dialogue.OpenHomePage();
+        return true;
+    }
+
+    dialogue.Show(UpdateStatus::Found);
+    if (!WantsDownload(dialogue, cancel) || cancel.IsSet()) return true;
+    wchar_t savePath[MAX_PATH] = L"";
+    if (!dialogue.ChooseSavePath(BareName(published.fileName), savePath) || cancel.IsSet()) return false;
+    dialogue.Show(UpdateStatus::Downloading);
+    switch (DownloadUpdate(server, published.serverPath, savePath, dialogue, cancel)) {
+    case DownloadResult::Done: dialogue.Show(UpdateStatus::Done); return true;
+    case DownloadResult::Cancelled: return false;
+    case DownloadResult::Failed: break;
+    }
+    dialogue.Report(UpdateFailure::DownloadFailed);
+    return false;
+}

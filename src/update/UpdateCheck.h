@@ -1,0 +1,50 @@
+// The update check: ask the update server for the latest version, compare it
+// with the program's own, and download the published archive when the user
+// wants it. Nothing is installed.
+//
+// Contract:
+// - CheckForUpdate runs on a worker thread and talks to the user only
+//   through its UpdateDialogue, in this order: Checking; then the failure,
+//   the up-to-date question, or Found with the two download questions; a
+//   chosen save path; Downloading with the download's events; Done or the
+//   download failure.
+// - The cancel flag is read between the steps and after every downloaded
+//   block; a cancelled check shows nothing more.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "base/Run.h"
+#include "update/Download.h"
+
+enum class UpdateStatus { Checking, Found, Downloading, Done };
+enum class UpdateQuestion { Download, DownloadDespiteBug, ReportToAuthor };
+enum class UpdateFailure { CheckFailed, DownloadFailed };
+
+// How the check shows its state and asks; the window answers with its status
+// bar, message boxes and the save dialog, a test with a script.
+class UpdateDialogue : public DownloadEvents {
+public:
+    virtual void Show(UpdateStatus status) = 0;
+    virtual bool Ask(UpdateQuestion question) = 0; // true for Yes
+    virtual void Report(UpdateFailure failure) = 0;
+    // suggestedName: the file name the server offers (at most 127
+    // characters); the chosen path goes to path. False when none was chosen.
+    virtual bool ChooseSavePath(const wchar_t* suggestedName, wchar_t (&path)[MAX_PATH]) = 0;
+    virtual void OpenHomePage() = 0;
+
+protected:
+    ~UpdateDialogue() = default;
+};
+
+struct UpdateJob {
+    std::wstring host;       // the update server (string 40027)
+    std::wstring versionUrl; // its version file (string 40028)
+    bool reportWhenCurrent = true;
+};
+
+// False only when the save dialog was cancelled or the download failed or
+// was cancelled.
+bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const CancelFlag& cancel);

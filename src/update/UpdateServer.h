@@ -1,0 +1,21 @@
+// Where the update check asks: the server's host (and port) for the download
+// and the full address of the version file. The program's own values come
+// from its string table; ZORVEL_UPDATE_HOST ("name" or "name:port") and
+// ZORVEL_UPDATE_URL replace them when set, so tests and mirrors can point
+// the check elsewhere.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+struct UpdateServer {
+    wchar_t host[255];       // at most 254 characters
+    INTERNET_PORT port;      // 80 unless the host names another
+    wchar_t versionUrl[519]; // at most 518 characters
+};
+
+// Fills server from host and versionUrl, or from the environment where it
+// overrides them. False when a value is too long for its buffer, the host is
+// empty, or a port is not a number from 1 to 65535: the check then fails
+// instead of asking some other server.
+bool ResolveUpdateServer(const wchar_t* host, const wchar_t* versionUrl, UpdateServer& server);

@@ -1,0 +1,124 @@
+#include "update/VersionFile.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+#include <new>
+
+#include "update/Internet.h"
+
+namespace {
+
+// The four numbers of a version text.
+void VersionNumbers(const wchar_t* text, unsigned long (&numbers)[4]) {
+    int count = 0;
+    const wchar_t* piece = text;
+    while (count < 4) {
+        unsigned long value = 0;
+        for (; *piece >= L'0' && *piece <= L'9'; ++piece)
+            value = value > (ULONG_MAX - 9) / 10 ? ULONG_MAX : value * 10 + (*piece - L'0');
+        numbers[count++] = value;
+        piece = wcschr(piece, L'.');
+        if (piece == nullptr) break;
+        ++piece;
+    }
+    for (int i = count; i < 4; ++i) numbers[i] = numbers[count - 1];
+}
+
+// Copies the field that starts at *cursor up to the next comma (or the end)
+// and moves the cursor past that comma.
+void TakeField(const wchar_t*& cursor, wchar_t (&field)[kVersionFieldUnits]) {
+    const wchar_t* end = wcschr(cursor, L',');
+    size_t length = end ? static_cast<size_t>(end - cursor) : wcslen(cursor);
+    wmemcpy(field, cursor, length); // a line of 126 units holds no longer field
+    field[length] = L'\0';
+    cursor = end ? end + 1 : cursor + length;
+}
+
+// Up to 2,047 bytes of the reply: what one read of the version file gives,
+// read on while the server sends in parts.
+size_t ReadBeginning(HINTERNET url, char (&bytes)[2048]) {
+    size_t total = 0;
+    DWORD got = 0;
+    while (total < sizeof(bytes) - 1 &&
+           InternetReadFile(url, bytes + total, static_cast<DWORD>(sizeof(bytes) - 1 - total), &got) && got > 0)
+        total += got;
+    bytes[total] = '\0';
+    return total;
+}
+
+} // namespace
+
+bool ParseVersionFile(const char* bytes, size_t count, VersionFile& file) {
+    file = VersionFile{};
+    size_t lineLength = 0;
+    while (lineLength < count && bytes[lineLength] != '\0' && bytes[lineLength] != '\r' && bytes[lineLength] != '\n')
+        ++lineLength;
+    if (lineLength == 0 || lineLength > INT_MAX) return false;
+    wchar_t line[kVersionTextUnits];
+    int units = MultiByteToWideChar(CP_ACP, 0, bytes, static_cast<int>(lineLength), line, kVersionTextUnits - 1);
+    if (units <= 0) return false; // it does not fit
+    line[units] = L'\0';
+
+    const wchar_t* cursor = line;
+    wchar_t (*fields[])[kVersionFieldUnits] = {&file.version, &file.fileName, &file.serverPath};
+    for (auto* field : fields) {
+        TakeField(cursor, *field);
+        if ((*field)[0] == L'\0') break;
+    }
+    return true;
+}
+
+bool IsNewerVersion(const wchar_t* own, const wchar_t* published) {
+    unsigned long mine[4], theirs[4];
+    VersionNumbers(own, mine);
+    VersionNumbers(published, theirs);
+    for (int i = 0; i < 4; ++i)
+        if (mine[i] != theirs[i]) return mine[i] < theirs[i];
+    return false;
+}
+
+bool ReadOwnVersion(const wchar_t* modulePath, wchar_t* text, size_t capacity) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(modulePath, &ignored);
+    if (size == 0) return false;
+    std::unique_ptr<BYTE[]> info(new (std::nothrow) BYTE[size]);
+    if (!info || !GetFileVersionInfoW(modulePath, 0, size, info.get())) return false;
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!VerQueryValueW(info.get(), L"\\", reinterpret_cast<void**>(&fixed), &fixedSize) || fixed == nullptr ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO))
+        return false;
+    int written = swprintf(text, capacity, L"%ld.%lu.%ld.%lu", static_cast<long>(HIWORD(fixed->dwFileVersionMS)),
+                           static_cast<unsigned long>(LOWORD(fixed->dwFileVersionMS)),
+                           static_cast<long>(HIWORD(fixed->dwFileVersionLS)),
+                           static_cast<unsigned long>(LOWORD(fixed->dwFileVersionLS)));
+    return written > 0;
+}
+
+int FetchLatestVersion(const wchar_t* programPath, const wchar_t* versionUrl, VersionFile& published) {
+    published = VersionFile{};
+    wchar_t own[32];
+    if (!ReadOwnVersion(programPath, own, 32)) return -1;
+    char bytes[2048];
+    size_t count = 0;
+    {
+        ScopedInternet internet(
+            InternetOpenW(L"Check Latest Version", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        if (!internet) return -1;
+        const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
+        ScopedInternet url(InternetOpenUrlW(internet.get(), versionUrl, nullptr, 0, flags, 0));
+        // An error page is no version file.
+        if (!url || !IsSuccessStatus(url.get())) return -1;
+        count = ReadBeginning(url.get(), bytes);
+    }
+    if (!ParseVersionFile(bytes, count, published)) return -1;
+    if (published.version[0] < L'0' || published.version[0] > L'9') {
+        published = VersionFile{};
+        return -1;
+    }
+    return IsNewerVersion(own, published.version) ? 1 : 0;
+}

@@ -1,0 +1,81 @@
+// Zorvel.cfg and Zorvel.log are rewritten whole through a temporary file and
+// one move: a process killed at any moment leaves the old or the new content,
+// never an empty, cut or missing file. A child does the rewriting over and
+// over and is killed a few hundred times at random moments.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "CrashSafety.h"
+
+namespace {
+
+const int kKills = 100;
+
+// Starts the child on folder in mode and kills it milliseconds after its
+// first rewrite.
+void RunAndKill(const std::wstring& folder, const wchar_t* mode, DWORD milliseconds) {
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    HANDLE started = CreateEventW(&inherited, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, started);
+    std::wstring command = L"\"" + BuildFolder(L"tests") + L"\\rewrite_child.exe\" \"" + folder + L"\" " + mode +
+                           L" " + std::to_wstring(reinterpret_cast<uintptr_t>(started));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 30000)) << "the child never rewrote its file";
+    CloseHandle(started);
+    Sleep(milliseconds);
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+TEST(CrashSafetyTest, AKilledSaveLeavesTheOldOrTheNewConfiguration) {
+    TempDir dir;
+    std::string records[2];
+    for (int i = 0; i < 2; ++i) {
+        Settings settings;
+        WINDOWPLACEMENT placement;
+        MakeRecord(i, settings, placement);
+        const std::wstring path = dir / (L"record" + std::to_wstring(i));
+        ASSERT_TRUE(SaveSettingsTo(path.c_str(), settings, placement));
+        records[i] = ReadBytes(path);
+    }
+    ASSERT_NE(records[0], records[1]);
+    ASSERT_TRUE(WriteBytes(dir / L"Zorvel.cfg", records[0]));
+    int seen[2] = {};
+    for (int kill = 0; kill < kKills; ++kill) {
+        RunAndKill(dir.path(), L"config", (kill * 7919) % 97);
+        std::string now = ReadBytes(dir / L"Zorvel.cfg");
+        ASSERT_TRUE(now == records[0] || now == records[1]) << "kill " << kill << ": " << now.size() << " bytes";
+        ++seen[now == records[1]];
+    }
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0) << "the child never got to save";
+}
+
+TEST(CrashSafetyTest, AKilledTrimKeepsTheLogWhole) {
+    TempDir dir;
+    ASSERT_TRUE(SetProgramFolder(dir.path().c_str()));
+    int last = 0;
+    for (int kill = 0; kill < kKills; ++kill) {
+        RunAndKill(dir.path(), L"log", (kill * 7919) % 97);
+        int cut = 0;
+        std::vector<int> numbers = LoggedNumbers(ReadBytes(dir / L"Zorvel.log"), cut);
+        ASSERT_FALSE(numbers.empty()) << "kill " << kill << ": the log is gone or holds no whole line";
+        // Lines go only from the front, never from the middle or the end.
+        for (size_t i = 1; i < numbers.size(); ++i) ASSERT_EQ(numbers[i - 1] + 1, numbers[i]) << "kill " << kill;
+        ASSERT_GE(numbers.back(), last) << "kill " << kill << ": lines already written are gone";
+        ASSERT_LE(numbers.size(), static_cast<size_t>(kKeptLogLines + 10)) << "kill " << kill;
+        last = numbers.back();
+    }
+    EXPECT_GT(last, kKeptLogLines) << "the child never got to trim";
+}
+
+} // namespace

@@ -1,0 +1,355 @@
+// The options dialog driven by messages inside the real main window: the
+// clamped number boxes, the format check, the colours, Cancel, the
+// shortcuts it keeps and the library versions it shows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "Libraries.h"
+#include "WindowFixture.h"
+#include "app/dialogs/OptionsDialog.h"
+#include "app/dialogs/OptionsIds.h"
+#include "archive/LibraryVersion.h"
+#include "base/ScopedCom.h"
+#include "naming/NameFormat.h"
+#include "settings/Shortcuts.h"
+
+namespace {
+
+const int kOptions = 40057, kAbout = 40059;
+
+std::wstring Text(HWND page, int id) {
+    wchar_t text[300] = L"";
+    GetDlgItemTextW(page, id, text, 300);
+    return text;
+}
+
+void Click(HWND page, int id, bool checked = true) {
+    CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+void Choose(HWND page, int id, int entry) {
+    SendDlgItemMessageW(page, id, CB_SETCURSEL, entry, 0);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+void Step(HWND page, int upDown, int delta) {
+    NMUPDOWN click = {};
+    click.hdr.hwndFrom = GetDlgItem(page, upDown);
+    click.hdr.idFrom = upDown;
+    click.hdr.code = UDN_DELTAPOS;
+    click.iDelta = delta;
+    SendMessageW(page, WM_NOTIFY, upDown, reinterpret_cast<LPARAM>(&click));
+}
+
+struct Link {
+    std::wstring target, arguments, directory;
+};
+
+bool ReadLink(const std::wstring& path, Link& link) {
+    ScopedCoInit com;
+    ScopedComPtr<IShellLinkW> shell;
+    ScopedComPtr<IPersistFile> file;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shell.receive())) ||
+        FAILED(shell->QueryInterface(IID_IPersistFile, file.receive())) || FAILED(file->Load(path.c_str(), STGM_READ)))
+        return false;
+    wchar_t text[MAX_PATH] = L"";
+    shell->GetPath(text, MAX_PATH, nullptr, 0);
+    link.target = text;
+    text[0] = L'\0';
+    shell->GetArguments(text, MAX_PATH);
+    link.arguments = text;
+    text[0] = L'\0';
+    shell->GetWorkingDirectory(text, MAX_PATH);
+    link.directory = text;
+    return true;
+}
+
+class OptionsTest : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        // Never the real Send To folder or desktop.
+        OverrideShortcutFolders(sendTo_.path().c_str(), desktop_.path().c_str());
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        OverrideShortcutFolders(nullptr, nullptr);
+    }
+    // Opens the dialog with command; script gets the dialog each time it is
+    // activated and must end it.
+    void Run(int command, std::function<void(HWND)> script) {
+        SetDialogScript(IDC_OPTIONS_TABS, std::move(script));
+        SendMessageW(window_, WM_COMMAND, command, 0);
+        ClearDialogScript();
+        PumpPending();
+    }
+    // Runs the dialog, lets edit change the pages, then presses button.
+    void Edit(std::function<void()> edit, int button = IDOK) {
+        Run(kOptions, [&](HWND dialog) {
+            edit();
+            PostMessageW(dialog, WM_COMMAND, button, 0);
+        });
+    }
+    std::wstring SendToLink() const { return sendTo_ / L"Zorvel.lnk"; }
+    std::wstring DesktopLink() const { return desktop_ / L"Zorvel.lnk"; }
+
+    TempDir sendTo_, desktop_;
+    MessageBoxAnswerer answer_{IDOK};
+};
+
+HWND Page(int index) { return OptionsPage(index); }
+
+TEST(LibraryVersion, OtherBuildsAndMissingLibraries) {
+    const struct {
+        const wchar_t* folder;
+        const wchar_t* name;
+        const wchar_t* text;
+    } rows[] = {
+        {L"doubles\\plain", L"7-zip32.dll", L"OK          "}, // no version resource
+        {L"bin", L"nosuch32.dll", L"------------"},
+    };
+    // Our libraries pin themselves once loaded, and a loaded library is found
+    // by its name: this runs before the tests that load ours.
+    ASSERT_EQ(nullptr, GetModuleHandleW(L"7-zip32.dll"));
+    for (const auto& row : rows) {
+        LibraryFolder folder(BuildFolder(row.folder));
+        EXPECT_EQ(row.text, LibraryVersionText(row.name)) << row.name;
+    }
+}
+
+TEST_F(OptionsTest, NumberBoxesClampWhatIsTypedAndStepWithinTheirRange) {
+    Open();
+    struct Row {
+        int page, box, upDown;
+        const wchar_t* typed;
+        int delta; // 0: typed only
+        int expected;
+        int& (*field)(Settings&);
+    };
+    auto small = [](Settings& s) -> int& { return s.SmallSize; };
+    auto spacingX = [](Settings& s) -> int& { return s.SpacingX; };
+    auto spacingY = [](Settings& s) -> int& { return s.SpacingY; };
+    const Row rows[] = {
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", 0, 50, small},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"600", 0, 512, small},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"512", +1, 512, small},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"50", -1, 50, small},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", +1, 51, small}, // steps from the clamped value
+        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-7", 0, -1, spacingX},
+        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-1", -1, -1, spacingX},
+        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"0", -1, -1, spacingY},
+        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"99999999999999999", +1, 512, spacingY},
+    };
+    Edit([&] {
+        for (const Row& row : rows) {
+            HWND page = Page(row.page);
+            SetDlgItemTextW(page, row.box, row.typed);
+            if (row.delta) Step(page, row.upDown, row.delta);
+            EXPECT_EQ(row.expected, row.field(OptionsWorkingCopy())) << row.typed << " " << row.delta;
+            if (row.delta) {
+                EXPECT_EQ(std::to_wstring(row.expected), Text(page, row.box));
+            }
+        }
+    }, IDCANCEL);
+}
+
+TEST_F(OptionsTest, TheLogLengthIsTakenAtOkAndClamped) {
+    Open();
+    const std::pair<const wchar_t*, int> rows[] = {{L"-1", -1}, {L"40000", 32767}, {L"-3", -1}, {L"250", 250}};
+    for (const auto& row : rows) {
+        Edit([&] { SetDlgItemTextW(Page(kPageAdvanced), IDC_MAX_LINE, row.first); });
+        EXPECT_EQ(row.second, g_settings.MaxLine) << row.first;
+        EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"MaxLine=" + std::to_wstring(row.second)))
+            << "saved at once";
+    }
+}
+
+TEST_F(OptionsTest, AFormatWithAColonKeepsTheDialogOpenAndAnEmptyOneSavesAsNew) {
+    Open();
+    int activations = 0;
+    Run(kOptions, [&](HWND dialog) {
+        HWND page = Page(kPageAdvanced);
+        if (activations++ == 0) {
+            SetDlgItemTextW(page, IDC_FORMAT, L"a:b");
+        } else {
+            EXPECT_EQ(L"a:b", Text(page, IDC_FORMAT)) << "the edit is kept";
+            SetDlgItemTextW(page, IDC_FORMAT, L"");
+        }
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    });
+    ASSERT_EQ(1u, answer_.boxes().size());
+    EXPECT_EQ(std::wstring(kFormatCaption), answer_.boxes()[0].caption);
+    EXPECT_EQ(std::wstring(kForbiddenInFormatMessage), answer_.boxes()[0].text);
+    EXPECT_EQ(2, activations);
+    EXPECT_STREQ(L"%new", g_settings.Format);
+    EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=%new\r\n"));
+}
+
+// Placeholders go at the end; one that would outgrow the box's 128
+// characters is refused instead of cutting the format (it used to be cut to
+// 119 characters first). A format at the limit is taken whole at OK.
+TEST_F(OptionsTest, PlaceholdersAreAppendedWithoutCuttingTheFormat) {
+    Open();
+    const std::wstring full(128, L'a');
+    const struct {
+        std::wstring before;
+        int item;
+        std::wstring after;
+    } rows[] = {
+        {L"%new_", IDM_PLACEHOLDER_DATE, L"%new_%date"},
+        {L"", IDM_PLACEHOLDER_ORIG, L"%orig"},
+        {std::wstring(123, L'a'), IDM_PLACEHOLDER_TIME, std::wstring(123, L'a') + L"%time"},
+        {std::wstring(124, L'a'), IDM_PLACEHOLDER_TIME, std::wstring(124, L'a')},
+    };
+    Edit([&] {
+        HWND page = Page(kPageAdvanced);
+        for (const auto& row : rows) {
+            SetDlgItemTextW(page, IDC_FORMAT, row.before.c_str());
+            SendMessageW(page, WM_COMMAND, row.item, 0);
+            EXPECT_EQ(row.after, Text(page, IDC_FORMAT));
+        }
+        SetDlgItemTextW(page, IDC_FORMAT, full.c_str());
+    });
+    EXPECT_EQ(full, g_settings.Format);
+}
+
+TEST_F(OptionsTest, AColourChangesOnlyWhenItsTextIsWhole) {
+    Open();
+    const std::pair<const wchar_t*, COLORREF> rows[] = {
+        {L"#000000", RGB(0, 0, 0)},     {L"#12AB", RGB(0, 0, 0)},           {L"#12ABEF", RGB(0x12, 0xAB, 0xEF)},
+        {L"000000", RGB(0, 0, 0)},      {L"18,171,239", RGB(18, 171, 239)}, {L"18,17", RGB(18, 171, 239)},
+    };
+    Edit([&] {
+        HWND page = Page(kPageDesign);
+        for (const auto& row : rows) {
+            SetDlgItemTextW(page, IDC_TEXT_COLOR, row.first);
+            EXPECT_EQ(row.second, OptionsWorkingCopy().Design[kDesignDefault].TextColor) << row.first;
+        }
+        // The Ready design's back colour, and the list's own background.
+        Click(page, IDC_DESIGN_READY);
+        SetDlgItemTextW(page, IDC_BACK_COLOR, L"#102030");
+        Click(page, IDC_DESIGN_DEFAULT);
+        EXPECT_EQ(L"#FFFFFF", Text(page, IDC_BACK_COLOR));
+        SetDlgItemTextW(page, IDC_BACK_COLOR, L"#FFEEDD");
+    });
+    EXPECT_EQ(RGB(0x10, 0x20, 0x30), g_settings.Design[kDesignReady].BackColor);
+    EXPECT_EQ(RGB(0xFF, 0xEE, 0xDD), static_cast<COLORREF>(SendMessageW(g_ui.listView, LVM_GETBKCOLOR, 0, 0)));
+}
+
+// A face that is not installed shows as "<default>" but stays in the
+// setting until another face is chosen; colour and style edits no longer
+// replace it with what the list shows.
+TEST_F(OptionsTest, FacesAndTheSharedSize) {
+    Open(L"[DefaultItemDesign]\r\nFont=NoSuchFace\r\nFontSize=12\r\n");
+    Edit([&] {
+        HWND page = Page(kPageDesign);
+        const Settings& s = OptionsWorkingCopy();
+        EXPECT_EQ(L"12", Text(page, IDC_FONT_SIZE));
+        SetDlgItemTextW(page, IDC_TEXT_COLOR, L"#FF0000");
+        Click(page, IDC_BOLD);
+        EXPECT_STREQ(L"NoSuchFace", s.Design[kDesignDefault].Font);
+        EXPECT_EQ(kFontBold, s.Design[kDesignDefault].FontStyle);
+        Choose(page, IDC_FONT_SIZE, 0);
+        EXPECT_EQ(0, s.Design[kDesignDefault].FontSize);
+        HWND faces = GetDlgItem(page, IDC_FACE);
+        Choose(page, IDC_FACE, static_cast<int>(SendMessageW(faces, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"<デフォルト>"))));
+        EXPECT_STREQ(L"", s.Design[kDesignDefault].Font);
+    });
+    EXPECT_STREQ(L"", g_settings.Design[kDesignDefault].Font);
+    EXPECT_EQ(0, g_settings.Design[kDesignDefault].FontSize);
+}
+
+TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
+    Open(L"[Other]\r\nConfirmExit=0\r\n");
+    SaveSettings(window_);
+    std::string file = ReadBytes(program_ / L"Zorvel.cfg");
+    Settings before = g_settings;
+    Edit([&] {
+        Click(Page(kPageGeneral), IDC_KIND_CAB);
+        SetDlgItemTextW(Page(kPageGeneral), IDC_LARGE_SIZE, L"300");
+        SetDlgItemTextW(Page(kPageDesign), IDC_TEXT_COLOR, L"#123456");
+        SetDlgItemTextW(Page(kPageAdvanced), IDC_FORMAT, L"%orig_%new");
+        Click(Page(kPageAdvanced), IDC_CONFIRM_EXIT);
+    }, IDCANCEL);
+    EXPECT_EQ(file, ReadBytes(program_ / L"Zorvel.cfg"));
+    EXPECT_EQ(0, memcmp(&before, &g_settings, sizeof(Settings)));
+}
+
+TEST_F(OptionsTest, ShortcutsFollowTheSettingsAndTheRunMode) {
+    Open(L"[Shortcut]\r\nDesktop=1\r\nOptions=1\r\n");
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const std::wstring program = self, folder = program.substr(0, program.find_last_of(L'\\'));
+
+    // Opening makes the enabled link: run mode 1 has no switch.
+    Edit([] {}, IDCANCEL);
+    Link link;
+    ASSERT_TRUE(ReadLink(DesktopLink(), link));
+    EXPECT_EQ(program, link.target);
+    EXPECT_EQ(L"", link.arguments);
+    EXPECT_EQ(folder, link.directory);
+    EXPECT_FALSE(FileExists(SendToLink()));
+
+    // OK with another run mode rewrites both links.
+    Edit([] {
+        Click(Page(kPageGeneral), IDC_SHORTCUT_SENDTO);
+        Choose(Page(kPageGeneral), IDC_RUN_MODE, 3);
+    });
+    for (const std::wstring& path : {SendToLink(), DesktopLink()}) {
+        ASSERT_TRUE(ReadLink(path, link));
+        EXPECT_EQ(L"/verysilent", link.arguments);
+    }
+
+    // Turned off, the Send To link goes, and opening and cancelling does not bring it back.
+    Edit([] { Click(Page(kPageGeneral), IDC_SHORTCUT_SENDTO, false); });
+    EXPECT_FALSE(FileExists(SendToLink()));
+    Edit([] {}, IDCANCEL);
+    EXPECT_FALSE(FileExists(SendToLink()));
+    EXPECT_TRUE(FileExists(DesktopLink()));
+}
+
+TEST_F(OptionsTest, AnUnknownRunModeGivesNoSwitchAndAnUnsavableLinkTurnsItsSettingOff) {
+    Open(L"[Shortcut]\r\nSendTo=1\r\nDesktop=1\r\nOptions=7\r\n");
+    OverrideShortcutFolders(sendTo_.path().c_str(), (desktop_ / L"missing").c_str());
+    Edit([] {
+        EXPECT_FALSE(OptionsWorkingCopy().Desktop);
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(Page(kPageGeneral), IDC_SHORTCUT_DESKTOP));
+    });
+    Link link;
+    ASSERT_TRUE(ReadLink(SendToLink(), link));
+    EXPECT_EQ(L"", link.arguments);
+    EXPECT_TRUE(g_settings.SendTo);
+    EXPECT_FALSE(g_settings.Desktop);
+    EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Desktop=0"));
+}
+
+TEST_F(OptionsTest, AboutOpensTheVersionPageWithTheLibrariesWeShip) {
+    Open();
+    LibraryFolder ours(BuildFolder(L"bin"));
+    const struct {
+        int command, tab;
+    } rows[] = {{kOptions, kPageGeneral}, {kAbout, kPageVersion}, {1009, kPageGeneral}};
+    for (const auto& row : rows) {
+        std::wstring libraries;
+        Run(row.command, [&](HWND dialog) {
+            EXPECT_EQ(row.tab, SendDlgItemMessageW(dialog, IDC_OPTIONS_TABS, TCM_GETCURSEL, 0, 0));
+            for (int i = 0; i < kPageCount; ++i)
+                EXPECT_EQ(i == row.tab, (GetWindowLongPtrW(Page(i), GWL_STYLE) & WS_VISIBLE) != 0);
+            libraries = Text(Page(kPageVersion), IDC_LIBRARIES);
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(L"7-zip32.dll     \t1.00.0.00   \r\ncab32.dll       \t1.00.0.00   \r\n"
+                  L"unlha32.dll     \t1.00.0.00   \r\nunrar.dll       \t1.00.0.00   \r\n",
+                  libraries);
+    }
+}
+
+} // namespace
