@@ -108,7 +108,9 @@ void ApplyStartupThumbnails() {
 }
 
 void RememberThumbnailsAtExit() {
-    if (g_settings.Startup >= kStartupRemembered) g_settings.Startup = kStartupRemembered + ThumbnailSize;
+    // A bare 4: the options dialog has just chosen "as at the last exit".
+    if (g_settings.Startup == 4 || g_settings.Startup >= kStartupRemembered)
+        g_settings.Startup = kStartupRemembered + ThumbnailSize;
 }
 
 void SetThumbnailSize(int size) {

@@ -41,12 +41,14 @@ protected:
 };
 
 TEST_F(ThumbnailWindowTest, TheDisplayAtStartAndAtTheLastExit) {
-    struct Row { const wchar_t* startup; int shown; int command; const wchar_t* saved; } rows[] = {
-        {L"", 2, 0, L"Startup=2"},
-        {L"Startup=0", 0, kCmdThumbnailLarge, L"Startup=0"},
-        {L"Startup=3", 3, kCmdThumbnailSmall, L"Startup=3"},
-        {L"Startup=11", 1, kCmdThumbnailLarge, L"Startup=13"}, // "as at the last exit", which was small
-        {L"Startup=4", 2, kCmdThumbnailNone, L"Startup=10"},
+    // chosen: Startup as the options dialog leaves it meanwhile (-1: untouched).
+    struct Row { const wchar_t* startup; int shown; int chosen; int command; const wchar_t* saved; } rows[] = {
+        {L"", 2, -1, 0, L"Startup=2"},
+        {L"Startup=0", 0, -1, kCmdThumbnailLarge, L"Startup=0"},
+        {L"Startup=3", 3, -1, kCmdThumbnailSmall, L"Startup=3"},
+        {L"Startup=11", 1, -1, kCmdThumbnailLarge, L"Startup=13"}, // "as at the last exit", which was small
+        {L"Startup=4", 2, -1, kCmdThumbnailNone, L"Startup=10"},
+        {L"Startup=1", 1, 4, kCmdThumbnailNormal, L"Startup=12"},  // that choice, just made
     };
     for (const Row& r : rows) {
         g_ui.~MainUi();
@@ -55,6 +57,7 @@ TEST_F(ThumbnailWindowTest, TheDisplayAtStartAndAtTheLastExit) {
         EXPECT_EQ(r.shown, ThumbnailSize) << r.startup;
         EXPECT_EQ(r.shown ? LV_VIEW_ICON : LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
         EXPECT_EQ(ThumbnailPixels(r.shown), r.shown ? ImageSize() : 0);
+        if (r.chosen >= 0) g_settings.Startup = r.chosen;
         if (r.command) Command(r.command);
         SendMessageW(window_, WM_CLOSE, 0, 0);
         ASSERT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
