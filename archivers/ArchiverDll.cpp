@@ -223,9 +223,17 @@ BOOL WINAPI ArcSetUnicodeMode(BOOL unicode) {
 // same path that callers make right after it, so the archive's directory is
 // read once, not twice. Any other call of this thread lets it go, so no file
 // stays open longer than the caller's own sequence.
-thread_local std::unique_ptr<ArcHandle> t_checked;
+//
+// A plain pointer: a thread-local object with a destructor is destroyed
+// through thread-detach calls, which this library turns off, and the
+// run-time's clean-up of such objects for a thread that has ended hangs the
+// process at its exit.
+thread_local ArcHandle* t_checked = nullptr;
 
-void ForgetChecked() { t_checked.reset(); }
+void ForgetChecked() {
+    delete t_checked;
+    t_checked = nullptr;
+}
 
 BOOL WINAPI ArcCheckArchive(LPCSTR path, int /*mode*/) {
     BusyScope busy;
@@ -234,7 +242,7 @@ BOOL WINAPI ArcCheckArchive(LPCSTR path, int /*mode*/) {
         std::unique_ptr<ArcHandle> h(new ArcHandle);
         if (!FromCaller(path, CallerCodePage(), &h->path)) return FALSE;
         if (!StartReading(h.get())) return FALSE;
-        t_checked = std::move(h);
+        t_checked = h.release();
         return TRUE;
     } catch (...) {
         return FALSE;
@@ -250,7 +258,8 @@ HARC WINAPI ArcOpenArchive(HWND, LPCSTR path, DWORD /*mode*/) {
             return nullptr;
         }
         if (t_checked && t_checked->path == h->path) {
-            h = std::move(t_checked);
+            h.reset(t_checked);
+            t_checked = nullptr;
         } else {
             ForgetChecked();
             if (!StartReading(h.get())) return nullptr;

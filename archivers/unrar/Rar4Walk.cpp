@@ -334,6 +334,7 @@ Rar4Walk::Result Rar4Walk::FileBlock(uint16_t flags, uint32_t headSize, Rar4Item
         return kDamaged;
     }
     item->size = unpacked;
+    item->packed = packed;
     item->mtime = mtime;
     previousName_ = std::move(key);
     position_ = packed > UINT64_MAX - position_ - headSize ? UINT64_MAX : position_ + headSize + packed;

@@ -13,7 +13,7 @@
 //   as libarchive checks them.
 // - Next gives kItem with the item as libarchive's RAR reader reports it
 //   (name decoded and in Unicode form C, kind, read-only bit, unpacked size,
-//   modification time), kEnd at the end block or the end of the file,
+//   modification time) and its packed size, kEnd at the end block or the end of the file,
 //   kDamaged for what libarchive refuses (then the walk is over), or
 //   kHandOver for what the walker leaves to libarchive: service blocks,
 //   encrypted items, symbolic links, a name repeated from the item before
@@ -38,6 +38,7 @@ struct Rar4Item {
     bool directory = false;
     bool readOnly = false;
     uint64_t size = 0;
+    uint64_t packed = 0; // the size of its data in the archive
     time_t mtime = 0;   // seconds since 1970, as libarchive computes them
 };
 

@@ -10,19 +10,6 @@ namespace {
 const uint8_t kSig4[7] = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x00};
 const uint8_t kSig5[8] = {'R', 'a', 'r', '!', 0x1A, 0x07, 0x01, 0x00};
 
-// RAR 5 variable-length integers: 7 bits a byte, low first, high bit set
-// while more follow; at most 10 bytes for 64 bits.
-bool ReadVint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
-    value = 0;
-    for (unsigned i = 0; i < 10; ++i) {
-        if (pos >= size) return false;
-        const uint8_t b = data[pos++];
-        value |= uint64_t(b & 0x7F) << (7 * i);
-        if ((b & 0x80) == 0) return true;
-    }
-    return false;
-}
-
 ArchiveInfo ReadRar4(const uint8_t* data, size_t size) {
     ArchiveInfo info;
     // Marker block, then HEAD_CRC(2) HEAD_TYPE(1) HEAD_FLAGS(2) HEAD_SIZE(2).
@@ -71,6 +58,18 @@ ArchiveInfo ReadRar5(const uint8_t* data, size_t size) {
 }
 
 } // namespace
+
+// 7 bits a byte, low first, high bit set while more follow.
+bool ReadVint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value) {
+    value = 0;
+    for (unsigned i = 0; i < 10; ++i) {
+        if (pos >= size) return false;
+        const uint8_t b = data[pos++];
+        value |= uint64_t(b & 0x7F) << (7 * i);
+        if ((b & 0x80) == 0) return true;
+    }
+    return false;
+}
 
 long FindSignature(const uint8_t* data, size_t size) {
     if (data == nullptr || size < sizeof(kSig4)) return -1;

@@ -17,6 +17,10 @@ struct ArchiveInfo {
     long offset = -1;   // where the signature starts in the file
 };
 
+// A RAR 5 variable-length integer at data[pos], pos moved past it; false
+// when it runs past size or over 10 bytes.
+bool ReadVint(const uint8_t* data, size_t size, size_t& pos, uint64_t& value);
+
 // Where the RAR signature starts in `data`, or -1. Self-extracting archives
 // put it after the program, so an "MZ" start is searched through.
 long FindSignature(const uint8_t* data, size_t size);

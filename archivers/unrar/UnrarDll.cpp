@@ -65,9 +65,11 @@ struct RarArchive {
     bool failed = false;            // libarchive gave up; it reads nothing more
     bool atEnd = false;             // the end was reached: it stays the end
     std::vector<char> block;        // data handed to the callback; made at the first test
-    // RAR 4 names are read again from the headers: libarchive turns every
-    // 0x5C byte of a name into '/', also the second byte of double-byte
-    // characters such as "ソ" or "表" in code page 932.
+    // While libarchive lists, the headers are walked beside it: RAR 4 names
+    // are read again (libarchive turns every 0x5C byte of a name into '/',
+    // also the second byte of double-byte characters such as "ソ" or "表" in
+    // code page 932), and the packed sizes, which libarchive does not tell,
+    // are read for RAR 4 and RAR 5 alike.
     bool walking = false;
     uint64_t walkPos = 0;
 };
@@ -200,10 +202,10 @@ std::wstring OemToWide(const std::string& bytes) {
     return w;
 }
 
-// The next RAR 4 file header that starts an item: its raw name and whether
-// that name is in the Unicode form. False when the blocks end or make no
-// sense; the walk then stops for good.
-bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
+// The next RAR 4 file header that starts an item: its raw name, whether
+// that name is in the Unicode form, and the size of its data. False when
+// the blocks end or make no sense; the walk then stops for good.
+bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode, uint64_t& packed) {
     for (int blocks = 0; arc.walking && blocks < 4096; ++blocks) {
         uint8_t base[11] = {};
         if (!ReadAt(arc.file.get(), arc.walkPos, base, 7)) break;
@@ -230,6 +232,7 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
             if (flags & 0x0001) continue; // the rest of an item from the previous volume
             name.assign(reinterpret_cast<const char*>(head.data() + nameAt), nameSize);
             unicode = (flags & 0x0200) != 0;
+            packed = addSize;
             return true;
         }
         if (flags & 0x8000) {
@@ -244,10 +247,12 @@ bool NextRar4File(RarArchive& arc, std::string& name, bool& unicode) {
 
 // The item's name as the RAR 4 header stores it, when libarchive's form of
 // it is the same name with its 0x5C bytes changed; otherwise libarchive's.
-std::wstring Rar4Name(RarArchive& arc, std::wstring fromLibrary) {
+// packed: the size of its data, 0 when the walk is out of step.
+std::wstring Rar4Name(RarArchive& arc, std::wstring fromLibrary, uint64_t& packed) {
     std::string raw;
     bool unicode = false;
-    if (!NextRar4File(arc, raw, unicode) || unicode) return fromLibrary;
+    packed = 0;
+    if (!NextRar4File(arc, raw, unicode, packed) || unicode) return fromLibrary;
     std::string changed = raw;
     for (char& c : changed)
         if (c == '\\') c = '/';
@@ -255,9 +260,39 @@ std::wstring Rar4Name(RarArchive& arc, std::wstring fromLibrary) {
         if (c == L'\\') c = L'/';
     if (!fromLibrary.empty() && OemToWide(changed) != fromLibrary) {
         arc.walking = false; // out of step: trust libarchive from here on
+        packed = 0;
         return EntryNameFix(fromLibrary);
     }
     return OemToWide(raw);
+}
+
+// The next RAR 5 file header that starts an item: the size of its data and
+// the item's own. False when the headers end or make no sense; the walk
+// then stops for good.
+bool NextRar5File(RarArchive& arc, uint64_t& packed, uint64_t& unpacked) {
+    for (int blocks = 0; arc.walking && blocks < 4096; ++blocks) {
+        // CRC32, the header size and the fields read here fit in 64 bytes.
+        uint8_t head[64];
+        DWORD got = 0;
+        if (!ReadAt(arc.file.get(), arc.walkPos, head, sizeof head, &got)) break;
+        size_t pos = 4;
+        uint64_t headSize = 0, type = 0, flags = 0, extra = 0, data = 0, fileFlags = 0;
+        if (!rarformat::ReadVint(head, got, pos, headSize) || headSize == 0 || headSize > UINT32_MAX) break;
+        const uint64_t next = arc.walkPos + pos + headSize; // the header's own end
+        const size_t end = pos + headSize < got ? size_t(pos + headSize) : got;
+        if (!rarformat::ReadVint(head, end, pos, type) || !rarformat::ReadVint(head, end, pos, flags)) break;
+        if ((flags & 0x01) && !rarformat::ReadVint(head, end, pos, extra)) break;
+        if ((flags & 0x02) && !rarformat::ReadVint(head, end, pos, data)) break;
+        if (type == 4 || type == 5 || data > (UINT64_MAX >> 2)) break; // encrypted headers, end of archive
+        arc.walkPos = next + data;
+        // Only file headers start items; not one whose data began in the previous volume.
+        if (type != 2 || (flags & 0x08)) continue;
+        if (!rarformat::ReadVint(head, end, pos, fileFlags) || !rarformat::ReadVint(head, end, pos, unpacked)) break;
+        packed = data;
+        return true;
+    }
+    arc.walking = false;
+    return false;
 }
 
 // What the header record says of an item, from libarchive or the walker.
@@ -267,6 +302,7 @@ struct ItemFacts {
     bool encrypted = false;
     bool readOnly = false;
     uint64_t size = 0;
+    uint64_t packed = 0; // 0 when not known
     bool hasMtime = false;
     int64_t mtime = 0;  // seconds since 1970
     long mtimeNsec = 0;
@@ -275,11 +311,16 @@ struct ItemFacts {
 ItemFacts FactsOf(RarArchive& arc, archive_entry* e) {
     ItemFacts f;
     f.name = EntryName(e);
-    if (arc.kind == rarformat::Kind::Rar4 && arc.walking) f.name = Rar4Name(arc, f.name);
+    if (arc.kind == rarformat::Kind::Rar4 && arc.walking) f.name = Rar4Name(arc, f.name, f.packed);
     f.directory = archive_entry_filetype(e) == AE_IFDIR;
     f.encrypted = archive_entry_is_data_encrypted(e) == 1;
     f.readOnly = (archive_entry_mode(e) & 0222) == 0;
     if (archive_entry_size_is_set(e) && archive_entry_size(e) > 0) f.size = uint64_t(archive_entry_size(e));
+    uint64_t unpacked = 0;
+    if (arc.kind == rarformat::Kind::Rar5 && arc.walking && NextRar5File(arc, f.packed, unpacked) && unpacked != f.size) {
+        arc.walking = false; // out of step: no packed sizes from here on
+        f.packed = 0;
+    }
     f.hasMtime = archive_entry_mtime_is_set(e) != 0;
     if (f.hasMtime) {
         f.mtime = archive_entry_mtime(e);
@@ -294,6 +335,7 @@ ItemFacts FactsOf(const rarformat::Rar4Item& item) {
     f.directory = item.directory;
     f.readOnly = item.readOnly;
     f.size = item.size;
+    f.packed = item.packed;
     f.hasMtime = true;
     f.mtime = item.mtime;
     return f;
@@ -324,6 +366,8 @@ void FillHeader(const RarArchive& arc, const ItemFacts& f, RARHeaderDataEx& d) {
     if (f.encrypted) d.Flags |= kRarItemEncrypted;
     d.UnpSize = unsigned(f.size & 0xFFFFFFFFu);
     d.UnpSizeHigh = unsigned(f.size >> 32);
+    d.PackSize = unsigned(f.packed & 0xFFFFFFFFu);
+    d.PackSizeHigh = unsigned(f.packed >> 32);
     d.HostOS = 2; // attributes are given in Windows form
     d.UnpVer = arc.kind == rarformat::Kind::Rar5 ? 50 : 29;
     d.FileAttr = f.directory ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
@@ -429,6 +473,9 @@ HANDLE OpenArchive(RAROpenArchiveDataEx* d) {
     } else if (info.kind == rarformat::Kind::Rar4 && (info.flags & kRarEncryptedHeaders) == 0 && info.offset >= 0) {
         arc->walking = true;
         arc->walkPos = uint64_t(info.offset) + 7; // past the marker block, at the main header
+    } else if (info.kind == rarformat::Kind::Rar5 && (info.flags & kRarEncryptedHeaders) == 0 && info.offset >= 0) {
+        arc->walking = true;
+        arc->walkPos = uint64_t(info.offset) + 8; // past the signature, at the main header
     }
     d->Flags = arc->flags;
     d->CmtSize = 0;

@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "app/Thumbnails.h"
 #include "app/WindowIdle.h"
 #include "base/HandOverBlock.h"
 #include "base/Text.h"
@@ -34,11 +35,12 @@ bool IsFolderPath(const wchar_t* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Rows were added: thumbnails for them would start here; with thumbnails
-// off the run simply ends.
-void OnFilesAdded(WPARAM) {
+// Rows were added: their thumbnails follow as a run of their own when
+// thumbnails are shown; otherwise the adding simply ends.
+void OnFilesAdded(WPARAM firstRow) {
     SetStatusText(2, L"");
-    EndRun();
+    g_ui.busy = false;
+    if (!StartThumbnailsForNewRows(static_cast<int>(firstRow))) EndRun();
 }
 
 } // namespace

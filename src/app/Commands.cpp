@@ -17,6 +17,7 @@
 #include "app/RemoveRows.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "app/Thumbnails.h"
 #include "app/Toolbar.h"
 #include "app/UpdateRun.h"
 #include "app/WindowIdle.h"
@@ -167,16 +168,6 @@ void Recycle(HWND window) {
     UpdateListStatus(false);
 }
 
-void ThumbnailsOff() {
-    if (ThumbnailSize == 0) return;
-    SetStatusText(1, LoadText(IDS_UPDATING_ICONS).c_str());
-    ThumbnailSize = 0;
-    Files().RebuildTypeIcons();
-    SetStatusText(1, L"");
-    ImageList_RemoveAll(g_ui.thumbnailImages.get());
-    SendMessageW(g_ui.listView, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
-}
-
 struct BatchCommand {
     int id;
     EntryOperation operation;
@@ -272,7 +263,11 @@ void OnCommand(HWND window, int id) {
     case kCmdProperties: ShowProperties(window); break;
     case kCmdHomePage: OpenHomePage(window); break;
     case kCmdUpdateCheck: StartUpdateCheck(); break;
-    case kCmdThumbnailNone: ThumbnailsOff(); break;
+    case kCmdThumbnailNone: case kCmdThumbnailSmall: case kCmdThumbnailNormal: case kCmdThumbnailLarge:
+        SetThumbnailSize(id - kCmdThumbnailNone);
+        break;
+    case kCmdRebuildAllThumbnails: RebuildThumbnails(false); break;
+    case kCmdRebuildThumbnails: RebuildThumbnails(true); break;
     case kCmdRemove:
         g_ui.busy = true;
         RemoveSelected(Files(), g_ui.listView);

@@ -16,6 +16,7 @@
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "app/Thumbnails.h"
 #include "app/Toolbar.h"
 #include "app/Version.h"
 #include "app/WindowIdle.h"
@@ -93,11 +94,9 @@ LRESULT OnCreate(HWND window) {
     CreateImageLists();
     LoadMenus(window);
     CreateStatusBar(window);
-    // Thumbnails are not drawn by this version: the list starts in the
-    // report view whatever the start-up setting says, and keeps the setting.
-    ThumbnailSize = 0;
     static ListViewSync viewSync;
     Files().Attach(&viewSync, g_ui.iconImages.get(), g_ui.thumbnailImages.get());
+    ApplyStartupThumbnails();
     DragAcceptFiles(g_ui.listView, TRUE);
     SetFocus(g_ui.listView);
     return 0;
@@ -149,8 +148,7 @@ void OnClose(HWND window) {
     if (!ConfirmClose(window)) return;
     ShowWindow(window, SW_HIDE);
     StoreColumnOrder();
-    // Startup is kept as loaded: this version shows no thumbnails, so the
-    // display at exit says nothing about the user's choice.
+    RememberThumbnailsAtExit();
     SaveSettings(window);
 
     Files().Attach(nullptr, nullptr, nullptr);
@@ -204,6 +202,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         OnRunMessage(message, wParam, lParam);
         return 0;
     case WM_APP_IDLE: OnWindowIdle(); return 0;
+    case WM_APP_THUMBNAIL_READY: OnThumbnailReady(wParam, lParam); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "app/Thumbnails.h"
 #include "filelist/FileList.h"
 #include "filelist/RunState.h"
 
@@ -24,7 +25,7 @@ void ApplyListColours() {
 // Thumbnails of another size are made again: the image list takes the new
 // size and the rebuild command redraws them all.
 void ApplyThumbnailSettings(int pixelSizeBefore) {
-    int pixelSize = ThumbnailPixelSize(ThumbnailSize);
+    int pixelSize = ThumbnailPixels(ThumbnailSize);
     if (ThumbnailSize == 0) {
         SetStatusText(1, LoadText(IDS_UPDATING_ICONS).c_str());
         Files().RebuildTypeIcons();
@@ -33,30 +34,14 @@ void ApplyThumbnailSettings(int pixelSizeBefore) {
         SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(g_ui.thumbnailImages.get()));
         PostMessageW(g_ui.window, WM_COMMAND, kCmdRebuildAllThumbnails, 0);
     }
-    ApplyThumbnailSpacing();
+    SetThumbnailSpacing();
 }
 
 } // namespace
 
-int ThumbnailPixelSize(int thumbnailSize) {
-    switch (thumbnailSize) {
-    case 1: return g_settings.SmallSize;
-    case 2: return g_settings.NormalSize;
-    case 3: return g_settings.LargeSize;
-    default: return 0;
-    }
-}
-
-void ApplyThumbnailSpacing() {
-    int size = ThumbnailPixelSize(ThumbnailSize);
-    int x = g_settings.SpacingX == -1 ? -1 : g_settings.SpacingX + size;
-    int y = g_settings.SpacingY == -1 ? -1 : g_settings.SpacingY + size;
-    SendMessageW(g_ui.listView, LVM_SETICONSPACING, 0, MAKELPARAM(x, y));
-}
-
 void OpenOptions(HWND window, int startPage) {
     if (g_ui.optionsOpen) return;
-    int pixelSizeBefore = ThumbnailPixelSize(ThumbnailSize);
+    int pixelSizeBefore = ThumbnailPixels(ThumbnailSize);
     // OK saves at once: with the columns as they are shown, not as loaded.
     StoreColumnOrder();
     g_ui.optionsOpen = true;

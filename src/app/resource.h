@@ -8,6 +8,8 @@
 
 // Program icon.
 #define IDI_ZORVEL 109
+// The empty square of a thumbnail not made (yet).
+#define IDI_PLACEHOLDER 161
 
 // Menus and accelerators.
 #define IDM_MAIN 104
@@ -199,3 +201,7 @@
 #define IDS_DROP_HERE 41039
 #define IDS_TOTAL_FILES 41040
 #define IDS_SELECTED_FILES 41041
+
+// Thumbnail runs (41100 on).
+#define IDS_MAKING_THUMBNAILS 41100
+#define IDS_REMAKING_THUMBNAILS 41101

@@ -85,6 +85,20 @@ using ScopedGlobal = UniqueHandle<HGLOBAL, GlobalMemTraits>;
 using ScopedFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 
+struct MemoryDcTraits {
+    static HDC invalid() { return nullptr; }
+    static void close(HDC h) { DeleteDC(h); }
+};
+using ScopedMemoryDC = UniqueHandle<HDC, MemoryDcTraits>; // CreateCompatibleDC
+
+template <typename T>
+struct ComTraits {
+    static T* invalid() { return nullptr; }
+    static void close(T* p) { p->Release(); }
+};
+template <typename T>
+using ScopedCom = UniqueHandle<T*, ComTraits<T>>; // an owned reference to a COM object
+
 // COM for the current thread, released when the scope ends if it was taken.
 class ScopedCoInit {
 public:

@@ -215,7 +215,7 @@ TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
 }
 
 TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
-    Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n");
+    Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n[Thumbnail]\r\nStartup=0\r\n"); // the report view
     EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
     SendMessageW(window_, WM_COMMAND, 40014, 0);
     EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));

@@ -1,0 +1,165 @@
+// Thumbnails: where a picture is drawn in its box, which item of an archive
+// is its picture, its bytes through every reader we ship, and what a row
+// shows when there is no picture to draw.
+#include <gtest/gtest.h>
+
+#include "Libraries.h"
+#include "LzhBuilder.h"
+#include "RarBuilder.h"
+#include "SolidPicture.h"
+#include "ZipBuilder.h"
+#include "settings/ConfigFile.h"
+#include "thumbnail/ArchivePicture.h"
+#include "thumbnail/GdiPlusInit.h"
+#include "thumbnail/IconThumbnails.h"
+#include "thumbnail/PictureChoice.h"
+#include "thumbnail/RenderPicture.h"
+#include "thumbnail/ThumbnailWorker.h"
+
+namespace {
+
+std::string Bytes(const PictureData& picture) {
+    if (!picture) return "(nothing)";
+    std::string bytes(static_cast<const char*>(GlobalLock(picture.memory.get())), picture.size);
+    GlobalUnlock(picture.memory.get());
+    return bytes;
+}
+
+// A thumbnail's pixels (0xAARRGGBB, top row first; ours are top-down DIBs).
+std::vector<uint32_t> Pixels(HBITMAP bitmap) {
+    std::vector<uint32_t> pixels(128 * 128);
+    GetBitmapBits(bitmap, LONG(pixels.size() * 4), pixels.data());
+    return pixels;
+}
+
+// Members holding these names and bytes.
+std::vector<ZipMember> Zip(const std::vector<std::pair<std::string, std::string>>& items) {
+    std::vector<ZipMember> members(items.size());
+    for (size_t i = 0; i < items.size(); ++i) members[i].name = items[i].first, members[i].data = items[i].second;
+    return members;
+}
+
+} // namespace
+
+TEST(FitPicture, ScalesBySingleRatiosAndCentres) {
+    struct Row { int w, h, box, x, y, dw, dh; } rows[] = {
+        {1600, 1200, 128, 0, 16, 127, 95}, // the single-precision ratio leaves both sides a pixel short
+        {640, 480, 128, 0, 16, 128, 96},   {1000, 1000, 128, 0, 0, 128, 128},
+        {100, 50, 128, 14, 39, 100, 50},   // never enlarged
+        {300, 100, 192, 0, 64, 191, 63},   {256, 512, 128, 32, 0, 64, 128},
+    };
+    for (const Row& r : rows) {
+        PicturePlace p = FitPicture(r.w, r.h, r.box, r.box);
+        EXPECT_EQ((std::vector<int>{r.x, r.y, r.dw, r.dh}), (std::vector<int>{p.x, p.y, p.width, p.height}))
+            << r.w << "x" << r.h << " in " << r.box;
+    }
+}
+
+TEST(PictureChoice, FirstCandidateOrFirstInLogicalOrder) {
+    struct Item { const wchar_t* name; uint64_t size; bool directory; };
+    const uint64_t kLimit = kMaxPictureBytes;
+    struct Row { std::vector<Item> items; bool firstFile; LogicalCompare compare; int chosen; } rows[] = {
+        {{{L"cover.png", 9, false}, {L"10.jpg", 9, false}, {L"9.jpg", 9, false}}, false, CompareLogical, 2},
+        {{{L"cover.png", 9, false}, {L"10.jpg", 9, false}, {L"9.jpg", 9, false}}, true, CompareLogical, 0},
+        {{{L"a/img10.jpg", 9, false}, {L"a/Img2.JPG", 9, false}}, false, CompareLogical, 1},
+        {{{L"10.jpg", 9, false}, {L"9.jpg", 9, false}}, false, nullptr, 0}, // no StrCmpLogicalW
+        {{{L"empty.jpg", 0, false}, {L"x.jpg", 9, true}, {L"big.png", kLimit + 1, false}, {L"edge.TIF", kLimit, false}},
+         true, CompareLogical, 3},
+        {{{L"x.webp", 9, false}, {L"x.jpg.txt", 9, false}, {L"README", 9, false}, {L"jpg", 9, false},
+          {L"x.jp", 9, false}, {L"x.tif2", 9, false}, {L"X.JPEG", 9, false}},
+         false, CompareLogical, 6},
+        {{{L"x.webp", 9, false}, {L"photos.jpg/", 0, true}}, false, CompareLogical, -1},
+    };
+    for (const Row& r : rows) {
+        PictureChoice choice(r.firstFile, r.compare);
+        for (size_t i = 0; i < r.items.size(); ++i)
+            if (choice.Offer(static_cast<int>(i), r.items[i].name, r.items[i].size, r.items[i].directory)) break;
+        EXPECT_EQ(r.chosen, choice.Position()) << r.items[0].name << ", FirstFile " << r.firstFile;
+    }
+}
+
+class ArchivePictureTest : public ::testing::Test {
+protected:
+    void SetUp() override { LoadSettingsFrom(nullptr, g_settings, 1280, 1024); }
+    std::wstring Write(const wchar_t* name, const std::string& bytes) {
+        std::wstring path = dir_ / name;
+        EXPECT_TRUE(WriteBytes(path, bytes));
+        return path;
+    }
+    LibraryFolder libraries_{BuildFolder(L"bin")};
+    CGDIPlusInit gdiplus_;
+    TempDir dir_;
+};
+
+// A directory named like a picture, a text, then two pictures: the first is
+// taken with FirstFile on, the one sorting first with it off.
+TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
+    const std::string first = "first picture\x01\x02", second = "second\xff picture";
+    std::vector<ZipMember> zip = Zip({{"d.jpg/", ""}, {"notes.txt", "text"}, {"b/10.png", first}, {"b/2.png", second}});
+    zip[0].externalAttributes = 0x10;
+    std::vector<ZipMember> deflated = zip;
+    for (ZipMember& m : deflated) m.method = 8;
+    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b\\10.png", first}, {"b\\2.png", second}};
+    std::vector<LzhMember> lzh(4);
+    const char* lzhNames[] = {"d.jpg", "notes.txt", "b\\10.png", "b\\2.png"}; // d.jpg: no bytes
+    const std::string lzhData[] = {"", "text", first, second};
+    for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i];
+    const std::wstring fixture7z = Fixture(L"photos.7z");
+    const std::string none = "(nothing)";
+
+    struct Row { std::wstring path; std::string withFirstFile, withoutFirstFile; } rows[] = {
+        {Write(L"stored.zip", BuildZip(zip)), first, second},
+        {Write(L"deflated.ZIP", BuildZip(deflated)), first, second},
+        {Write(L"four.rar", BuildRar4(rar)), first, second},
+        {Write(L"five.rar", BuildRar5(rar)), first, second},
+        {Write(L"stored.lzh", BuildLzh(lzh)), first, second},
+        {Write(L"solid.rar", BuildRar4(rar, kRar4Solid)), none, none},
+        {Write(L"volume.rar", BuildRar5(rar, kRar5Volume)), none, none},
+        {Write(L"locked.rar", BuildRar5(rar, 0, true)), none, none},
+        {Fixture(L"photos.cab"), none, none},
+        {Write(L"text.zip", BuildZip(Zip({{"a.jpg.txt", "x"}, {"x.webp", "x"}}))), none, none},
+    };
+    // The 7z archive on a thread made as a run's is, the only one to use
+    // 7-zip32.dll: the library's state for such a thread, once it had ended,
+    // hung the process at its exit.
+    struct OnThread {
+        static DWORD WINAPI Read(LPVOID path) {
+            auto* seven = static_cast<const wchar_t*>(path);
+            std::string a = "Zorvel fixture: Photos/a.jpg\n";
+            return Bytes(LoadArchivePicture(seven, true)) == a && Bytes(LoadArchivePicture(seven, false)) == a ? 0 : 1;
+        }
+    };
+    ScopedHandle thread(CreateThread(nullptr, 0, OnThread::Read, const_cast<wchar_t*>(fixture7z.c_str()), 0, nullptr));
+    DWORD read = 1;
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(thread.get(), INFINITE));
+    EXPECT_TRUE(GetExitCodeThread(thread.get(), &read) && read == 0) << "the 7z archive's picture";
+    for (const Row& r : rows) {
+        EXPECT_EQ(r.withFirstFile, Bytes(LoadArchivePicture(r.path.c_str(), true))) << Utf8(r.path);
+        EXPECT_EQ(r.withoutFirstFile, Bytes(LoadArchivePicture(r.path.c_str(), false))) << Utf8(r.path);
+    }
+}
+
+// No picture, a picture GDI+ cannot decode, a cabinet: the type icon,
+// centred on black; never a black square.
+TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
+    const COLORREF kTeal = RGB(0, 128, 128);
+    struct Row { std::wstring path; bool typeIcon; } rows[] = {
+        {Write(L"picture.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal)}}))), false},
+        {Write(L"text.zip", BuildZip(Zip({{"readme.txt", "text"}}))), true},
+        {Write(L"damaged.zip", BuildZip(Zip({{"photo.jpg", "\xff\xd8\xff\xe0 not really a JPEG"}}))), true},
+        {Write(L"cut.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal).substr(0, 70)}}))), true},
+        {Write(L"photos.cab", ReadBytes(Fixture(L"photos.cab"))), true},
+    };
+    for (const Row& r : rows) {
+        ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128));
+        ScopedBitmap icon(TypeIconThumbnail(128, 128, r.path.c_str()));
+        std::vector<uint32_t> pixels = Pixels(made.get()), iconPixels = Pixels(icon.get());
+        EXPECT_NE(std::vector<uint32_t>(128 * 128, 0xFF000000u), pixels) << "never a black square";
+        if (r.typeIcon) {
+            EXPECT_EQ(iconPixels, pixels) << Utf8(r.path);
+        } else {
+            EXPECT_EQ(0xFF008080u, pixels[64 * 128 + 64]) << "drawn at (14, 39), 100 x 50";
+            EXPECT_EQ(0xFF000000u, pixels[38 * 128 + 64]) << "black above it";
+        }
+    }
+}

@@ -1,0 +1,134 @@
+// Thumbnails in the main window: the display at start and its memory, the
+// size commands, rebuilds, runs for added rows, a cancelled run, and
+// pictures staying with their rows. Each archive holds a picture of one
+// colour, so an image shows which row it was made for.
+#include <gtest/gtest.h>
+
+#include <new>
+
+#include "SolidPicture.h"
+#include "WindowFixture.h"
+#include "ZipBuilder.h"
+#include "app/Commands.h"
+#include "app/ListNotify.h"
+#include "app/Thumbnails.h"
+#include "thumbnail/GdiPlusInit.h"
+
+namespace {
+
+const COLORREF kRed = RGB(200, 0, 0), kGreen = RGB(0, 160, 0), kBlue = RGB(0, 0, 220), kGold = RGB(200, 180, 0);
+const COLORREF kEmpty = RGB(0, 0, 0); // the placeholder of a row not made
+
+class ThumbnailWindowTest : public WindowFixture {
+protected:
+    CGDIPlusInit gdiplus_; // as the program starts it for its window
+    std::wstring Archive(const std::wstring& name, COLORREF colour) {
+        std::vector<ZipMember> members(1);
+        members[0].name = "picture.bmp", members[0].data = SolidBmp(40, 30, colour);
+        EXPECT_TRUE(WriteZip(files_ / name, members));
+        return files_ / name;
+    }
+    void Add(const std::wstring& name, COLORREF colour) { HandOverAndWait(Archive(name, colour)); }
+    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
+    void Finish() { ASSERT_TRUE(PumpUntil([this] { return Idle(); })); }
+    std::vector<COLORREF> Colours() const {
+        std::vector<COLORREF> colours;
+        for (int i = 0; i < ImageList_GetImageCount(g_ui.thumbnailImages.get()); ++i)
+            colours.push_back(ImageColour(g_ui.thumbnailImages.get(), i));
+        return colours;
+    }
+    int ImageSize() const { int w = 0, h = 0; ImageList_GetIconSize(g_ui.thumbnailImages.get(), &w, &h); return w; }
+};
+
+TEST_F(ThumbnailWindowTest, TheDisplayAtStartAndAtTheLastExit) {
+    // chosen: Startup as the options dialog leaves it meanwhile (-1: untouched).
+    struct Row { const wchar_t* startup; int shown; int chosen; int command; const wchar_t* saved; } rows[] = {
+        {L"", 2, -1, 0, L"Startup=2"},
+        {L"Startup=0", 0, -1, kCmdThumbnailLarge, L"Startup=0"},
+        {L"Startup=3", 3, -1, kCmdThumbnailSmall, L"Startup=3"},
+        {L"Startup=11", 1, -1, kCmdThumbnailLarge, L"Startup=13"}, // "as at the last exit", which was small
+        {L"Startup=4", 2, -1, kCmdThumbnailNone, L"Startup=10"},
+        {L"Startup=1", 1, 4, kCmdThumbnailNormal, L"Startup=12"},  // that choice, just made
+    };
+    for (const Row& r : rows) {
+        g_ui.~MainUi();
+        new (&g_ui) MainUi();
+        Open(std::wstring(L"[Thumbnail]\r\n") + r.startup + L"\r\n[Other]\r\nConfirmExit=0\r\n");
+        EXPECT_EQ(r.shown, ThumbnailSize) << r.startup;
+        EXPECT_EQ(r.shown ? LV_VIEW_ICON : LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
+        EXPECT_EQ(ThumbnailPixels(r.shown), r.shown ? ImageSize() : 0);
+        if (r.chosen >= 0) g_settings.Startup = r.chosen;
+        if (r.command) Command(r.command);
+        SendMessageW(window_, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
+        EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(r.saved)) << r.startup;
+    }
+}
+
+TEST_F(ThumbnailWindowTest, SizesRebuildsAndTheirMenuItems) {
+    Open(); // normal thumbnails
+    Add(L"a.zip", kRed);
+    Add(L"b.zip", kGreen);
+    Add(L"c.zip", kBlue);
+    EXPECT_EQ((std::vector<COLORREF>{kRed, kGreen, kBlue}), Colours());
+
+    Command(kCmdThumbnailSmall);
+    EXPECT_EQ(L"サムネイル作成中...", StatusPart(1));
+    Finish();
+    EXPECT_EQ(g_settings.SmallSize, ImageSize());
+    EXPECT_EQ((std::vector<COLORREF>{kRed, kGreen, kBlue}), Colours());
+    Command(kCmdThumbnailSmall);
+    EXPECT_FALSE(RunInProgress()) << "the size in force changes nothing";
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(g_ui.popupThumbnail), 0);
+    EXPECT_EQ(7, GetMenuItemCount(g_ui.popupThumbnail)) << "rebuild items and a separator";
+    EXPECT_EQ(MF_CHECKED, GetMenuState(g_ui.popupThumbnail, kCmdThumbnailSmall, MF_BYCOMMAND) & MF_CHECKED);
+
+    // Only the selected rows are made again, from what their archives hold now.
+    for (const wchar_t* name : {L"a.zip", L"b.zip", L"c.zip"}) Archive(name, kGold);
+    Select({0, 2});
+    Command(kCmdRebuildThumbnails);
+    EXPECT_EQ(L"サムネイル再作成中...", StatusPart(1));
+    Finish();
+    EXPECT_EQ((std::vector<COLORREF>{kGold, kGreen, kGold}), Colours());
+
+    Command(kCmdThumbnailNone);
+    EXPECT_EQ(LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(g_ui.popupThumbnail), 0);
+    EXPECT_EQ(4, GetMenuItemCount(g_ui.popupThumbnail));
+}
+
+// A run cancelled after its first row leaves the rest empty; a later run,
+// a sort and a removal keep every picture with its row.
+TEST_F(ThumbnailWindowTest, PicturesStayWithTheirRows) {
+    Open(L"[Thumbnail]\r\nStartup=0\r\n");
+    Add(L"c.zip", kRed);
+    Add(L"a.zip", kGreen);
+    Add(L"b.zip", kBlue);
+    Command(kCmdThumbnailNormal);
+    Command(kCmdCancel); // before the run's first row reaches the window
+    Finish();
+    EXPECT_EQ((std::vector<COLORREF>{kRed, kEmpty, kEmpty}), Colours());
+    Add(L"d.zip", kGold);
+    EXPECT_EQ((std::vector<COLORREF>{kRed, kEmpty, kEmpty, kGold}), Colours());
+    SortRows(kColCurrentName);
+    EXPECT_EQ((std::vector<std::wstring>{L"a.zip", L"b.zip", L"c.zip", L"d.zip"}), Names());
+    EXPECT_EQ((std::vector<COLORREF>{kEmpty, kEmpty, kRed, kGold}), Colours());
+    Select({0, 2});
+    Command(kCmdRemove);
+    EXPECT_EQ((std::vector<COLORREF>{kEmpty, kGold}), Colours());
+}
+
+TEST_F(ThumbnailWindowTest, IconSpacingWithTheListViewsDefault) {
+    Open(L"[Thumbnail]\r\nStartup=1\r\n"); // 128 pixels
+    auto spacing = [](int x, int y) {
+        g_settings.SpacingX = x, g_settings.SpacingY = y;
+        SetThumbnailSpacing();
+        return static_cast<DWORD>(SendMessageW(g_ui.listView, LVM_GETITEMSPACING, FALSE, 0));
+    };
+    DWORD standard = spacing(-1, -1);
+    EXPECT_EQ(MAKELONG(158, 188), spacing(30, 60));
+    EXPECT_EQ(MAKELONG(LOWORD(standard), 188), spacing(-1, 60));
+    EXPECT_EQ(MAKELONG(158, HIWORD(standard)), spacing(30, -1));
+}
+
+} // namespace
