@@ -147,6 +147,7 @@ void OnRunMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         FinishWorker();
         UpdateListStatus(false);
         if (message == WM_APP_UPDATE_DONE && wParam) SetStatusText(0, LoadText(IDS_UPDATE_DONE).c_str());
+        if (message == WM_APP_THUMBNAILS_DONE) ShowThumbnailLimit();
         EndRun();
         break;
     case WM_APP_FILES_ADDED: OnFilesAdded(wParam); break;

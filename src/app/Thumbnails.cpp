@@ -33,22 +33,35 @@ HIMAGELIST Images() {
     return g_ui.thumbnailImages.get();
 }
 
-// One image per row: the images added hold the placeholder. False when the
-// image list could not grow.
-bool GrowImages(int rows, int pixels) {
+// The pixels all thumbnails together may take: a 32-bit process that put
+// all its memory into pictures could no longer add a row.
+const long long kImageBudgetBytes = 768LL << 20;
+
+// One image per row, as far as the budget and the memory go: the images
+// added hold the placeholder. Returns how many rows have an image.
+int GrowImages(int rows, int pixels) {
     int images = ImageList_GetImageCount(Images());
-    if (images >= rows) return true;
-    if (!ImageList_SetImageCount(Images(), static_cast<UINT>(rows))) return false;
+    long long affordable = kImageBudgetBytes / (4LL * pixels * pixels);
+    int wanted = static_cast<int>(rows < affordable ? rows : affordable);
+    // When the image list cannot grow that far, half as far, and so on.
+    while (wanted > images && !ImageList_SetImageCount(Images(), static_cast<UINT>(wanted)))
+        wanted = images + (wanted - images) / 2;
+    if (wanted <= images) return images;
     ScopedBitmap placeholder(PlaceholderThumbnail(pixels, pixels, GetModuleHandleW(nullptr), IDI_PLACEHOLDER));
-    for (int i = images; i < rows; ++i) ImageList_Replace(Images(), i, placeholder.get(), nullptr);
-    return true;
+    for (int i = images; i < wanted; ++i) ImageList_Replace(Images(), i, placeholder.get(), nullptr);
+    return wanted;
 }
 
 // only: when not empty, the rows to make. statusText: part 1 while it runs.
 bool StartThumbnailRun(int startRow, std::vector<bool> only, UINT statusText) {
-    int rows = Files().Count();
     int pixels = ThumbnailPixels(ThumbnailSize);
-    if (!GrowImages(rows, pixels)) return false;
+    // Rows past the images get none: they show no picture rather than another's.
+    int rows = GrowImages(Files().Count(), pixels);
+    if (startRow >= rows) {
+        ShowThumbnailLimit();
+        return false;
+    }
+    if (only.size() > static_cast<size_t>(rows)) only.resize(rows);
     int range = rows - startRow;
     if (!only.empty()) {
         range = 0;
@@ -154,6 +167,12 @@ void SetThumbnailSpacing() {
         if (cy == -1) cy = HIWORD(standard);
     }
     SendMessageW(g_ui.listView, LVM_SETICONSPACING, 0, MAKELPARAM(cx, cy));
+}
+
+void ShowThumbnailLimit() {
+    int images = ImageList_GetImageCount(Images());
+    if (ThumbnailSize != 0 && images < Files().Count())
+        SetStatusText(0, FormatText(IDS_THUMBNAILS_LIMITED, images).c_str());
 }
 
 void OnThumbnailReady(WPARAM row, LPARAM bitmap) {

@@ -38,5 +38,9 @@ bool StartThumbnailsForNewRows(int firstRow);
 // list view's default on that axis).
 void SetThumbnailSpacing();
 
+// When some rows have no thumbnail because the pictures' memory is spent,
+// says so in the status bar.
+void ShowThumbnailLimit();
+
 // WM_APP_THUMBNAIL_READY: wParam the row, lParam its bitmap (a copy is kept).
 void OnThumbnailReady(WPARAM row, LPARAM bitmap);

@@ -155,7 +155,7 @@ void FileList::ForgetPath(const wchar_t* path) {
 }
 
 void FileList::RemoveRows(const std::vector<char>& remove) {
-    bool images = ThumbnailSize != 0 && thumbnailImages_ != nullptr;
+    bool images = ImagesFollowRows();
     {
         std::unique_lock<std::shared_mutex> hold(lock_);
         const int n = count_;
@@ -167,7 +167,7 @@ void FileList::RemoveRows(const std::vector<char>& remove) {
             }
             if (kept != i) {
                 memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
-                if (images && i < ImageList_GetImageCount(thumbnailImages_)) MoveImage(thumbnailImages_, i, kept);
+                if (images) MoveImage(thumbnailImages_, i, kept);
             }
             ++kept;
         }
@@ -177,6 +177,15 @@ void FileList::RemoveRows(const std::vector<char>& remove) {
             ImageList_SetImageCount(thumbnailImages_, static_cast<UINT>(kept));
     }
     SetViewItemCount();
+}
+
+bool FileList::ImagesFollowRows() {
+    if (ThumbnailSize == 0 || thumbnailImages_ == nullptr) return false;
+    if (ImageList_GetImageCount(thumbnailImages_) == count_) return true;
+    // Pictures for only some rows cannot move with them: none is better
+    // than another row's.
+    ImageList_RemoveAll(thumbnailImages_);
+    return false;
 }
 
 void FileList::RemoveAll() {
@@ -199,7 +208,7 @@ bool FileList::IsListedPath(const wchar_t* path) const {
 void FileList::Reorder(const std::vector<int>& order) {
     const int n = count_;
     if (static_cast<int>(order.size()) != n) return;
-    bool images = ThumbnailSize != 0 && thumbnailImages_ != nullptr && ImageList_GetImageCount(thumbnailImages_) >= n;
+    bool images = ImagesFollowRows();
     std::vector<char> placed(n, 0);
     std::unique_lock<std::shared_mutex> hold(lock_);
     // Each cycle of the permutation is walked once, with one record (and one

@@ -94,6 +94,9 @@ private:
     void ReportOutOfMemory() const;
     void ForgetPath(const wchar_t* path);
     void SetViewItemCount();
+    // True when there is one thumbnail per row to move along with the rows;
+    // thumbnails for only some rows are dropped instead.
+    bool ImagesFollowRows();
 
     mutable std::shared_mutex lock_;
     FileEntry* entries_ = nullptr;
