@@ -9,7 +9,8 @@
 // fields, truncation, duplicated and removed chunks, splices) and written to
 // a file, which goes to folder discovery and to the edit dialog's name
 // listing, for ZIP both through the built-in reader and through our
-// libraries. Besides archives: Zorvel.cfg texts, the blocks a second
+// libraries, and to the thumbnail's picture choice, unpacking and drawing.
+// Besides archives: Zorvel.cfg texts, the blocks a second
 // instance hands over, the update server's version file, and command lines
 // of up to a few thousand arguments. The driver prints the inputs tried per target, the
 // results per code and the slowest input, and exits 1 when a result was
@@ -28,6 +29,7 @@
 #include "CabBuilder.h"
 #include "LzhBuilder.h"
 #include "RarBuilder.h"
+#include "SolidPicture.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "app/CommandLine.h"
@@ -38,6 +40,9 @@
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
+#include "thumbnail/ArchivePicture.h"
+#include "thumbnail/GdiPlusInit.h"
+#include "thumbnail/RenderPicture.h"
 #include "update/VersionFile.h"
 
 namespace {
@@ -80,8 +85,8 @@ std::vector<Seed> ArchiveSeeds() {
     root.data = "read me";
     folder.name = "Photos/";
     folder.externalAttributes = 0x10;
-    stored.name = "Photos/a.jpg";
-    stored.data = Filler(300, 'a');
+    stored.name = "Photos/a.bmp";
+    stored.data = SolidBmp(8, 6, RGB(200, 30, 40));
     deflated.name = "Photos/b.jpg";
     deflated.data = Filler(3000, 'b');
     deflated.method = 8;
@@ -104,19 +109,19 @@ std::vector<Seed> ArchiveSeeds() {
     readme.data = "read me";
     dir.name = "Photos";
     dir.directory = true;
-    photo.name = "Photos\\a.jpg";
-    photo.data = Filler(200, 'j');
+    photo.name = "Photos\\a.bmp";
+    photo.data = SolidBmp(5, 5, RGB(20, 30, 240));
     unicode.name = "?\\a.jpg";
     unicode.unicodeName = L"\u5199\u771f\\a.jpg";
     unicode.data = "u";
     seeds.push_back({"rar 4", L".rar", BuildRar4({readme, dir, photo, unicode})});
     RarMember photo5 = photo;
-    photo5.name = "Photos/a.jpg";
+    photo5.name = "Photos/a.bmp";
     seeds.push_back({"rar 5", L".rar", BuildRar5({readme, photo5})});
 
     LzhMember l0, l1, l2;
-    l0.name = "Photos\\a.jpg";
-    l0.data = "zero";
+    l0.name = "Photos\\a.bmp";
+    l0.data = SolidBmp(4, 4, RGB(0, 200, 0));
     l1.level = 1;
     l1.folder = "Photos\xff";
     l1.name = "b.jpg";
@@ -262,6 +267,18 @@ int ListNamesWith(bool useLibraries, const std::wstring& path) {
     return CollectNameCandidates(path.c_str(), names) ? 1 : 0;
 }
 
+// The picture a thumbnail would be made of, and the thumbnail itself: 0 no
+// picture, 1 a picture drawn, 2 a picture GDI+ would not draw (the type
+// icon stands in then).
+int MakePicture(const std::wstring& path, bool firstFile) {
+    PictureData picture = LoadArchivePicture(path.c_str(), firstFile);
+    if (!picture) return 0;
+    HBITMAP thumbnail = RenderPicture(picture, 64, 64, 7);
+    if (thumbnail == nullptr) return 2;
+    DeleteObject(thumbnail);
+    return 1;
+}
+
 bool DiscoveryCode(int code) {
     return code == 0 || (code >= kStatusNotFound && code <= kStatusNoFolder);
 }
@@ -394,6 +411,7 @@ int wmain(int argc, wchar_t** argv) {
     if (inputs <= 0) inputs = 100000;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(OnCrash);
+    CGDIPlusInit gdiplus;
 
     TempDir dir;
     SetDllDirectoryW(BuildFolder(L"bin").c_str());
@@ -415,15 +433,17 @@ int wmain(int argc, wchar_t** argv) {
         {"discovery, our libraries", [](const std::wstring& p) { return DiscoverWith(true, p); }, DiscoveryCode},
         {"name listing, built-in ZIP reader", [](const std::wstring& p) { return ListNamesWith(false, p); }, Boolean},
         {"name listing, our libraries", [](const std::wstring& p) { return ListNamesWith(true, p); }, Boolean},
+        {"thumbnail picture", [](const std::wstring& p) { return MakePicture(p, p.size() % 2 == 0); },
+         [](int code) { return code >= 0 && code <= 2; }},
         {"configuration file", LoadConfig, [](int code) { return code == 1; }},
         {"hand-over block", nullptr, Boolean},
         {"update version file", nullptr, Boolean},
         {"command line", nullptr, [](int code) { return code == 1; }},
     };
-    Target& configTarget = targets[4];
-    Target& handOverTarget = targets[5];
-    Target& versionTarget = targets[6];
-    Target& commandLineTarget = targets[7];
+    Target& configTarget = targets[5];
+    Target& handOverTarget = targets[6];
+    Target& versionTarget = targets[7];
+    Target& commandLineTarget = targets[8];
 
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     Random random(seedValue);
