@@ -40,11 +40,14 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
     if (InternetAttemptConnect(0) != ERROR_SUCCESS) return DownloadResult::Failed;
     ScopedInternet internet(InternetOpenW(L"Update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet) return DownloadResult::Failed;
+    LimitWaits(internet.get(), server.waitMilliseconds);
     ScopedInternet connection(InternetConnectW(internet.get(), server.host, server.port, nullptr, nullptr,
                                                INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return DownloadResult::Failed;
+    LimitWaits(connection.get(), server.waitMilliseconds);
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
     ScopedInternet request(HttpOpenRequestW(connection.get(), L"GET", serverPath, nullptr, nullptr, nullptr, flags, 0));
+    if (request) LimitWaits(request.get(), server.waitMilliseconds);
     if (!request || !HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return DownloadResult::Failed;
     if (!IsSuccessStatus(request.get())) return DownloadResult::Failed;
     DWORD length = 0;

@@ -29,8 +29,10 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
     UpdateServer server;
     VersionFile published;
     int result = -1;
-    if (length > 0 && length < MAX_PATH && ResolveUpdateServer(job.host.c_str(), job.versionUrl.c_str(), server))
-        result = FetchLatestVersion(programPath, server.versionUrl, published);
+    if (length > 0 && length < MAX_PATH && ResolveUpdateServer(job.host.c_str(), job.versionUrl.c_str(), server)) {
+        server.waitMilliseconds = job.waitMilliseconds;
+        result = FetchLatestVersion(programPath, server, published);
+    }
     if (result < 0) {
         dialogue.Report(UpdateFailure::CheckFailed);
         return true;

@@ -43,6 +43,9 @@ struct UpdateJob {
     std::wstring host;       // the update server (string 40027)
     std::wstring versionUrl; // its version file (string 40028)
     bool reportWhenCurrent = true;
+    // A server that stops answering for this long fails the check or the
+    // download, so Cancel and closing never wait on it for ever.
+    DWORD waitMilliseconds = 30000;
 };
 
 // False only when the save dialog was cancelled or the download failed or

@@ -12,6 +12,7 @@ struct UpdateServer {
     wchar_t host[255];       // at most 254 characters
     INTERNET_PORT port;      // 80 unless the host names another
     wchar_t versionUrl[519]; // at most 518 characters
+    DWORD waitMilliseconds;  // how long a connection, a send or a receive may stall
 };
 
 // Fills server from host and versionUrl, or from the environment where it

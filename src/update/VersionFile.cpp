@@ -39,15 +39,19 @@ void TakeField(const wchar_t*& cursor, wchar_t (&field)[kVersionFieldUnits]) {
 }
 
 // Up to 2,047 bytes of the reply: what one read of the version file gives,
-// read on while the server sends in parts.
-size_t ReadBeginning(HINTERNET url, char (&bytes)[2048]) {
-    size_t total = 0;
-    DWORD got = 0;
-    while (total < sizeof(bytes) - 1 &&
-           InternetReadFile(url, bytes + total, static_cast<DWORD>(sizeof(bytes) - 1 - total), &got) && got > 0)
+// read on while the server sends in parts. False when a read failed (a
+// connection that stalled or broke): part of a file is no version file.
+bool ReadBeginning(HINTERNET url, char (&bytes)[2048], size_t& total) {
+    total = 0;
+    bytes[0] = '\0';
+    while (total < sizeof(bytes) - 1) {
+        DWORD got = 0;
+        if (!InternetReadFile(url, bytes + total, static_cast<DWORD>(sizeof(bytes) - 1 - total), &got)) return false;
+        if (got == 0) break;
         total += got;
+    }
     bytes[total] = '\0';
-    return total;
+    return true;
 }
 
 } // namespace
@@ -99,7 +103,7 @@ bool ReadOwnVersion(const wchar_t* modulePath, wchar_t* text, size_t capacity) {
     return written > 0;
 }
 
-int FetchLatestVersion(const wchar_t* programPath, const wchar_t* versionUrl, VersionFile& published) {
+int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published) {
     published = VersionFile{};
     wchar_t own[32];
     if (!ReadOwnVersion(programPath, own, 32)) return -1;
@@ -109,11 +113,13 @@ int FetchLatestVersion(const wchar_t* programPath, const wchar_t* versionUrl, Ve
         ScopedInternet internet(
             InternetOpenW(L"Check Latest Version", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
         if (!internet) return -1;
+        LimitWaits(internet.get(), server.waitMilliseconds);
         const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-        ScopedInternet url(InternetOpenUrlW(internet.get(), versionUrl, nullptr, 0, flags, 0));
+        ScopedInternet url(InternetOpenUrlW(internet.get(), server.versionUrl, nullptr, 0, flags, 0));
         // An error page is no version file.
         if (!url || !IsSuccessStatus(url.get())) return -1;
-        count = ReadBeginning(url.get(), bytes);
+        LimitWaits(url.get(), server.waitMilliseconds);
+        if (!ReadBeginning(url.get(), bytes, count)) return -1;
     }
     if (!ParseVersionFile(bytes, count, published)) return -1;
     if (published.version[0] < L'0' || published.version[0] > L'9') {
