@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/ScopedWin.h"
-#include "update/Internet.h"
+#include "update/HttpGet.h"
 
 namespace {
 
@@ -38,20 +38,11 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
     // fetch the server's front page).
     if (serverPath[0] == L'\0') return DownloadResult::Failed;
     if (InternetAttemptConnect(0) != ERROR_SUCCESS) return DownloadResult::Failed;
-    ScopedInternet internet(InternetOpenW(L"Update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!internet) return DownloadResult::Failed;
-    LimitWaits(internet.get(), server.waitMilliseconds);
-    ScopedInternet connection(InternetConnectW(internet.get(), server.host, server.port, nullptr, nullptr,
-                                               INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) return DownloadResult::Failed;
-    LimitWaits(connection.get(), server.waitMilliseconds);
-    const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
-    ScopedInternet request(HttpOpenRequestW(connection.get(), L"GET", serverPath, nullptr, nullptr, nullptr, flags, 0));
-    if (request) LimitWaits(request.get(), server.waitMilliseconds);
-    if (!request || !HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0)) return DownloadResult::Failed;
-    if (!IsSuccessStatus(request.get())) return DownloadResult::Failed;
+    HttpGet get;
+    if (!get.Send(L"Update", server.host, server.port, serverPath, false, server.waitMilliseconds))
+        return DownloadResult::Failed;
     DWORD length = 0;
-    if (!QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH, length)) length = 0;
+    if (!QueryNumber(get.Request(), HTTP_QUERY_CONTENT_LENGTH, length)) length = 0;
 
     std::wstring temp = std::wstring(savePath) + L".tmp";
     DownloadResult result = DownloadResult::Failed;
@@ -59,7 +50,7 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
         ScopedFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
         if (!file) return DownloadResult::Failed;
-        result = Receive(request.get(), file.get(), length, events, cancel);
+        result = Receive(get.Request(), file.get(), length, events, cancel);
     }
     if (result == DownloadResult::Done &&
         !MoveFileExW(temp.c_str(), savePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -13,14 +13,6 @@ struct InternetHandleTraits {
 };
 using ScopedInternet = UniqueHandle<HINTERNET, InternetHandleTraits>;
 
-// How long a connection attempt, a send or a receive may stall before it
-// fails. Set on every handle: Windows passes it down from the session,
-// Wine takes it only from the connection and the request.
-inline void LimitWaits(HINTERNET internet, DWORD milliseconds) {
-    for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionW(internet, option, &milliseconds, sizeof(milliseconds));
-}
-
 // A numeric header of an HTTP reply (status code, Content-Length); false
 // when the reply has none.
 inline bool QueryNumber(HINTERNET request, DWORD header, DWORD& value) {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <new>
 
-#include "update/Internet.h"
+#include "update/HttpGet.h"
 
 namespace {
 
@@ -39,8 +39,9 @@ void TakeField(const wchar_t*& cursor, wchar_t (&field)[kVersionFieldUnits]) {
 }
 
 // Up to 2,047 bytes of the reply: what one read of the version file gives,
-// read on while the server sends in parts. False when a read failed (a
-// connection that stalled or broke): part of a file is no version file.
+// read on while the server sends in parts. False when a read failed or the
+// reply ended before its Content-Length (a connection that stalled or
+// broke): part of a file is no version file.
 bool ReadBeginning(HINTERNET url, char (&bytes)[2048], size_t& total) {
     total = 0;
     bytes[0] = '\0';
@@ -51,7 +52,8 @@ bool ReadBeginning(HINTERNET url, char (&bytes)[2048], size_t& total) {
         total += got;
     }
     bytes[total] = '\0';
-    return true;
+    DWORD length = 0;
+    return total == sizeof(bytes) - 1 || !QueryNumber(url, HTTP_QUERY_CONTENT_LENGTH, length) || total >= length;
 }
 
 } // namespace
@@ -109,17 +111,13 @@ int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, V
     if (!ReadOwnVersion(programPath, own, 32)) return -1;
     char bytes[2048];
     size_t count = 0;
+    UrlParts url;
+    if (!SplitUrl(server.versionUrl, url)) return -1;
     {
-        ScopedInternet internet(
-            InternetOpenW(L"Check Latest Version", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-        if (!internet) return -1;
-        LimitWaits(internet.get(), server.waitMilliseconds);
-        const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE;
-        ScopedInternet url(InternetOpenUrlW(internet.get(), server.versionUrl, nullptr, 0, flags, 0));
-        // An error page is no version file.
-        if (!url || !IsSuccessStatus(url.get())) return -1;
-        LimitWaits(url.get(), server.waitMilliseconds);
-        if (!ReadBeginning(url.get(), bytes, count)) return -1;
+        HttpGet get;
+        if (!get.Send(L"Check Latest Version", url.host, url.port, url.path, url.secure, server.waitMilliseconds))
+            return -1;
+        if (!ReadBeginning(get.Request(), bytes, count)) return -1;
     }
     if (!ParseVersionFile(bytes, count, published)) return -1;
     if (published.version[0] < L'0' || published.version[0] > L'9') {

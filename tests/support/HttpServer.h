@@ -4,6 +4,7 @@
 #pragma once
 
 #include <winsock2.h>
+#include <windows.h>
 
 #include <map>
 #include <string>
@@ -33,6 +34,9 @@ public:
         thread_.join();
         WSACleanup();
     }
+    // Ends a reply that then stalls: the connection stays open, silent, for
+    // three seconds.
+    static constexpr const char* kStall = "\x01stall";
     // A 200 reply with body, with its Content-Length unless told not to.
     static std::string Reply(const std::string& body, bool withLength = true) {
         return "HTTP/1.1 200 OK\r\nConnection: close\r\n" +
@@ -50,7 +54,9 @@ private:
             size_t start = request.find(' ') + 1;
             auto reply = replies_.find(request.substr(start, request.find(' ', start) - start));
             std::string bytes = reply != replies_.end() ? reply->second : "HTTP/1.1 404 Not Found\r\n\r\n";
-            send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
+            size_t stall = bytes.find(kStall);
+            send(client, bytes.data(), static_cast<int>(stall == std::string::npos ? bytes.size() : stall), 0);
+            if (stall != std::string::npos) Sleep(3000);
             shutdown(client, SD_SEND);
         }
     }

@@ -57,6 +57,11 @@ TEST(UpdateCheckTest, AgainstTheServer) {
          L"checking found download? anyway? save:b.zip downloading done ", 100},
         {"404 on the download", newer, "", "y", asked + L"download-failed ", -1},
         {"cut mid-body", newer, HttpServer::Reply(archive).substr(0, 3000), "y", asked + L"download-failed ", -1},
+        // The server stalls for 3 s; the check's waits are limited to 1 s.
+        {"stalled mid-body", newer, HttpServer::Reply(archive).substr(0, 3000) + HttpServer::kStall, "y",
+         asked + L"download-failed ", -1},
+        {"version file stalls", "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n1.4" + std::string(HttpServer::kStall),
+         "", "", L"checking check-failed ", -1},
         {"cancelled", newer, HttpServer::Reply(archive), "y", asked, -1},
         {"no server", "", "", "", L"checking check-failed ", -1},
         {"version file 404", "HTTP/1.1 404 Not Found\r\n\r\n" + newer, "", "", L"checking check-failed ", -1},
@@ -88,7 +93,9 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         dialogue.cancelAtFirstBlock = std::string(c.name) == "cancelled" ? &cancel : nullptr;
         ASSERT_TRUE(WriteBytes(dialogue.savePath, "old"));
 
-        CheckForUpdate(UpdateJob{L"unused", L"unused", true}, dialogue, cancel);
+        DWORD started = GetTickCount();
+        CheckForUpdate(UpdateJob{L"unused", L"unused", true, 1000}, dialogue, cancel);
+        EXPECT_LT(GetTickCount() - started, 2500u) << "a stalled server holds the check";
         EXPECT_EQ(c.log, dialogue.log);
         bool saved = c.log.find(L"done") != std::wstring::npos;
         EXPECT_TRUE(ReadBytes(dialogue.savePath) == (saved ? archive : "old"));
