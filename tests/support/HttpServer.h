@@ -35,7 +35,7 @@ public:
         WSACleanup();
     }
     // Ends a reply that then stalls: the connection stays open, silent, for
-    // three seconds.
+    // six seconds.
     static constexpr const char* kStall = "\x01stall";
     // A 200 reply with body, with its Content-Length unless told not to.
     static std::string Reply(const std::string& body, bool withLength = true) {
@@ -56,7 +56,7 @@ private:
             std::string bytes = reply != replies_.end() ? reply->second : "HTTP/1.1 404 Not Found\r\n\r\n";
             size_t stall = bytes.find(kStall);
             send(client, bytes.data(), static_cast<int>(stall == std::string::npos ? bytes.size() : stall), 0);
-            if (stall != std::string::npos) Sleep(3000);
+            if (stall != std::string::npos) Sleep(6000);
             shutdown(client, SD_SEND);
         }
     }
