@@ -3,6 +3,7 @@
 // results in bounded time.
 //
 //   wine build/bench/fuzz.exe [inputs] [seed]     (defaults 100000 and 1)
+//   wine build/bench/fuzz.exe --replay FILE       one archive through every target
 //
 // Archive seeds (ZIP, 7z, CAB, LZH, RAR 4 and 5, made here or taken from the
 // build's fixtures) are mutated (bit flips, overwrites, extreme length
@@ -408,12 +409,14 @@ double Now() {
 int wmain(int argc, wchar_t** argv) {
     long long inputs = argc > 1 ? _wtoi64(argv[1]) : 100000;
     uint32_t seedValue = argc > 2 ? static_cast<uint32_t>(_wtoi(argv[2])) : 1;
+    // (--replay FILE reads no counts.)
     if (inputs <= 0) inputs = 100000;
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(OnCrash);
     CGDIPlusInit gdiplus;
 
     TempDir dir;
+    const bool replay = argc > 2 && wcscmp(argv[1], L"--replay") == 0;
     SetDllDirectoryW(BuildFolder(L"bin").c_str());
     ForgetMissingLibraries();
     LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
@@ -445,6 +448,16 @@ int wmain(int argc, wchar_t** argv) {
     Target& versionTarget = targets[7];
     Target& commandLineTarget = targets[8];
 
+    if (replay) {
+        g_current.bytes = ReadBytes(argv[2]);
+        for (Target& target : targets) {
+            if (!target.call || &target == &configTarget) continue;
+            g_current.target = target.name;
+            printf("%s: %d\n", target.name, target.call(argv[2]));
+            fflush(stdout);
+        }
+        return 0;
+    }
     CloseHandle(CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr));
     Random random(seedValue);
     double slowest = 0;

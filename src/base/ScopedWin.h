@@ -115,6 +115,23 @@ private:
 };
 
 // Holds a critical section entered for the lifetime of the scope.
+// A global memory block locked for the object's lifetime.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory)) {}
+    ~ScopedGlobalLock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    void* get() const { return data_; }
+    explicit operator bool() const { return data_ != nullptr; }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
+};
+
 class ScopedCritSec {
 public:
     explicit ScopedCritSec(CRITICAL_SECTION& cs) : cs_(cs) { EnterCriticalSection(&cs_); }

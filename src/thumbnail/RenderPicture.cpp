@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "base/ScopedWin.h"
+#include "thumbnail/BitmapFileCheck.h"
 #include "thumbnail/ThumbnailCanvas.h"
 
 PicturePlace FitPicture(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight) {
@@ -24,6 +25,10 @@ PicturePlace FitPicture(int pictureWidth, int pictureHeight, int boxWidth, int b
 
 HBITMAP RenderPicture(const PictureData& picture, int boxWidth, int boxHeight, int interpolationMode) {
     if (!picture || boxWidth <= 0 || boxHeight <= 0) return nullptr;
+    {
+        ScopedGlobalLock bytes(picture.memory.get());
+        if (!bytes || !BitmapFileFits(static_cast<const unsigned char*>(bytes.get()), picture.size)) return nullptr;
+    }
     IStream* raw = nullptr;
     // The stream reads the block in place and leaves it to its owner.
     if (FAILED(CreateStreamOnHGlobal(picture.memory.get(), FALSE, &raw))) return nullptr;

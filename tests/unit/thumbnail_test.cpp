@@ -143,12 +143,21 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
 // centred on black; never a black square.
 TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
     const COLORREF kTeal = RGB(0, 128, 128);
+    // Regression: a .bmp whose pixels start far past its end crashed the
+    // platform's decoder, and the program with it.
+    auto patched = [&](size_t at, uint32_t value) {
+        std::string bmp = SolidBmp(5, 5, kTeal);
+        for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(value >> (8 * i));
+        return BuildZip(Zip({{"p.bmp", bmp}}));
+    };
     struct Row { std::wstring path; bool typeIcon; } rows[] = {
         {Write(L"picture.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal)}}))), false},
         {Write(L"text.zip", BuildZip(Zip({{"readme.txt", "text"}}))), true},
         {Write(L"damaged.zip", BuildZip(Zip({{"photo.jpg", "\xff\xd8\xff\xe0 not really a JPEG"}}))), true},
         {Write(L"cut.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal).substr(0, 70)}}))), true},
         {Write(L"photos.cab", ReadBytes(Fixture(L"photos.cab"))), true},
+        {Write(L"far-pixels.zip", patched(10, 0x23a4eb4e)), true},
+        {Write(L"tall.zip", patched(22, 5000)), true},
     };
     for (const Row& r : rows) {
         ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128));
