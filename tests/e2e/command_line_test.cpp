@@ -153,6 +153,18 @@ TEST_F(CommandLineTest, BatchModes) {
     EXPECT_FALSE(FileExists(program_ + L"\\Zorvel.cfg.tmp"));
 }
 
+// Thousands of arguments, most of them empty, blank, missing or too long:
+// the one real archive is renamed and the run ends.
+TEST_F(CommandLineTest, ABatchOfThousandsOfOddArguments) {
+    std::vector<std::wstring> args = {L"/verysilent", std::wstring(300, L'x') + L".zip"};
+    for (int i = 0; i < 2400; ++i) args.push_back(i % 3 == 0 ? L"" : i % 3 == 1 ? L"  " : L"n" + std::to_wstring(i) + L".zip");
+    args.push_back(Archive(L"a.zip", "Real"));
+    PROCESS_INFORMATION p = Start(args);
+    ASSERT_TRUE(Exited(p));
+    EXPECT_TRUE(FileExists(files_ + L"\\Real.zip"));
+    EXPECT_EQ(1, Count(Log(), ",Success,"));
+}
+
 TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
     PROCESS_INFORMATION first = Start({L"/showwindow"});
     HWND window = WaitForWindow(first, L"ZorvelWindowClass");
