@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -281,6 +282,30 @@ TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
     }, IDCANCEL);
     EXPECT_EQ(file, ReadBytes(program_ / L"Zorvel.cfg"));
     EXPECT_EQ(0, memcmp(&before, &g_settings, sizeof(Settings)));
+}
+
+// A file with every value oversized (long texts, numbers past any range):
+// the dialog shows what loading made of it, and OK saves it whole.
+TEST_F(OptionsTest, AFileOfOversizedValuesGoesThroughTheDialog) {
+    Settings defaults;
+    LoadSettingsFrom(nullptr, defaults, 1280, 1024);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    ASSERT_TRUE(SaveSettingsTo((program_ / L"defaults.cfg").c_str(), defaults, placement));
+    const std::wstring text = ReadUtf16(program_ / L"defaults.cfg");
+    const std::wstring values[] = {std::wstring(5000, L'\u5199'), L"99999999999999999999", L"-2147483649"};
+    std::wstring config;
+    int n = 0;
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find(L"\r\n", start), text.size());
+        std::wstring line = text.substr(start, end - start);
+        size_t equals = line.find(L'=');
+        config += (equals == std::wstring::npos ? line : line.substr(0, equals + 1) + values[n++ % 3]) + L"\r\n";
+    }
+    Open(config);
+    Edit([] {});
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=" + std::wstring(g_settings.Format)));
 }
 
 TEST_F(OptionsTest, ShortcutsFollowTheSettingsAndTheRunMode) {
