@@ -13,7 +13,7 @@
 
 namespace {
 
-const int kKills = 100;
+const int kKills = 150;
 
 // Starts the child on folder in mode and kills it milliseconds after its
 // first rewrite.
