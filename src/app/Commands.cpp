@@ -1,7 +1,6 @@
 #include "app/Commands.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cwchar>
@@ -78,29 +77,8 @@ void ToggleAlwaysOnTop(HWND window) {
 
 // Asks for the viewer program; false when none was chosen.
 bool ChooseViewer(HWND window) {
-    wchar_t path[261] = L"";
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = window;
-    std::wstring filter = LoadText(IDS_VIEWER_FILTER);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = 261;
-    std::wstring title = LoadText(IDS_VIEWER_TITLE);
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog)) {
-        DWORD code = CommDlgExtendedError();
-        if (code != 0) {
-            ShowDialogError(window, code);
-        }
-        return false;
-    }
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
-    return CopyText(g_settings.Path, path);
+    wchar_t path[MAX_PATH];
+    return ChooseViewerDialog(window, IDS_VIEWER_FILTER, path) && CopyText(g_settings.Path, path);
 }
 
 void OpenInViewer(HWND window) {

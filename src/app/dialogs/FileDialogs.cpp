@@ -57,9 +57,7 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
 bool OpenFilesDialog(HWND parent, FileList& list) {
     std::wstring patterns = PatternList();
     if (patterns.empty()) return false;
-    std::wstring filter = FormatText(IDS_ARCHIVE_FILTER, patterns.c_str(), patterns.c_str());
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
+    std::wstring filter = DialogFilter(FormatText(IDS_ARCHIVE_FILTER, patterns.c_str(), patterns.c_str()));
 
     wchar_t desktop[MAX_PATH] = L"";
     SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, desktop);
@@ -77,7 +75,10 @@ bool OpenFilesDialog(HWND parent, FileList& list) {
     dialog.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) {
         DWORD code = CommDlgExtendedError();
-        if (code != 0) ShowDialogError(parent, code);
+        if (code == FNERR_BUFFERTOOSMALL)
+            MessageBoxW(parent, LoadText(IDS_TOO_MANY_FILES).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+        else
+            ShowDialogError(parent, code);
         return false;
     }
 
@@ -121,11 +122,35 @@ bool BrowseFolderDialog(HWND parent, std::wstring& folder) {
     return ok;
 }
 
-void ShowDialogError(HWND parent, DWORD code) {
-    if (code == FNERR_BUFFERTOOSMALL) {
-        MessageBoxW(parent, LoadText(IDS_TOO_MANY_FILES).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
-        return;
+bool ChooseViewerDialog(HWND parent, UINT filterText, wchar_t (&path)[MAX_PATH]) {
+    path[0] = L'\0';
+    std::wstring filter = DialogFilter(LoadText(filterText));
+    std::wstring title = LoadText(IDS_VIEWER_TITLE);
+    OPENFILENAMEW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = parent;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.lpstrFile = path;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!GetOpenFileNameW(&dialog)) {
+        ShowDialogError(parent, CommDlgExtendedError());
+        return false;
     }
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring DialogFilter(const std::wstring& text) {
+    std::wstring filter = text;
+    for (wchar_t& c : filter)
+        if (c == L'|') c = L'\0';
+    return filter;
+}
+
+void ShowDialogError(HWND parent, DWORD code) {
+    if (code == 0) return; // cancelled
     MessageBoxW(parent, FormatText(IDS_SELECT_FAILED, static_cast<unsigned>(code)).c_str(), nullptr,
                 MB_OK | MB_ICONEXCLAMATION);
 }

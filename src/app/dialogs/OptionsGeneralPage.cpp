@@ -1,11 +1,11 @@
 // General page: archive kinds, thumbnail sizes, the viewer and the shortcuts.
 #include <windows.h>
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <iterator>
 #include <string>
 
+#include "app/dialogs/FileDialogs.h"
 #include "app/dialogs/OptionsControls.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
@@ -71,29 +71,8 @@ void CheckAllKinds(HWND page) {
 }
 
 void BrowseViewer(HWND page) {
-    wchar_t path[261] = L"";
-    std::wstring filter = LoadText(IDS_OPT_VIEWER_FILTER);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
-    std::wstring title = LoadText(IDS_VIEWER_TITLE);
-    OPENFILENAMEW dialog = {};
-    dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = page;
-    dialog.lpstrFilter = filter.c_str();
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = 261;
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&dialog)) {
-        DWORD code = CommDlgExtendedError();
-        if (code != 0)
-            MessageBoxW(page, FormatText(IDS_SELECT_FAILED, static_cast<unsigned>(code)).c_str(), nullptr,
-                        MB_OK | MB_ICONWARNING);
-        return;
-    }
-    DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    SetDlgItemTextW(page, IDC_VIEWER_PATH, path);
+    wchar_t path[MAX_PATH];
+    if (ChooseViewerDialog(page, IDS_OPT_VIEWER_FILTER, path)) SetDlgItemTextW(page, IDC_VIEWER_PATH, path);
 }
 
 void OnCommand(HWND page, int id, int code) {

@@ -4,13 +4,12 @@
 
 #include <string>
 
+#include "app/dialogs/FileDialogs.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 
 bool ChooseUpdateSavePath(HWND parent, wchar_t (&path)[MAX_PATH]) {
-    std::wstring filter = LoadText(IDS_UPDATE_SAVE_FILTER);
-    for (wchar_t& c : filter)
-        if (c == L'|') c = L'\0';
+    std::wstring filter = DialogFilter(LoadText(IDS_UPDATE_SAVE_FILTER));
     std::wstring title = LoadText(IDS_UPDATE_SAVE_TITLE);
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
@@ -22,11 +21,7 @@ bool ChooseUpdateSavePath(HWND parent, wchar_t (&path)[MAX_PATH]) {
     dialog.lpstrDefExt = L"zip";
     dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR | OFN_PATHMUSTEXIST;
     if (GetSaveFileNameW(&dialog)) return true;
-    DWORD code = CommDlgExtendedError();
-    if (code != 0) {
-        MessageBoxW(parent, FormatText(IDS_SELECT_FAILED, static_cast<unsigned>(code)).c_str(), nullptr,
-                    MB_OK | MB_ICONWARNING);
-        path[0] = L'\0';
-    }
+    ShowDialogError(parent, CommDlgExtendedError());
+    path[0] = L'\0';
     return false;
 }
