@@ -129,14 +129,8 @@ INT_PTR CALLBACK AdvancedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     switch (message) {
     case WM_INITDIALOG: OnInit(page); return FALSE;
     case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
-    case WM_NOTIFY: {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        if (header->code == UDN_DELTAPOS &&
-            OnUpDownClick(page, kSpacingBoxes, std::size(kSpacingBoxes), reinterpret_cast<NMUPDOWN*>(lParam),
-                          OptionsWorkingCopy()))
-            return NotifyResult(page, TRUE);
-        return FALSE;
-    }
+    case WM_NOTIFY:
+        return OnNumberBoxNotify(page, kSpacingBoxes, std::size(kSpacingBoxes), reinterpret_cast<NMHDR*>(lParam), OptionsWorkingCopy());
     case WM_CTLCOLORSTATIC: return TransparentStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_APP_OPTIONS_OK: OnOk(page); return TRUE;
     case WM_NCDESTROY: g_placeholders.reset(); return FALSE;

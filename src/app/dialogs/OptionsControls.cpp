@@ -55,16 +55,18 @@ bool OnNumberBoxChanged(HWND page, const NumberBox* boxes, size_t count, int id,
     return true;
 }
 
-bool OnUpDownClick(HWND page, const NumberBox* boxes, size_t count, const NMUPDOWN* click, Settings& values) {
-    const NumberBox* b = FindBox(boxes, count, static_cast<int>(click->hdr.idFrom), true);
-    if (b == nullptr) return false;
+INT_PTR OnNumberBoxNotify(HWND page, const NumberBox* boxes, size_t count, const NMHDR* header, Settings& values) {
+    if (header->code != UDN_DELTAPOS) return FALSE;
+    const auto* click = reinterpret_cast<const NMUPDOWN*>(header);
+    const NumberBox* b = FindBox(boxes, count, static_cast<int>(header->idFrom), true);
+    if (b == nullptr) return FALSE;
     HWND box = GetDlgItem(page, b->box);
     int value = ReadNumber(box, 18, b->lo, b->hi);
     if (click->iDelta > 0 && value < b->hi) ++value;
     if (click->iDelta < 0 && value > b->lo) --value;
     b->field(values) = value;
     WriteNumber(box, value);
-    return true;
+    return NotifyResult(page, TRUE);
 }
 
 void InitCheckBoxes(HWND page, const CheckBox* boxes, size_t count, Settings& values) {

@@ -35,9 +35,10 @@ void WriteNumber(HWND box, int value);
 void InitNumberBoxes(HWND page, const NumberBox* boxes, size_t count, Settings& values);
 // A changed box stores its clamped value (EN_CHANGE). True when id is one of the boxes.
 bool OnNumberBoxChanged(HWND page, const NumberBox* boxes, size_t count, int id, Settings& values);
-// An up-down click (UDN_DELTAPOS) steps its box by one within the range,
-// stores and writes the value; the control's own step is refused.
-bool OnUpDownClick(HWND page, const NumberBox* boxes, size_t count, const NMUPDOWN* click, Settings& values);
+// WM_NOTIFY of a page with number boxes: an up-down click (UDN_DELTAPOS)
+// steps its box by one within the range, stores and writes the value, and
+// the control's own step is refused. The dialog procedure's result.
+INT_PTR OnNumberBoxNotify(HWND page, const NumberBox* boxes, size_t count, const NMHDR* header, Settings& values);
 
 void InitCheckBoxes(HWND page, const CheckBox* boxes, size_t count, Settings& values);
 // A click stores the box's state. True when id is one of the boxes.
