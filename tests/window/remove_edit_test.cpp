@@ -152,15 +152,15 @@ TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
     EXPECT_FALSE(FileExists(a));
     EXPECT_FALSE(FileExists(b));
     EXPECT_EQ((std::vector<std::wstring>{L"kept.zip"}), Names());
-    // Under Wine the recycle bin is the desktop's trash folder.
-    wchar_t home[MAX_PATH] = L"";
-    if (GetEnvironmentVariableW(L"HOME", home, MAX_PATH) > 0 && home[0] == L'/') {
-        std::wstring trash = std::wstring(L"Z:") + home + L"/.local/share/Trash/files/recycle-a-" + tag + L".zip";
-        for (wchar_t& c : trash)
-            if (c == L'/') c = L'\\';
-        EXPECT_TRUE(FileExists(trash)) << "in the trash, not deleted";
-        DeleteFileW(trash.c_str());
-    }
+    // Under Wine the recycle bin is the desktop's trash: the test runner
+    // gives each test program one of its own, never the user's.
+    wchar_t data[MAX_PATH] = L"";
+    ASSERT_GT(GetEnvironmentVariableW(L"XDG_DATA_HOME", data, MAX_PATH), 0u) << "the runner sets a trash of its own";
+    std::wstring trash = std::wstring(L"Z:") + data + L"/Trash/files/";
+    for (wchar_t& c : trash)
+        if (c == L'/') c = L'\\';
+    EXPECT_TRUE(FileExists(trash + L"recycle-a-" + tag + L".zip")) << "in the trash, not deleted";
+    EXPECT_TRUE(FileExists(trash + L"recycle-b-" + tag + L".zip"));
 }
 
 TEST_F(RemoveEditTest, EditingPicksACandidateWithTheExtension) {
