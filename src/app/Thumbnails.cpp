@@ -83,6 +83,14 @@ bool StartThumbnailRun(int startRow, std::vector<bool> only, UINT statusText) {
     return false;
 }
 
+// Lays the icons out again for the spacing and image size in force. Wine's
+// owner-data icon view keeps the old positions after either changes, which
+// piles the pictures up or lets them overlap.
+void ArrangeThumbnails() {
+    if (SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0) == LV_VIEW_ICON)
+        SendMessageW(g_ui.listView, LVM_ARRANGE, LVA_DEFAULT, 0);
+}
+
 // Icon view at the current size, with an empty image list of that size.
 void ShowThumbnailView() {
     int pixels = ThumbnailPixels(ThumbnailSize);
@@ -161,12 +169,16 @@ void SetThumbnailSpacing() {
         // The control takes -1 only for both axes at once: restore its
         // default, read it back, and keep the other axis's own value.
         SendMessageW(g_ui.listView, LVM_SETICONSPACING, 0, static_cast<LPARAM>(-1));
-        if (cx == -1 && cy == -1) return;
+        if (cx == -1 && cy == -1) {
+            ArrangeThumbnails();
+            return;
+        }
         DWORD standard = static_cast<DWORD>(SendMessageW(g_ui.listView, LVM_GETITEMSPACING, FALSE, 0));
         if (cx == -1) cx = LOWORD(standard);
         if (cy == -1) cy = HIWORD(standard);
     }
     SendMessageW(g_ui.listView, LVM_SETICONSPACING, 0, MAKELPARAM(cx, cy));
+    ArrangeThumbnails();
 }
 
 void ShowThumbnailLimit() {

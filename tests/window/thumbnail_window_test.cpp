@@ -118,6 +118,33 @@ TEST_F(ThumbnailWindowTest, PicturesStayWithTheirRows) {
     EXPECT_EQ((std::vector<COLORREF>{kEmpty, kGold}), Colours());
 }
 
+// Regression: after a size or spacing change Wine's icon view kept the old
+// positions, piling 17 thumbnails into one column or overlapping them.
+TEST_F(ThumbnailWindowTest, PicturesAreLaidOutAgainForANewSizeOrSpacing) {
+    Open(L"[Thumbnail]\r\nStartup=0\r\n");
+    for (int i = 0; i < 17; ++i) Add(L"p" + std::to_wstring(i) + L".zip", kRed);
+    auto expectGrid = [this](const char* when) {
+        DWORD spacing = static_cast<DWORD>(SendMessageW(g_ui.listView, LVM_GETITEMSPACING, FALSE, 0));
+        std::vector<POINT> at(Files().Count());
+        for (int i = 0; i < Files().Count(); ++i)
+            SendMessageW(g_ui.listView, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&at[i]));
+        for (size_t i = 1; i < at.size(); ++i) {
+            bool nextInRow = at[i].y == at[i - 1].y && at[i].x - at[i - 1].x == LOWORD(spacing);
+            bool nextRow = at[i].y - at[i - 1].y == HIWORD(spacing) && at[i].x == at[0].x;
+            EXPECT_TRUE(nextInRow || nextRow) << when << ": item " << i << " at " << at[i].x << "," << at[i].y;
+        }
+    };
+    Command(kCmdThumbnailSmall);
+    Finish();
+    expectGrid("small after none");
+    Command(kCmdThumbnailLarge);
+    Finish();
+    expectGrid("large after small");
+    g_settings.SpacingX = 200; // as the options dialog applies a new spacing
+    SetThumbnailSpacing();
+    expectGrid("a wider spacing");
+}
+
 TEST_F(ThumbnailWindowTest, IconSpacingWithTheListViewsDefault) {
     Open(L"[Thumbnail]\r\nStartup=1\r\n"); // 128 pixels
     auto spacing = [](int x, int y) {
