@@ -59,13 +59,21 @@ int DllRouteFolder(const wchar_t* path, std::wstring& out) {
     // The whole item path, however long: only its first component must fit.
     std::wstring name;
     if (dll.GetFileName(name) != 0) return kStatusNoItemName;
-    while (!HasSeparator(name.c_str())) {
+    for (;;) {
+        if (HasSeparator(name.c_str())) {
+            switch (PlaceOfItem(name.c_str(), out)) {
+            case ItemPlace::Folder: return 0; // the destructor closes the archive and frees the library
+            // Read, and no folder: no other reader is asked (an empty out).
+            case ItemPlace::NoFolder: out.clear(); return 0;
+            case ItemPlace::Top: case ItemPlace::Ignored: break;
+            }
+        }
         // A library without FindNext cannot go on: no folder found.
-        if (!dll.Offers(kFnFindNext) || dll.FindNext(record) == -1) return kStatusNoFolder;
+        if (!dll.Offers(kFnFindNext) || dll.FindNext(record) == -1) break;
         if (dll.GetFileName(name) != 0) return kStatusNoItemName;
     }
-    TopFolderOf(name.c_str(), out);
-    return 0; // the destructor closes the archive and frees the library
+    out.clear();
+    return kStatusNoFolder;
 }
 
 bool DllRouteNames(const wchar_t* path, std::vector<std::wstring>& names) {

@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "base/Text.h"
+#include "base/Unicode.h"
 #include "filelist/FileEntry.h"
 #include "naming/ArchiveRoutes.h"
 #include "settings/Settings.h"
@@ -21,15 +22,22 @@ Route RouteOf(const wchar_t* path) {
 
 } // namespace
 
-bool TopFolderOf(const wchar_t* path, std::wstring& top) {
-    const wchar_t* cut = wcschr(path, L'\\');
-    if (cut == nullptr) cut = wcschr(path, L'/');
-    if (cut == nullptr) {
-        top = path;
-        return false;
+ItemPlace PlaceOfItem(const wchar_t* path, std::wstring& top) {
+    const wchar_t separator = wcschr(path, L'\\') != nullptr ? L'\\' : L'/';
+    const wchar_t* component = path;
+    for (;;) {
+        const wchar_t* cut = wcschr(component, separator);
+        if (cut == nullptr) {
+            top = component;
+            return ItemPlace::Top;
+        }
+        top.assign(component, cut);
+        if (top != L".") break;
+        component = cut + 1;
     }
-    top.assign(path, cut);
-    return true;
+    if (top.empty() || top == L"..") return ItemPlace::NoFolder;
+    if (EqualsIgnoreAsciiCase(top.c_str(), L"__MACOSX")) return ItemPlace::Ignored;
+    return ItemPlace::Folder;
 }
 
 int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
@@ -45,10 +53,9 @@ int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
     }
     out[0] = L'\0';
     if (result != 0) return result;
-    // An item path that starts with a separator has an empty first
-    // component: that is no folder, never a name made of the extension alone.
-    // A first component too long for a file name is no folder either.
-    if (folder.empty() || !CopyText(out, folder.c_str())) return kStatusNoFolder;
+    // An empty folder is no folder, never a name made of the extension
+    // alone; a first component too long for a file name is no folder either.
+    if (folder.empty() || !CopyText(out, ToNfc(folder).c_str())) return kStatusNoFolder;
     return 0;
 }
 
@@ -88,7 +95,7 @@ std::wstring LastComponent(const std::wstring& prepared) {
 } // namespace
 
 void CandidateNames::AddItem(const wchar_t* itemPath) {
-    std::wstring name = Prepared(itemPath);
+    std::wstring name = ToNfc(Prepared(itemPath));
     int depth = DepthOf(name);
     if (depth != previousDepth_) {
         size_t cut = name.rfind(L'\\');
@@ -100,9 +107,9 @@ void CandidateNames::AddItem(const wchar_t* itemPath) {
 }
 
 void CandidateNames::AddFirstItem(const wchar_t* itemPath) {
-    names_.push_back(LastComponent(Prepared(itemPath)));
+    names_.push_back(LastComponent(ToNfc(Prepared(itemPath))));
 }
 
 void CandidateNames::AddLastComponent(const wchar_t* itemPath) {
-    names_.push_back(LastComponent(Prepared(itemPath)));
+    names_.push_back(LastComponent(ToNfc(Prepared(itemPath))));
 }

@@ -22,14 +22,13 @@ int RarRouteFolder(const wchar_t* path, std::wstring& out) {
     if (!rar.Loaded() || !rar.Open(path, false)) return kStatusCannotOpen;
     if (Refused(rar)) return kStatusUnsupported;
     while (rar.ReadHeader()) {
-        // Only '\' puts a RAR item in a folder; an empty top component goes on.
+        // Only '\' puts a RAR item in a folder; an item whose path names no
+        // folder (an empty or ".." top component) is passed over.
         const wchar_t* name = rar.Header().FileNameW;
-        if (name[0] != L'\0' && wcschr(name, L'\\') != nullptr) {
-            TopFolderOf(name, out);
-            if (!out.empty()) return 0;
-        }
+        if (wcschr(name, L'\\') != nullptr && PlaceOfItem(name, out) == ItemPlace::Folder) return 0;
         rar.SkipCurrent();
     }
+    out.clear();
     return kStatusNoFolder;
 }
 

@@ -15,9 +15,13 @@ int ZipRouteFolder(const wchar_t* path, std::wstring& out) {
         const wchar_t* name = zip.Item().name;
         // Only '/' puts a ZIP item in a folder.
         if (wcschr(name, L'/') == nullptr) continue;
-        TopFolderOf(name, out);
-        return out.empty() ? kStatusNoFolder : 0;
+        switch (PlaceOfItem(name, out)) {
+        case ItemPlace::Folder: return 0;
+        case ItemPlace::NoFolder: return kStatusNoFolder;
+        case ItemPlace::Top: case ItemPlace::Ignored: break;
+        }
     }
+    out.clear();
     return kStatusNoFolder;
 }
 

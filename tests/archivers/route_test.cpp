@@ -79,6 +79,10 @@ TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
 // Discovery through each library and through none. How our libraries decode
 // and order names is archiver_dll_test's table; here a Shift-JIS ZIP stands
 // for it, read through 7-zip32.dll while Use7zip32 is on.
+// "ダウン" as macOS stores it (タ and a combining voiced mark), and composed.
+const std::string kDecomposed = "\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3";
+const wchar_t kComposed[] = L"\u30c0\u30a6\u30f3";
+
 TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
     std::string kanji; // a path over 260 bytes whose folder is short
     for (int i = 0; i < 60; ++i) kanji += Utf8(L"漢");
@@ -126,6 +130,15 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"bin", L"encrypted.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4EncryptedHeaders), 7, L""},
         {L"bin", L"roots.rar", BuildRar4({Rar("readme.txt")}), 12, L""},
         {L"bin", L"text.rar", "not an archive", 9, L""},
+        // Every route: "." components passed over, ".." no folder, macOS's
+        // resource forks never the folder, and the name composed (NFC).
+        {L"bin", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"},
+        {L"bin", L"parent.zip", Zip({"../x/a.txt"}), 12, L""},
+        {L"bin", L"finder.zip", Zip({"a.txt", "__MACOSX/._a.txt"}), 12, L""},
+        {L"bin", L"nfd.zip", Zip({kDecomposed + "/a.jpg"}), 0, kComposed},
+        {L"bin", L"dots.rar", BuildRar5({Rar("./Photos/a.jpg")}), 0, L"Photos"},
+        {L"bin", L"finder.rar", BuildRar4({Rar("__MACOSX\\._a.txt"), Rar("a.txt")}), 12, L""},
+        {L"bin", L"nfd.rar", BuildRar5({Rar(kDecomposed + "/a.jpg")}), 0, kComposed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(std::wstring(c.libraries) + L" " + c.name));

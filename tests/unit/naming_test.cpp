@@ -41,13 +41,19 @@ protected:
 };
 
 TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
-    const struct { const wchar_t* path; const wchar_t* top; bool separated; } cases[] = {
-        {L"Photos/a.jpg", L"Photos", true}, {L"dir\\sub/x.jpg", L"dir", true}, {L"a/b\\c", L"a/b", true},
-        {L"/x", L"", true},                 {L"plain.txt", L"plain.txt", false}, {L"", L"", false},
+    using P = ItemPlace;
+    const struct { const wchar_t* path; P place; const wchar_t* top; } cases[] = {
+        {L"Photos/a.jpg", P::Folder, L"Photos"}, {L"dir\\sub/x.jpg", P::Folder, L"dir"}, {L"a/b\\c", P::Folder, L"a/b"},
+        {L"plain.txt", P::Top, L"plain.txt"},    {L"", P::Top, L""},                   {L"/x", P::NoFolder, L""},
+        // Regression: "./Photos/a.jpg" gave "..zip", "../x/a.txt" "...zip" and
+        // the resource forks of a Finder archive "__MACOSX.zip".
+        {L"./Photos/a.jpg", P::Folder, L"Photos"}, {L"./", P::Top, L""}, {L".\\.\\x\\y", P::Folder, L"x"},
+        {L"../x/a.txt", P::NoFolder, L".."},      {L"./../x", P::NoFolder, L".."},
+        {L"__MACOSX/._a.txt", P::Ignored, L"__MACOSX"},
     };
     for (const auto& c : cases) {
         std::wstring top;
-        EXPECT_EQ(c.separated, TopFolderOf(c.path, top)) << Utf8(c.path);
+        EXPECT_EQ(c.place, PlaceOfItem(c.path, top)) << Utf8(c.path);
         EXPECT_EQ(std::wstring(c.top), top) << Utf8(c.path);
     }
     for (const wchar_t* bad : {L"\\", L"a/b", L"C:", L"*", L"why?", L"\"q\"", L"<", L">", L"a|b", L"a\r\nb", L"\x1f",
@@ -75,6 +81,12 @@ TEST_F(NamingTest, DiscoveryInZipArchives) {
         {L"empty.zip", {}, 12, L""},
         {L"backslash.zip", {{"Photos\\a.jpg", "x"}}, 12, L""}, // only '/' counts in a ZIP
         {L"bzip2.zip", {{"Photos/a.jpg", "x", 12}}, 10, L""},
+        {L"dots.zip", {{"./", ""}, {"./Photos/a.jpg", "x"}}, 0, L"Photos"}, // bsdtar -C dir .
+        {L"parent.zip", {{"../x/a.txt", "x"}}, 12, L""},
+        {L"finder.zip", {{"a.txt", "x"}, {"__MACOSX/", ""}, {"__MACOSX/._a.txt", "x"}}, 12, L""},
+        {L"finderdir.zip", {{"__MACOSX/Photos/._a.jpg", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
+        // macOS stores names decomposed; the name is the composed one.
+        {L"nfd.zip", {{"\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3/a.jpg", "x"}}, 0, L"\u30c0\u30a6\u30f3"},
     };
     for (bool use7zip : {true, false}) {
         g_settings.Use7zip32 = use7zip;
