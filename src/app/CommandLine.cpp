@@ -43,11 +43,23 @@ std::vector<std::wstring> CommandLine::WindowPaths() const {
     return std::vector<std::wstring>(args.begin() + 2, args.end());
 }
 
-std::vector<std::wstring> CommandLine::HandOverPaths() const {
+namespace {
+
+std::vector<std::wstring> PathsFrom(const std::vector<std::wstring>& args, size_t first) {
     std::vector<std::wstring> paths;
-    for (size_t i = 3; i < args.size(); ++i)
+    for (size_t i = first; i < args.size(); ++i)
         if (!args[i].empty() && args[i][0] != L'/') paths.push_back(args[i]);
     return paths;
+}
+
+} // namespace
+
+std::vector<std::wstring> CommandLine::HandOverPaths() const {
+    return PathsFrom(args, 3);
+}
+
+std::vector<std::wstring> CommandLine::BatchPaths() const {
+    return PathsFrom(args, 1);
 }
 
 std::vector<std::wstring> SplitCommandLine(const wchar_t* commandLine) {

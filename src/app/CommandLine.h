@@ -23,6 +23,17 @@ struct CommandLine {
     std::vector<std::wstring> WindowPaths() const;
     // Paths handed to a running instance (argument 3 on, no switches, none empty).
     std::vector<std::wstring> HandOverPaths() const;
+    // Paths the command-line batch renames (argument 1 on, no switches):
+    // a switch is never walked as a path ("/silent" would name the folder
+    // \silent at the root of the current drive).
+    std::vector<std::wstring> BatchPaths() const;
+};
+
+// The command-line batch's exit codes.
+enum BatchExitCode {
+    kBatchAllRenamed = 0,   // every archive found was renamed (at least one)
+    kBatchNotAllRenamed = 1, // some or all were not renamed, none was found, or the run was cancelled
+    kBatchFormatRefused = 2, // the Format setting holds a character a name may not; nothing renamed
 };
 
 CommandLine ParseCommandLine(const std::vector<std::wstring>& args);

@@ -51,8 +51,9 @@ void AllowCopyData() {
 
 int RunBatch(HINSTANCE instance, const CommandLine& line) {
     if (HasForbiddenChar(g_settings.Format)) {
-        MessageBoxW(nullptr, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
-        return 0;
+        // Very silent shows nothing: a script is waiting, not a person.
+        if (!line.verySilent) MessageBoxW(nullptr, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
+        return kBatchFormatRefused;
     }
     return RunBatchDialog(instance, line);
 }

@@ -244,11 +244,20 @@ bool FileList::SetFullPath(int index, const wchar_t* path) {
     return true;
 }
 
-bool FileList::CopyEntry(int index, FileEntry& out) const {
-    std::shared_lock<std::shared_mutex> hold(lock_);
+bool FileList::StoreEntry(int index, const FileEntry& entry) {
+    std::unique_lock<std::shared_mutex> hold(lock_);
     if (index < 0 || index >= count_) return false;
-    memcpy(&out, &entries_[index], sizeof(FileEntry));
+    FileEntry& stored = entries_[index];
+    if (wcscmp(stored.fullPath, entry.fullPath) != 0) {
+        ForgetPath(stored.fullPath);
+        ++pathCounts_[entry.fullPath];
+    }
+    memcpy(&stored, &entry, sizeof(FileEntry));
     return true;
+}
+
+bool FileList::CopyEntry(int index, FileEntry& out) const {
+    return ReadEntry(index, [&out](const FileEntry& entry) { memcpy(&out, &entry, sizeof(FileEntry)); });
 }
 
 int FileList::FindTypeIcon(const wchar_t* typeName) const {

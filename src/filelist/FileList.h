@@ -6,9 +6,11 @@
 // sorts): the user-interface thread, or the one adding run, during which the
 // window refuses every command that touches the list. Appends may move the array,
 // so the display path reads records through CopyEntry, which takes the
-// list's lock; shape changes take it exclusively. Workers that rewrite entries
-// in place (deriving, renaming) use At() without the lock: no shape change can
-// happen while they run.
+// list's lock; shape changes take it exclusively. Workers that change an
+// entry (deriving, renaming, undoing) work on a copy and put it back with
+// StoreEntry, under the exclusive lock, so the display never copies a
+// half-written name. At() is for the thread that owns the list's shape while
+// no worker runs.
 //
 // fullPath is the entry's identity and is indexed for the duplicate check, so
 // it changes only through SetFullPath.
@@ -65,9 +67,21 @@ public:
 
     // Replaces the fullPath of row index; false when path does not fit.
     bool SetFullPath(int index, const wchar_t* path);
+    // Replaces row index with entry, all at once; the path index follows a
+    // changed fullPath. False when the row does not exist.
+    bool StoreEntry(int index, const FileEntry& entry);
 
     int Count() const { return count_; }
-    // Copies row index for display; false when it does not exist.
+    // Calls read with row index in place, under the shared lock: what it
+    // sees is never half-written. False when the row does not exist.
+    template <class Read>
+    bool ReadEntry(int index, Read read) const {
+        std::shared_lock<std::shared_mutex> hold(lock_);
+        if (index < 0 || index >= count_) return false;
+        read(static_cast<const FileEntry&>(entries_[index]));
+        return true;
+    }
+    // Copies row index (the display, the workers); false when it does not exist.
     bool CopyEntry(int index, FileEntry& out) const;
     // In-place access for the thread that owns the list's shape (see above).
     FileEntry& At(int index) { return entries_[index]; }

@@ -95,7 +95,14 @@ bool Fail(FileEntry& entry, int status) {
 } // namespace
 
 bool DeriveNewName(FileList& list, int index) {
-    FileEntry& entry = list.At(index);
+    FileEntry entry;
+    if (!list.CopyEntry(index, entry) || entry.status == kStatusRenamed) return false;
+    bool ready = DeriveNewName(entry);
+    list.StoreEntry(index, entry);
+    return ready;
+}
+
+bool DeriveNewName(FileEntry& entry) {
     if (entry.status == kStatusRenamed) return false;
 
     wchar_t folder[260];

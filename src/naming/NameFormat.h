@@ -14,6 +14,7 @@
 #include <string>
 
 class FileList;
+struct FileEntry;
 
 // The nine characters a file name may not hold, \ / : * ? " < > |, and the
 // control characters (U+0001-U+001F, U+007F).
@@ -27,6 +28,8 @@ std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern,
 // newFullPath and status together. True exactly when the status becomes
 // ready. A renamed entry is left alone.
 bool DeriveNewName(FileList& list, int index);
+// The same for a record of the caller's (a worker's copy of a row).
+bool DeriveNewName(FileEntry& entry);
 
 // Message texts for a name or a format holding a forbidden character.
 extern const wchar_t kForbiddenInNameMessage[];

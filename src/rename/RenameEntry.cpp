@@ -8,43 +8,55 @@
 #include "rename/CheckedMove.h"
 #include "rename/RenameLog.h"
 
+namespace {
+
+// The entry's copy, changed, goes back to the list in one step.
+bool Stored(FileList& list, int index, const FileEntry& entry, bool result) {
+    list.StoreEntry(index, entry);
+    return result;
+}
+
+} // namespace
+
 bool RenameEntry(FileList& list, int index) {
-    FileEntry& e = list.At(index);
-    if (e.status == kStatusRenamed) return false;
-    if (e.status == kStatusNone) DeriveNewName(list, index);
+    FileEntry e;
+    if (!list.CopyEntry(index, e) || e.status == kStatusRenamed) return false;
+    if (e.status == kStatusNone) DeriveNewName(e);
     if (e.status != kStatusReady) {
         if (LoggingEnabled()) AppendLogLine(kLogError, e.fullPath, L"");
-        return false;
+        return Stored(list, index, e, false);
     }
     if (!MoveFileChecked(e.fullPath, e.newFullPath)) {
         e.status = kStatusRenameFailed;
         if (LoggingEnabled()) AppendLogLine(kLogFailure, e.fullPath, e.newName);
-        return false;
+        return Stored(list, index, e, false);
     }
     CopyText(e.undoName, e.name);
     CopyText(e.undoPath, e.fullPath);
     CopyText(e.name, e.newName);
-    list.SetFullPath(index, e.newFullPath);
+    CopyText(e.fullPath, e.newFullPath);
     e.newName[0] = L'\0';
     e.newFullPath[0] = L'\0';
     e.status = kStatusRenamed;
+    // Stored before the log line: a close right after the move finds the row renamed.
+    Stored(list, index, e, true);
     if (LoggingEnabled()) AppendLogLine(kLogSuccess, e.undoPath, e.name);
     return true;
 }
 
 bool UndoRename(FileList& list, int index) {
-    FileEntry& e = list.At(index);
-    if (e.status != kStatusRenamed) return false;
+    FileEntry e;
+    if (!list.CopyEntry(index, e) || e.status != kStatusRenamed) return false;
     if (!MoveFileChecked(e.fullPath, e.undoPath)) {
         e.status = kStatusRenameFailed;
-        return false;
+        return Stored(list, index, e, false);
     }
     CopyText(e.name, e.undoName);
-    list.SetFullPath(index, e.undoPath);
+    CopyText(e.fullPath, e.undoPath);
     e.newName[0] = L'\0';
     e.newFullPath[0] = L'\0';
     e.undoName[0] = L'\0';
     e.undoPath[0] = L'\0';
     e.status = kStatusNone;
-    return true;
+    return Stored(list, index, e, true);
 }

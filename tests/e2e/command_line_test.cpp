@@ -79,6 +79,11 @@ protected:
         return pi;
     }
     bool Exited(const PROCESS_INFORMATION& p) { return WaitForSingleObject(p.hProcess, 60000) == WAIT_OBJECT_0; }
+    static DWORD ExitCode(const PROCESS_INFORMATION& p) {
+        DWORD code = 0xDEAD;
+        GetExitCodeProcess(p.hProcess, &code);
+        return code;
+    }
     // Waits for a window of the process (or its end); the wait is on the
     // process, so a process that ends early stops it at once.
     HWND WaitForWindow(const PROCESS_INFORMATION& p, const wchar_t* className, const wchar_t* caption = nullptr) {
@@ -143,6 +148,7 @@ TEST_F(CommandLineTest, BatchModes) {
             EXPECT_EQ(c.report, AnswerReport(p));
         }
         ASSERT_TRUE(Exited(p)) << "nothing else waits for a user";
+        EXPECT_EQ(1u, ExitCode(p)) << "one archive was not renamed";
         EXPECT_TRUE(FileExists(files_ + L"\\One" + std::wstring(tag.begin(), tag.end()) + L".zip"));
         EXPECT_TRUE(FileExists(files_ + L"\\Two" + std::wstring(tag.begin(), tag.end()) + L".zip"));
         EXPECT_TRUE(FileExists(r));
@@ -161,8 +167,26 @@ TEST_F(CommandLineTest, ABatchOfThousandsOfOddArguments) {
     args.push_back(Archive(L"a.zip", "Real"));
     PROCESS_INFORMATION p = Start(args);
     ASSERT_TRUE(Exited(p));
+    EXPECT_EQ(0u, ExitCode(p)) << "every archive found was renamed";
     EXPECT_TRUE(FileExists(files_ + L"\\Real.zip"));
     EXPECT_EQ(1, Count(Log(), ",Success,"));
+}
+
+// Regression: the batch walked every argument, switches included, so
+// "/verysilent" renamed the archives of \verysilent at the root of the
+// current drive (here the test prefix's own C:).
+TEST_F(CommandLineTest, ASwitchIsNeverWalkedAsAPath) {
+    const std::wstring root = L"C:\\verysilent";
+    RemoveTree(root);
+    struct Removed { std::wstring path; ~Removed() { RemoveTree(path); } } removed{root}; // on every way out
+    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+    ZipMember m{"Outside/a.jpg", "x"};
+    ASSERT_TRUE(WriteZip(root + L"\\x.zip", {m}));
+    PROCESS_INFORMATION p = Start({L"/verysilent", Archive(L"a.zip", "Inside")}, files_);
+    ASSERT_TRUE(Exited(p));
+    EXPECT_TRUE(FileExists(files_ + L"\\Inside.zip"));
+    EXPECT_TRUE(FileExists(root + L"\\x.zip")) << "the switch's folder was left alone";
+    EXPECT_EQ(1, Count(Log(), "\r\n")) << "one attempt, one log line: " << Log();
 }
 
 TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
@@ -190,14 +214,22 @@ TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
     ASSERT_TRUE(Exited(alone));
 }
 
+// A format with a forbidden character renames nothing: the message in the
+// silent modes, nothing at all (and an exit code) in the very silent one,
+// which a script runs without anybody to answer a box.
 TEST_F(CommandLineTest, AFormatWithAForbiddenCharacterRenamesNothing) {
     ASSERT_TRUE(WriteUtf16(program_ + L"\\Zorvel.cfg", L"[Other]\r\nFormat=%new:x\r\n"));
     std::wstring a = Archive(L"a.zip", "One");
-    PROCESS_INFORMATION p = Start({L"/verysilent", a});
-    HWND box = WaitForWindow(p, L"#32770", L"新しいファイル名のフォーマット");
+    PROCESS_INFORMATION shown = Start({L"/silent", a});
+    HWND box = WaitForWindow(shown, L"#32770", L"新しいファイル名のフォーマット");
     ASSERT_NE(nullptr, box);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(Exited(p));
+    ASSERT_TRUE(Exited(shown));
+    EXPECT_EQ(2u, ExitCode(shown));
+
+    PROCESS_INFORMATION silent = Start({L"/verysilent", a});
+    ASSERT_TRUE(Exited(silent)) << "nothing waits for a person";
+    EXPECT_EQ(2u, ExitCode(silent));
     EXPECT_TRUE(FileExists(a));
     EXPECT_EQ("", Log());
 }

@@ -2,9 +2,6 @@
 
 #include <atomic>
 
-namespace {
-
-// Removes a folder and everything in it.
 void RemoveTree(const std::wstring& path) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
@@ -21,8 +18,6 @@ void RemoveTree(const std::wstring& path) {
     }
     RemoveDirectoryW(path.c_str());
 }
-
-} // namespace
 
 TempDir::TempDir() {
     static std::atomic<int> counter{0};

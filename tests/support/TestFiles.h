@@ -32,6 +32,8 @@ std::string ReadBytes(const std::wstring& path);
 // A UTF-16LE file with a byte-order mark, decoded; "" when it is not one.
 std::wstring ReadUtf16(const std::wstring& path);
 bool FileExists(const std::wstring& path);
+// Removes a folder and everything in it.
+void RemoveTree(const std::wstring& path);
 
 // w in code page codePage (UTF-8 unless told).
 std::string Narrow(const std::wstring& w, UINT codePage = CP_UTF8);

@@ -14,6 +14,7 @@
 #include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/CheckedMove.h"
+#include "rename/EntryBatch.h"
 #include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -44,6 +45,17 @@ std::wstring NameOnDisk(const std::wstring& path) {
     return data.cFileName;
 }
 
+// One row operation on a thread of its own, as a run does it.
+struct RowJob {
+    FileList* list;
+    int row;
+    EntryOperation operation;
+};
+DWORD WINAPI RunRowJob(LPVOID p) {
+    auto* job = static_cast<RowJob*>(p);
+    return job->operation(*job->list, job->row) ? 1 : 0;
+}
+
 class RenameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -63,6 +75,37 @@ protected:
     TempDir files_;   // the archives
     FileList list_;
 };
+
+// Regression: deriving, renaming and undoing wrote the row in place while
+// the list view's display copied it under the list's shared lock, so the
+// display could show a half-written name. A worker now waits for a reader.
+TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
+    int row = AddZip(L"x.zip", "Photos");
+    struct Step { const char* what; EntryOperation operation; int status; } steps[] = {
+        {"derive", DeriveNewName, kStatusReady},
+        {"rename", RenameEntry, kStatusRenamed},
+        {"undo", UndoRename, kStatusNone},
+    };
+    for (const Step& step : steps) {
+        RowJob job = {&list_, row, step.operation};
+        HANDLE worker = nullptr;
+        list_.ReadEntry(row, [&](const FileEntry& shown) {
+            FileEntry before = shown;
+            worker = CreateThread(nullptr, 0, RunRowJob, &job, 0, nullptr);
+            // The worker cannot finish while the row is being read.
+            EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(worker, 300)) << step.what;
+            EXPECT_EQ(0, memcmp(&before, &shown, sizeof(FileEntry))) << step.what << ": the row changed under the reader";
+        });
+        ASSERT_NE(nullptr, worker);
+        WaitForSingleObject(worker, INFINITE);
+        DWORD ok = 0;
+        GetExitCodeThread(worker, &ok);
+        CloseHandle(worker);
+        EXPECT_EQ(1u, ok) << step.what;
+        EXPECT_EQ(step.status, list_.At(row).status) << step.what;
+    }
+    EXPECT_TRUE(list_.IsListedPath((files_ / L"x.zip").c_str())) << "the path index followed the rename and the undo";
+}
 
 TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
     int row = AddZip(L"x.zip", "Photos");

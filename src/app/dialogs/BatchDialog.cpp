@@ -93,7 +93,7 @@ void StartBatch(HWND dialog) {
     FileList& list = Files();
     list.Attach(&g_listObserver, nullptr, nullptr);
     CancelFlag never;
-    for (size_t i = 1; i < line->args.size(); ++i) AddPath(list, line->args[i].c_str(), never);
+    for (const std::wstring& path : line->BatchPaths()) AddPath(list, path.c_str(), never);
     // The file itself is opened for its time only when the format shows it.
     bool showsTime = wcsstr(g_settings.Format, L"%date") != nullptr || wcsstr(g_settings.Format, L"%time") != nullptr;
     for (int i = 0; i < list.Count(); ++i) {
@@ -132,7 +132,7 @@ void FinishBatch(HWND dialog, int renamed) {
     }
     Files().Release();
     DestroyWindow(dialog);
-    PostQuitMessage(0);
+    PostQuitMessage(renamed > 0 && renamed == batch.count ? kBatchAllRenamed : kBatchNotAllRenamed);
 }
 
 INT_PTR CALLBACK BatchDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -159,7 +159,7 @@ int RunBatchDialog(HINSTANCE instance, const CommandLine& line) {
     batch.line = &line;
     HWND dialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_BATCH), nullptr, BatchDialogProc,
                                      reinterpret_cast<LPARAM>(&batch));
-    if (dialog == nullptr) return 0;
+    if (dialog == nullptr) return kBatchNotAllRenamed;
     SendMessageW(dialog, WM_APP_START_BATCH, 0, 0);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -167,5 +167,5 @@ int RunBatchDialog(HINSTANCE instance, const CommandLine& line) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    return 0;
+    return static_cast<int>(msg.wParam);
 }

@@ -11,5 +11,5 @@ struct CommandLine;
 
 
 // Shows the (possibly hidden) dialog for line, runs the batch and returns
-// once it has ended.
+// its exit code (BatchExitCode) once it has ended.
 int RunBatchDialog(HINSTANCE instance, const CommandLine& line);
