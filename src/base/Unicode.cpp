@@ -2,13 +2,6 @@
 
 #include <windows.h>
 
-namespace {
-
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-} // namespace
-
 std::wstring ToNfc(const std::wstring& text) {
     if (text.empty() || text.size() > 0x7FFFFFF) return text;
     const int length = static_cast<int>(text.size());

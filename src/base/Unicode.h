@@ -9,5 +9,8 @@
 // surrogate, say) comes back unchanged.
 std::wstring ToNfc(const std::wstring& text);
 
+inline bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+inline bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
 // True when every surrogate in text is half of a pair.
 bool IsWellFormedUtf16(const wchar_t* text);

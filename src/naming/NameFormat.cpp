@@ -7,6 +7,7 @@
 
 #include "base/Paths.h"
 #include "base/Text.h"
+#include "base/Unicode.h"
 #include "filelist/FileList.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/Settings.h"
@@ -19,7 +20,9 @@ const wchar_t kFormatCaption[] = L"新しいファイル名のフォーマット
 
 bool HasForbiddenChar(const wchar_t* text) {
     // Control characters too: none belongs in a file name, and a line break
-    // would split the name's log record.
+    // would split the name's log record. A lone surrogate is no character at
+    // all: no file system or code page carries it.
+    if (!IsWellFormedUtf16(text)) return true;
     for (const wchar_t* c = text; *c; ++c)
         if (*c < 0x20 || *c == 0x7F) return true;
     return wcspbrk(text, L"\\/:*?\"<>|") != nullptr;

@@ -16,8 +16,8 @@
 class FileList;
 struct FileEntry;
 
-// The nine characters a file name may not hold, \ / : * ? " < > |, and the
-// control characters (U+0001-U+001F, U+007F).
+// The nine characters a file name may not hold, \ / : * ? " < > |, the
+// control characters (U+0001-U+001F, U+007F) and lone surrogates.
 bool HasForbiddenChar(const wchar_t* text);
 
 // source with every occurrence of pattern replaced (left to right, never

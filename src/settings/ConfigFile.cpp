@@ -1,5 +1,6 @@
 #include "settings/ConfigFile.h"
 
+#include <climits>
 #include <cwchar>
 #include <cstdlib>
 #include <string>
@@ -7,6 +8,7 @@
 #include "base/AtomicFile.h"
 #include "base/ProgramFolder.h"
 #include "base/Text.h"
+#include "base/Unicode.h"
 #include "settings/Color.h"
 
 Settings g_settings;
@@ -14,6 +16,8 @@ Settings g_settings;
 namespace {
 
 wchar_t g_configPath[MAX_PATH];
+
+const int kDefaultWidth = 900, kDefaultHeight = 450;
 
 enum class Kind { Bool, Int, Color, Text, Order };
 
@@ -25,7 +29,7 @@ enum class Fix {
     Range,        // outside lo..hi becomes the default
     NoLog,        // any negative value becomes -1
     Startup,      // see CorrectStartup
-    NotEmpty,     // an empty text becomes the default
+    NameFormat,   // an empty text, or one that is not well-formed UTF-16, becomes the default
     CentreX,      // default: centred horizontally on the screen
     CentreY,      // default: centred vertically on the screen
 };
@@ -51,8 +55,8 @@ const Key kKeys[] = {
     {L"WindowState", L"Left", Kind::Int, FIELD(Left), 0, nullptr, 0, Fix::CentreX, 0, 0},
     // Written as "top"; the reader's lookup ignores case.
     {L"WindowState", L"top", Kind::Int, FIELD(Top), 0, nullptr, 0, Fix::CentreY, 0, 0},
-    {L"WindowState", L"Height", Kind::Int, FIELD(Height), 450, nullptr, 0, Fix::None, 0, 0},
-    {L"WindowState", L"Width", Kind::Int, FIELD(Width), 900, nullptr, 0, Fix::None, 0, 0},
+    {L"WindowState", L"Height", Kind::Int, FIELD(Height), kDefaultHeight, nullptr, 0, Fix::None, 0, 0},
+    {L"WindowState", L"Width", Kind::Int, FIELD(Width), kDefaultWidth, nullptr, 0, Fix::None, 0, 0},
     {L"ListViewColumn", L"Order", Kind::Order, FIELD(Order), 0, L"0123456", 12, Fix::None, 0, 0},
     {L"ListViewColumn", L"CurrentFileNameWidth", Kind::Int, FIELD(ColumnWidth[kColCurrentName]), 180, nullptr, 0, Fix::AbsNotZero, 0, 0},
     {L"ListViewColumn", L"NewFileNameWidth", Kind::Int, FIELD(ColumnWidth[kColNewName]), 220, nullptr, 0, Fix::Abs, 0, 0},
@@ -100,7 +104,7 @@ const Key kKeys[] = {
     {L"GetFileName", L"Use7zip32", Kind::Bool, FIELD(Use7zip32), 1, nullptr, 0, Fix::None, 0, 0},
     {L"Other", L"AllowDuplicate", Kind::Bool, FIELD(AllowDuplicate), 0, nullptr, 0, Fix::None, 0, 0},
     {L"Other", L"ConfirmExit", Kind::Bool, FIELD(ConfirmExit), 1, nullptr, 0, Fix::None, 0, 0},
-    {L"Other", L"Format", Kind::Text, FIELD(Format), 0, L"%new", 130, Fix::NotEmpty, 0, 0},
+    {L"Other", L"Format", Kind::Text, FIELD(Format), 0, L"%new", 130, Fix::NameFormat, 0, 0},
 };
 
 #undef FIELD
@@ -125,11 +129,15 @@ bool ParseOrder(const wchar_t* text, int order[kColumnCount]) {
     return text[kColumnCount] == L'\0';
 }
 
+int Abs(int value) {
+    return value == INT_MIN ? INT_MAX : value < 0 ? -value : value;
+}
+
 int ApplyFix(const Key& key, int value) {
     switch (key.fix) {
-    case Fix::Abs: return value < 0 ? -value : value;
+    case Fix::Abs: return Abs(value);
     case Fix::AbsNotZero:
-        value = value < 0 ? -value : value;
+        value = Abs(value);
         return value == 0 ? key.number : value;
     case Fix::Range: return (value < key.lo || value > key.hi) ? key.number : value;
     case Fix::NoLog: return value < 0 ? -1 : value;
@@ -144,8 +152,14 @@ void LoadKey(const Key& key, const wchar_t* path, Settings& settings, bool& miss
     if (key.kind == Kind::Text) {
         auto* buffer = static_cast<wchar_t*>(field);
         CopyText(buffer, key.capacity, key.text);
-        if (path) GetPrivateProfileStringW(key.section, key.name, key.text, buffer, static_cast<DWORD>(key.capacity), path);
-        if (key.fix == Fix::NotEmpty && buffer[0] == L'\0') CopyText(buffer, key.capacity, key.text);
+        if (path) {
+            DWORD length =
+                GetPrivateProfileStringW(key.section, key.name, key.text, buffer, static_cast<DWORD>(key.capacity), path);
+            // A value cut to the buffer never ends in half of a surrogate pair.
+            if (length > 0 && length == key.capacity - 1 && IsHighSurrogate(buffer[length - 1])) buffer[length - 1] = L'\0';
+        }
+        if (key.fix == Fix::NameFormat && (buffer[0] == L'\0' || !IsWellFormedUtf16(buffer)))
+            CopyText(buffer, key.capacity, key.text);
         missing = false;
         return;
     }
@@ -202,13 +216,39 @@ void AppendValue(std::wstring& out, const Key& key, Settings& settings) {
     }
 }
 
+
+// value within lo..hi (lo when the range is empty).
+int Clamp(int value, int lo, int hi) {
+    return value > hi ? (hi < lo ? lo : hi) : value < lo ? lo : value;
+}
+
+// A position that keeps at least half of a window of that size on the
+// desktop between lo and hi.
+int Position(int value, int size, LONG lo, LONG hi) {
+    return Clamp(value, lo - size / 2, hi - size / 2);
+}
+
+// A hand-written Zorvel.cfg may hold any numbers: the window is no larger
+// than the desktop and at least half of it lies on the desktop, and no
+// column is wider than the desktop, so nothing is placed where no screen
+// shows it and no size overflows when added to a position.
+void BoundGeometry(Settings& settings, const RECT& desktop) {
+    const int desktopWidth = desktop.right - desktop.left, desktopHeight = desktop.bottom - desktop.top;
+    settings.Width = Clamp(settings.Width <= 0 ? kDefaultWidth : settings.Width, 1, desktopWidth);
+    settings.Height = Clamp(settings.Height <= 0 ? kDefaultHeight : settings.Height, 1, desktopHeight);
+    settings.Left = Position(settings.Left, settings.Width, desktop.left, desktop.right);
+    settings.Top = Position(settings.Top, settings.Height, desktop.top, desktop.bottom);
+    for (int& width : settings.ColumnWidth) width = Clamp(width, -desktopWidth, desktopWidth);
+}
+
 } // namespace
 
 const wchar_t* ConfigFilePath() {
     return g_configPath;
 }
 
-void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight) {
+void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight,
+                      const RECT* desktop) {
     settings = Settings{};
     bool leftMissing = false, topMissing = false;
     for (const Key& key : kKeys) {
@@ -217,8 +257,12 @@ void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, 
         if (key.fix == Fix::CentreX) leftMissing = missing;
         if (key.fix == Fix::CentreY) topMissing = missing;
     }
-    if (leftMissing) settings.Left = FloorHalf(screenWidth - settings.Width);
-    if (topMissing) settings.Top = FloorHalf(screenHeight - settings.Height);
+    const RECT primary = {0, 0, screenWidth, screenHeight};
+    const RECT& bounds = desktop ? *desktop : primary;
+    // The sizes first: a missing position is centred with the bounded size.
+    BoundGeometry(settings, bounds);
+    if (leftMissing) settings.Left = Position(FloorHalf(screenWidth - settings.Width), settings.Width, bounds.left, bounds.right);
+    if (topMissing) settings.Top = Position(FloorHalf(screenHeight - settings.Height), settings.Height, bounds.top, bounds.bottom);
 }
 
 void LoadSettings() {
@@ -226,8 +270,11 @@ void LoadSettings() {
     // No program folder, or a path too long for the buffer: defaults, and no
     // save (never a file somewhere else).
     if (ProgramFolder()[0] == L'\0' || !CopyText(g_configPath, path.c_str())) g_configPath[0] = L'\0';
+    RECT desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    desktop.right = desktop.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    desktop.bottom = desktop.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
     LoadSettingsFrom(g_configPath[0] ? g_configPath : nullptr, g_settings, GetSystemMetrics(SM_CXSCREEN),
-                     GetSystemMetrics(SM_CYSCREEN));
+                     GetSystemMetrics(SM_CYSCREEN), desktop.right > desktop.left ? &desktop : nullptr);
 }
 
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWPLACEMENT& placement) {

@@ -24,5 +24,10 @@ void LoadSettings();
 bool SaveSettings(HWND mainWindow);
 
 // The same, for an explicit file (null when there is none), record and screen or placement.
-void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight);
+// The primary screen's size places a window without a saved position;
+// every loaded geometry is bounded by the desktop (all monitors together;
+// the primary screen when null): the window lies inside it and no column
+// is wider than it.
+void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight,
+                      const RECT* desktop = nullptr);
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWPLACEMENT& placement);

@@ -64,6 +64,13 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
         {L"Viewer", L"Path=" + x300, L"Path=" + std::wstring(259, L'x')},
         {L"Other", L"Format=" + x300, L"Format=" + std::wstring(129, L'x')},
         {L"Other", L"Format=", L"Format=%new"},           {L"Other", L"AllowDuplicate=2", L"AllowDuplicate=1"},
+        // Regression: hostile values were kept and written back: a width that
+        // stayed negative, a format every rename with it failed on.
+        {columns, L"StatusWidth=-2147483648", L"StatusWidth=1280"}, // no wider than the desktop
+        {columns, L"LastModifiedWidth=-99999", L"LastModifiedWidth=-1280"},
+        {L"Other", L"Format=a\xD800" L"b", L"Format=%new"},   {L"Other", L"Format=\xDC00%new", L"Format=%new"},
+        // A value cut at its buffer never keeps half of a surrogate pair.
+        {L"Other", L"Format=" + std::wstring(128, L'x') + L"\U0001F600", L"Format=" + std::wstring(128, L'x')},
         {L"EnableFileType", L"Lzh=-1", L"Lzh=1"},         {L"EnableFileType", L"Zip=0", L"Zip=0"},
         {L"thumbnail", L"smallSIZE=60", L"SmallSize=60"}, // names ignore case
     };
@@ -73,19 +80,35 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
     }
 }
 
+// The window is centred unless placed, and at least half of it on the desktop.
 TEST_F(SettingsTest, TheWindowIsCentredOnTheScreenUnlessPlaced) {
-    // (800 - 900) / 2 and (301 - 450) / 2 round towards minus infinity.
+    // (1279 - 900) / 2 and (451 - 450) / 2 round down.
     Settings s;
-    LoadSettingsFrom(nullptr, s, 800, 301);
-    EXPECT_EQ(-50, s.Left);
-    EXPECT_EQ(-75, s.Top);
-    // The centre follows the stored size when only the position is missing.
-    s = Load(L"[WindowState]\r\nWidth=1000\r\nHeight=500\r\n");
-    EXPECT_EQ(140, s.Left);
-    EXPECT_EQ(262, s.Top);
-    s = Load(L"[windowstate]\r\nTOP=79\r\nWidth=-3\r\n");
-    EXPECT_EQ(79, s.Top);
-    EXPECT_EQ(-3, s.Width);
+    LoadSettingsFrom(nullptr, s, 1279, 451);
+    EXPECT_EQ(189, s.Left);
+    EXPECT_EQ(0, s.Top);
+    const struct { std::wstring text; RECT place; } cases[] = {
+        // The centre follows the stored size when only the position is missing.
+        {L"Width=1000\r\nHeight=500", {140, 262, 1140, 762}},
+        {L"TOP=79\r\nWidth=-3", {190, 79, 1090, 529}}, // names ignore case; no size is the default one
+        // Regression: a Width near 2^31 without Left put the window at
+        // x = -1,073,741,184; any number is bounded by the desktop.
+        {L"Width=2147483000", {0, 287, 1280, 737}},
+        {L"Left=2147483000\r\ntop=-2147483000\r\nHeight=2000", {830, -512, 1730, 512}},
+        {L"Left=-2147483648\r\nWidth=-2147483648\r\nHeight=0", {-450, 287, 450, 737}},
+    };
+    for (const auto& c : cases) {
+        s = Load(L"[WindowState]\r\n" + c.text + L"\r\n");
+        RECT place = {s.Left, s.Top, s.Left + s.Width, s.Top + s.Height};
+        EXPECT_TRUE(EqualRect(&c.place, &place)) << Utf8(c.text) << ": " << s.Left << "," << s.Top << " " << s.Width
+                                                 << "x" << s.Height;
+    }
+    // A desktop of two monitors bounds the window, not the primary screen alone.
+    const RECT desktop = {-1920, 0, 1280, 1024};
+    EXPECT_TRUE(WriteUtf16(path_, L"[WindowState]\r\nLeft=-1900\r\nWidth=3000\r\n"));
+    LoadSettingsFrom(path_.c_str(), s, kScreenW, kScreenH, &desktop);
+    EXPECT_EQ(-1900, s.Left);
+    EXPECT_EQ(3000, s.Width);
 }
 
 // Every field away from its default, Japanese texts included, is read back
