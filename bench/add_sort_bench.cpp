@@ -20,14 +20,13 @@
 
 #include "app/ListViewSync.h"
 #include "app/MainUi.h"
-#include "app/RemoveRows.h"
+#include "app/ProgramSettings.h"
 #include "app/RemoveRows.h"
 #include "base/ScopedWin.h"
 #include "BenchClock.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 #include "TestFiles.h"
 
@@ -75,7 +74,7 @@ double TimedFolderAdd(const std::wstring& folder) {
     double start = Now();
     g_ui.run.Start(
         [&folder](Run& run) {
-            AddFolderOfEveryKind(Files(), folder.c_str(), run.Cancellation());
+            AddFolderOfEveryKind(Files(), folder.c_str(), KindsOf(g_settings), run.Cancellation());
             Files().SyncView();
             return RunResult{};
         },
@@ -143,12 +142,12 @@ int wmain(int argc, wchar_t** argv) {
                                  nullptr, nullptr);
     HWND view = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0, 800, 600, owner,
                                 nullptr, nullptr, nullptr);
-    ScopedImageList icons(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    // The window's own view keeping: the list view follows the list.
+    // The window's own view keeping: the list view and its icons follow the list.
     g_ui.window = owner;
     g_ui.listView = view;
+    g_ui.iconImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
     ListViewSync viewSync;
-    Files().Attach(&viewSync, icons.get(), nullptr);
+    Files().Attach(&viewSync);
 
     {
         TempDir one;
@@ -182,6 +181,6 @@ int wmain(int argc, wchar_t** argv) {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
     printf("peak private memory: %.1f MiB; peak working set: %.1f MiB\n", memory.PeakPagefileUsage / 1048576.0,
            memory.PeakWorkingSetSize / 1048576.0);
-    Files().Attach(nullptr, nullptr, nullptr);
+    Files().Attach(nullptr);
     return 0;
 }

@@ -91,12 +91,12 @@ bool TouchEnds(const std::wstring& path, std::vector<char>& buffer) {
 }
 
 // Milliseconds of discovery per archive over files.
-double PerArchive(const std::vector<std::wstring>& files, int& failures) {
+double PerArchive(const std::vector<std::wstring>& files, const NamingOptions& options, int& failures) {
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
     for (const std::wstring& file : files) {
         wchar_t folder[260];
-        if (DiscoverFolderName(file.c_str(), folder) != 0) ++failures;
+        if (DiscoverFolderName(file.c_str(), options, folder) != 0) ++failures;
     }
     QueryPerformanceCounter(&end);
     return files.empty() ? 0.0 : Seconds(start, end) * 1000.0 / files.size();
@@ -168,8 +168,9 @@ void TimeRoutes(const std::vector<Route>& routes, int count, double& zipBuiltIn,
         for (size_t i = 0; i < routes.size(); ++i) {
             const Route& route = routes[i];
             if (route.files.size() != static_cast<size_t>(count)) continue;
-            g_settings.Use7zip32 = route.use7zip;
-            ms[i].push_back(PerArchive(route.files, failures));
+            NamingOptions options;
+            options.use7zip32 = route.use7zip;
+            ms[i].push_back(PerArchive(route.files, options, failures));
             if (route.library == Library::Archiver) alone[i].push_back(ArchiverAloneMs(route.files, failures));
             if (route.library == Library::Unrar) alone[i].push_back(UnrarAloneMs(route.files, failures));
         }
@@ -256,8 +257,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
 
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-    g_settings.Use7zip32 = true;
+    NamingOptions options; // ZIP archives through 7-zip32.dll first, as by default
     FileList list;
     for (const std::wstring& path : paths) {
         if (!list.AddFileEntry(path.c_str())) {
@@ -274,7 +274,7 @@ int wmain(int argc, wchar_t** argv) {
         if (!TouchEnds(path, buffer)) ++unreadable;
     }
     QueryPerformanceCounter(&touched);
-    for (int i = 0; i < count; ++i) DeriveNewName(list, i);
+    for (int i = 0; i < count; ++i) DeriveNewName(list, i, options);
     QueryPerformanceCounter(&derived);
 
     int wrong = 0;

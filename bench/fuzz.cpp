@@ -254,18 +254,20 @@ struct Target {
 };
 
 int DiscoverWith(bool useLibraries, const std::wstring& path) {
-    g_settings.Use7zip32 = useLibraries;
+    NamingOptions options;
+    options.use7zip32 = useLibraries;
     wchar_t folder[260];
-    int status = DiscoverFolderName(path.c_str(), folder);
+    int status = DiscoverFolderName(path.c_str(), options, folder);
     // A found folder is a non-empty name that fits its field.
     if (status == 0 && (folder[0] == L'\0' || wcsnlen(folder, 260) >= 260)) return -1;
     return status;
 }
 
 int ListNamesWith(bool useLibraries, const std::wstring& path) {
-    g_settings.Use7zip32 = useLibraries;
+    NamingOptions options;
+    options.use7zip32 = useLibraries;
     std::vector<std::wstring> names;
-    return CollectNameCandidates(path.c_str(), names) ? 1 : 0;
+    return CollectNameCandidates(path.c_str(), options, names) ? 1 : 0;
 }
 
 // The picture a thumbnail would be made of, and the thumbnail itself: 0 no
@@ -419,8 +421,6 @@ int wmain(int argc, wchar_t** argv) {
     const bool replay = argc > 2 && wcscmp(argv[1], L"--replay") == 0;
     SetDllDirectoryW(BuildFolder(L"bin").c_str());
     ForgetMissingLibraries();
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-    for (bool& kind : g_settings.EnableKind) kind = true;
 
     const std::vector<Seed> archives = ArchiveSeeds();
     const std::string configText = ConfigSeed(dir.path());

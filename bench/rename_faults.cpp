@@ -127,7 +127,8 @@ void RunRound(int round, Random& random, Totals& totals) {
         WriteZip(path, {member});
         list.AddFileEntry(path.c_str());
     }
-    for (int i = 0; i < list.Count(); ++i) DeriveNewName(list, i);
+    const RenameOptions options; // every line stays: MaxLine 0
+    for (int i = 0; i < list.Count(); ++i) DeriveNewName(list, i, options.naming);
 
     // Faults between listing and renaming; the files made or removed here
     // are part of the expected picture.
@@ -178,7 +179,7 @@ void RunRound(int round, Random& random, Totals& totals) {
     for (int i = 0; i < list.Count(); ++i) sources.push_back(list.At(i).fullPath);
     for (int i = 0; i < list.Count(); ++i) {
         ++totals.attempts;
-        if (RenameEntry(list, i)) ++totals.renamed;
+        if (RenameEntry(list, i, options)) ++totals.renamed;
     }
     held.clear();
     CompareContents(before, Contents(folder), totals, round, "renaming");
@@ -220,7 +221,7 @@ void RunRound(int round, Random& random, Totals& totals) {
     for (const std::wstring& path : toHold) held.push_back(HoldOpen(path));
     for (int i = 0; i < list.Count(); ++i) {
         bool wasRenamed = list.At(i).status == kStatusRenamed;
-        if (UndoRename(list, i)) ++totals.undone;
+        if (UndoRename(list, i, options)) ++totals.undone;
         else if (wasRenamed && list.At(i).status != kStatusRenameFailed) ++totals.noStatus;
     }
     held.clear();
@@ -236,8 +237,6 @@ int wmain(int argc, wchar_t** argv) {
     int rounds = argc > 1 ? _wtoi(argv[1]) : 200;
     uint32_t seed = argc > 2 ? static_cast<uint32_t>(_wtoi(argv[2])) : 1;
     if (rounds <= 0) rounds = 200;
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-    g_settings.MaxLine = 0; // every line stays
     Random random(seed);
     Totals totals;
     for (int round = 0; round < rounds; ++round) RunRound(round, random, totals);

@@ -36,11 +36,11 @@
 #include "ZipBuilder.h"
 #include "app/Commands.h"
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "app/MainWindow.h"
 #include "app/WindowIdle.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 #include "thumbnail/GdiPlusInit.h"
 #include "thumbnail/RenderPicture.h"
@@ -139,7 +139,7 @@ int wmain(int argc, wchar_t** argv) {
     SetDllDirectoryW(BuildFolder(L"bin").c_str());
     SetProgramFolder(program.path().c_str());
     WriteUtf16(program / L"Zorvel.cfg", L"[Thumbnail]\r\nStartup=0\r\n[Other]\r\nConfirmExit=0\r\n");
-    LoadSettings();
+    LoadSettings(g_settings);
 
     // The same pictures three ways: in memory, and in count archives of each kind.
     std::vector<HGLOBAL> memory;

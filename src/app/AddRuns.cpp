@@ -7,6 +7,7 @@
 
 #include "app/Fonts.h"
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
@@ -53,8 +54,9 @@ void StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
     g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (showCancelHint) SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
-    auto work = [path, firstRow](Run& run) {
-        AddFolderOfEveryKind(Files(), path.c_str(), run.Cancellation());
+    KindFilter kinds = KindsOf(g_settings);
+    auto work = [path, firstRow, kinds](Run& run) {
+        AddFolderOfEveryKind(Files(), path.c_str(), kinds, run.Cancellation());
         Files().SyncView();
         return RunResult{firstRow, 0};
     };
@@ -71,8 +73,8 @@ void StartDropAdd(std::vector<std::wstring> paths) {
     SetStatusText(2, LoadText(IDS_ESC_CANCELS).c_str());
     g_ui.runEvents = PostedEvents(WM_APP_DROP_ADDED, CreateStatusProgress(static_cast<int>(paths.size())));
     WPARAM firstRow = static_cast<WPARAM>(Files().Count());
-    auto work = [paths = std::move(paths), firstRow](Run& run) {
-        AddPaths(Files(), paths, run);
+    auto work = [paths = std::move(paths), firstRow, kinds = KindsOf(g_settings)](Run& run) {
+        AddPaths(Files(), paths, kinds, run);
         Files().SyncView();
         return RunResult{firstRow, 0};
     };
@@ -107,11 +109,11 @@ LRESULT OnCopyData(const COPYDATASTRUCT* data) {
     g_ui.busy = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
     if (IsFolderPath(path.c_str())) {
-        if (AnyKindEnabled()) {
+        if (KindsOf(g_settings).Any()) {
             StartFolderAdd(path.c_str(), false);
             return 0;
         }
-    } else if (IsEnabledArchive(path.c_str())) {
+    } else if (KindsOf(g_settings).Accepts(path.c_str())) {
         Files().AddFileEntry(path.c_str());
     }
     PostMessageW(g_ui.window, WM_APP_FILES_ADDED, firstRow, 0);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/AddRuns.h"
+#include "app/ProgramSettings.h"
 #include "app/dialogs/EditNameDialog.h"
 #include "app/dialogs/FileDialogs.h"
 #include "app/ListColumns.h"
@@ -23,7 +24,6 @@
 #include "base/Text.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/EntryBatch.h"
 #include "rename/RenameEntry.h"
@@ -43,7 +43,7 @@ void SetRowState(int row, UINT state, UINT mask) {
 }
 
 void OpenFiles(HWND window) {
-    if (!AnyKindEnabled()) return;
+    if (!KindsOf(g_settings).Any()) return;
     int firstRow = Files().Count();
     g_ui.busy = true;
     SetStatusText(1, LoadText(IDS_ADDING_FILES).c_str());
@@ -57,7 +57,7 @@ void OpenFiles(HWND window) {
 }
 
 void OpenFolder(HWND window) {
-    if (!AnyKindEnabled()) return;
+    if (!KindsOf(g_settings).Any()) return;
     std::wstring folder;
     if (BrowseFolderDialog(window, folder)) StartFolderAdd(folder.c_str(), true);
 }
@@ -159,8 +159,8 @@ const BatchCommand kBatchCommands[] = {
     {kCmdRenameSelected, RenameEntry, false, true, IDS_RENAMING},
     {kCmdUndoAll, UndoRename, true, false, IDS_UNDOING},
     {kCmdUndoSelected, UndoRename, false, false, IDS_UNDOING},
-    {kCmdDeriveAll, DeriveNewName, true, true, IDS_DERIVING},
-    {kCmdDeriveSelected, DeriveNewName, false, true, IDS_DERIVING},
+    {kCmdDeriveAll, DeriveEntry, true, true, IDS_DERIVING},
+    {kCmdDeriveSelected, DeriveEntry, false, true, IDS_DERIVING},
 };
 
 bool StartBatch(HWND window, int id) {
@@ -179,6 +179,7 @@ bool StartBatch(HWND window, int id) {
 
     EntryBatch job;
     job.operation = command->operation;
+    job.options = RenameOptions::From(g_settings);
     job.rowCount = rows;
     job.selectedCount = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
     job.selectedOnly = !command->allRows && job.selectedCount > 0;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "base/Text.h"
 #include "filelist/FileEntry.h"
 

@@ -6,6 +6,7 @@
 
 #include "app/Commands.h"
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "app/Texts.h"
 
 namespace {

@@ -11,11 +11,12 @@
 #include "app/ListColumns.h"
 #include "app/ListViewRows.h"
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "app/StatusBar.h"
+#include "app/Thumbnails.h"
 #include "app/WindowIdle.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "filelist/RunState.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ void OnGetDispInfo(NMLVDISPINFOW* info) {
     }
     if (item.mask & LVIF_TEXT) CopyOut(CellText(entry, item.iSubItem, g_ui.showSizeInKB), item.pszText, item.cchTextMax);
     if (item.mask & LVIF_IMAGE)
-        item.iImage = ThumbnailSize != 0 ? item.iItem : Files().FindTypeIcon(entry.typeName);
+        item.iImage = ThumbnailDisplay() != 0 ? item.iItem : Files().FindTypeIcon(entry.typeName);
 }
 
 LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ProgramSettings.h"
 #include "app/CommandLine.h"
 #include "app/dialogs/BatchDialog.h"
 #include "app/MainUi.h"
@@ -16,7 +17,6 @@
 #include "base/HandOverBlock.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -70,7 +70,7 @@ void AddStartPaths(HWND window, const CommandLine& line) {
     std::vector<std::wstring> paths = line.WindowPaths();
     if (paths.empty()) return;
     CancelFlag never;
-    for (const std::wstring& path : paths) AddPath(Files(), path.c_str(), never);
+    for (const std::wstring& path : paths) AddPath(Files(), path.c_str(), KindsOf(g_settings), never);
     PostMessageW(window, WM_APP_FILES_ADDED, 0, 0);
     UpdateListStatus(true);
 }
@@ -102,11 +102,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
 
     if (!RegisterMainWindowClass(instance)) return 1;
     g_selectAllHook = SetWindowsHookExW(WH_MSGFILTER, SelectAllHook, nullptr, GetCurrentThreadId());
-    LoadSettings();
+    LoadSettings(g_settings);
     InitLogPath();
 
     CommandLine line = ParseCommandLine(SplitCommandLine(GetCommandLineW()));
-    BatchMode = line.batch;
     HWND running = line.showWindow && line.singleInstance ? FindWindowW(kMainWindowClass, nullptr) : nullptr;
 
     int result = 0;

@@ -13,6 +13,7 @@
 #include "app/ListViewSync.h"
 #include "app/MainUi.h"
 #include "app/Menus.h"
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
@@ -21,7 +22,6 @@
 #include "app/Version.h"
 #include "app/WindowIdle.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
 const wchar_t kMainWindowClass[] = L"ZorvelWindowClass";
@@ -95,7 +95,8 @@ LRESULT OnCreate(HWND window) {
     LoadMenus(window);
     CreateStatusBar(window);
     static ListViewSync viewSync;
-    Files().Attach(&viewSync, g_ui.iconImages.get(), g_ui.thumbnailImages.get());
+    Files().Attach(&viewSync);
+    Files().SetOptions({true, g_settings.AllowDuplicate});
     ApplyStartupThumbnails();
     DragAcceptFiles(g_ui.listView, TRUE);
     SetFocus(g_ui.listView);
@@ -149,9 +150,9 @@ void OnClose(HWND window) {
     ShowWindow(window, SW_HIDE);
     StoreColumnOrder();
     RememberThumbnailsAtExit();
-    SaveSettings(window);
+    SaveProgramSettings(window);
 
-    Files().Attach(nullptr, nullptr, nullptr);
+    Files().Attach(nullptr);
     Files().Release();
     SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);

@@ -4,7 +4,7 @@
 #include "app/Commands.h"
 #include "app/MainUi.h"
 #include "app/StatusBar.h"
-#include "filelist/RunState.h"
+#include "app/Thumbnails.h"
 
 namespace {
 
@@ -29,20 +29,20 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
 
 void CheckThumbnailItems(HMENU menu) {
     const UINT items[4] = {kCmdThumbnailNone, kCmdThumbnailSmall, kCmdThumbnailNormal, kCmdThumbnailLarge};
-    for (int i = 0; i < 4; ++i) CheckItem(menu, items[i], ThumbnailSize == i);
+    for (int i = 0; i < 4; ++i) CheckItem(menu, items[i], ThumbnailDisplay() == i);
 }
 
 // The rebuild items are offered only while thumbnails are shown.
 void UpdateRebuildItems() {
     HMENU menu = g_ui.popupThumbnail;
     bool present = MenuPosFromId(menu, kCmdRebuildThumbnails) >= 0;
-    if (ThumbnailSize != 0 && !present) {
+    if (ThumbnailDisplay() != 0 && !present) {
         InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildAllThumbnails,
                     LoadText(IDS_REBUILD_ALL_THUMBNAILS).c_str());
         InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildThumbnails,
                     LoadText(IDS_REBUILD_THUMBNAILS).c_str());
         InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
-    } else if (ThumbnailSize == 0 && present) {
+    } else if (ThumbnailDisplay() == 0 && present) {
         DeleteMenu(menu, kCmdRebuildAllThumbnails, MF_BYCOMMAND);
         DeleteMenu(menu, kCmdRebuildThumbnails, MF_BYCOMMAND);
         DeleteMenu(menu, 0, MF_BYPOSITION); // the separator, now first

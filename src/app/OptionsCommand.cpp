@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/Commands.h"
+#include "app/ProgramSettings.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/Fonts.h"
 #include "app/ListColumns.h"
@@ -12,7 +13,6 @@
 #include "app/Texts.h"
 #include "app/Thumbnails.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ void ApplyListColours() {
 // Thumbnails of another size are made again: the image list takes the new
 // size and the rebuild command redraws them all.
 void ApplyThumbnailSettings(int pixelSizeBefore) {
-    int pixelSize = ThumbnailPixels(ThumbnailSize);
-    if (ThumbnailSize == 0) {
+    int pixelSize = ThumbnailPixels(ThumbnailDisplay());
+    if (ThumbnailDisplay() == 0) {
         SetStatusText(1, LoadText(IDS_UPDATING_ICONS).c_str());
         Files().RebuildTypeIcons();
     } else if (pixelSize != pixelSizeBefore) {
@@ -41,7 +41,7 @@ void ApplyThumbnailSettings(int pixelSizeBefore) {
 
 void OpenOptions(HWND window, int startPage) {
     if (g_ui.optionsOpen) return;
-    int pixelSizeBefore = ThumbnailPixels(ThumbnailSize);
+    int pixelSizeBefore = ThumbnailPixels(ThumbnailDisplay());
     // OK saves at once: with the columns as they are shown, not as loaded.
     StoreColumnOrder();
     g_ui.optionsOpen = true;

@@ -6,12 +6,12 @@
 
 #include "app/ListViewRows.h"
 #include "app/MainUi.h"
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
 #include "base/ScopedWin.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "thumbnail/IconThumbnails.h"
 #include "thumbnail/ThumbnailWorker.h"
 
@@ -19,6 +19,8 @@ namespace {
 
 // Startup 10..13: the display at the last exit, which was 0..3.
 const int kStartupRemembered = 10;
+
+int ThumbnailSize = 0; // the display in force
 
 // Hands each thumbnail to the window's thread, which puts it in place.
 class WindowThumbnailSink final : public ThumbnailSink {
@@ -75,6 +77,7 @@ bool StartThumbnailRun(int startRow, std::vector<bool> only, UINT statusText) {
     job.endRow = rows;
     job.boxWidth = job.boxHeight = pixels;
     job.only = std::move(only);
+    job.options = ThumbnailOptions::From(g_settings);
     auto work = [job = std::move(job)](Run& run) { return RunThumbnails(job, Files(), g_sink, run); };
     if (g_ui.run.Start(std::move(work), g_ui.runEvents, THREAD_PRIORITY_HIGHEST)) return true;
     DestroyStatusProgress();
@@ -111,6 +114,10 @@ void ThumbnailsOff() {
 }
 
 } // namespace
+
+int ThumbnailDisplay() {
+    return ThumbnailSize;
+}
 
 int ThumbnailPixels(int size) {
     switch (size) {
@@ -191,4 +198,73 @@ void OnThumbnailReady(WPARAM row, LPARAM bitmap) {
     if (static_cast<int>(row) >= ImageList_GetImageCount(Images())) return;
     ImageList_Replace(Images(), static_cast<int>(row), reinterpret_cast<HBITMAP>(bitmap), nullptr);
     SendMessageW(g_ui.listView, LVM_REDRAWITEMS, row, row);
+}
+
+namespace {
+
+// A copy of image index as a bitmap of its own (the image list's own copy
+// is not dependable on every platform).
+ScopedBitmap CopyImage(int index) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(Images(), &width, &height);
+    HDC screen = GetDC(nullptr);
+    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    {
+        ScopedMemoryDC dc(CreateCompatibleDC(screen));
+        HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+        ImageList_Draw(Images(), index, dc.get(), 0, 0, ILD_NORMAL);
+        SelectObject(dc.get(), old);
+    }
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+// True when every row of a list of rows rows has its picture; otherwise the
+// pictures are dropped.
+bool PicturesFollowRows(int rows) {
+    if (ThumbnailSize == 0) return false;
+    if (ImageList_GetImageCount(Images()) == rows) return true;
+    ImageList_RemoveAll(Images());
+    return false;
+}
+
+} // namespace
+
+void PicturesFollowReorder(const std::vector<int>& order) {
+    const int n = static_cast<int>(order.size());
+    if (!PicturesFollowRows(n)) return;
+    // Each cycle of the permutation is walked once with one picture held aside.
+    std::vector<char> placed(n, 0);
+    for (int start = 0; start < n; ++start) {
+        if (placed[start] || order[start] == start) continue;
+        ScopedBitmap held = CopyImage(start);
+        int at = start;
+        while (order[at] != start) {
+            int from = order[at];
+            ScopedBitmap picture = CopyImage(from);
+            ImageList_Replace(Images(), at, picture.get(), nullptr);
+            placed[at] = 1;
+            at = from;
+        }
+        ImageList_Replace(Images(), at, held.get(), nullptr);
+        placed[at] = 1;
+    }
+}
+
+void PicturesFollowRemoval(const std::vector<char>& removed) {
+    if (!PicturesFollowRows(static_cast<int>(removed.size()))) return;
+    int kept = 0;
+    for (int i = 0; i < static_cast<int>(removed.size()); ++i) {
+        if (removed[i]) continue;
+        if (kept != i) {
+            ScopedBitmap picture = CopyImage(i);
+            ImageList_Replace(Images(), kept, picture.get(), nullptr);
+        }
+        ++kept;
+    }
+    ImageList_SetImageCount(Images(), static_cast<UINT>(kept));
+}
+
+void PicturesCleared() {
+    if (ThumbnailSize != 0) ImageList_RemoveAll(Images());
 }

@@ -16,8 +16,12 @@
 
 #include <windows.h>
 
+#include <vector>
+
 // The edge length in pixels of display size 1..3 (settings), 0 for none.
 int ThumbnailPixels(int size);
+// The display in force: 0 none, 1 small, 2 normal, 3 large.
+int ThumbnailDisplay();
 
 // At creation: the display chosen by the setting Startup.
 void ApplyStartupThumbnails();
@@ -44,3 +48,10 @@ void ShowThumbnailLimit();
 
 // WM_APP_THUMBNAIL_READY: wParam the row, lParam its bitmap (a copy is kept).
 void OnThumbnailReady(WPARAM row, LPARAM bitmap);
+
+// The rows were reordered, removed or cleared: the pictures go with them.
+// When only some rows have a picture, the pictures are dropped instead (none
+// is better than another row's).
+void PicturesFollowReorder(const std::vector<int>& order);
+void PicturesFollowRemoval(const std::vector<char>& removed);
+void PicturesCleared();

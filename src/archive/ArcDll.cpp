@@ -30,11 +30,12 @@ CArcDll::~CArcDll() {
     Unload();
 }
 
-bool CArcDll::LoadDll(const wchar_t* dllName, const wchar_t* prefix) {
+bool CArcDll::LoadDll(const ArchiverLibrary& library) {
     Unload();
-    dllName_ = dllName;
+    library_ = &library;
+    const wchar_t* prefix = library.prefix;
     prefix_ = prefix;
-    module_ = LoadOptionalLibrary(dllName);
+    module_ = LoadOptionalLibrary(library.file);
     if (module_ == nullptr) return false;
     // Export names are ASCII; the prefix is converted and QueryFunctionList,
     // asked before every call, found once per load.
@@ -198,7 +199,7 @@ int CArcDll::ExtractMem(const wchar_t* commandLine, void* buffer, DWORD size) {
 }
 
 int CArcDll::ExtractMemberToMemory(const wchar_t* archive, const wchar_t* member, void* buffer, DWORD size) {
-    const wchar_t* switches = (prefix_ && wcscmp(prefix_, L"Unlha") == 0) ? L"-n -gm" : L"x -hide -y";
-    std::wstring commandLine = std::wstring(switches) + L" \"" + archive + L"\" \"" + member + L"\"";
+    if (library_ == nullptr || library_->extractSwitches == nullptr) return -1;
+    std::wstring commandLine = std::wstring(library_->extractSwitches) + L" \"" + archive + L"\" \"" + member + L"\"";
     return ExtractMem(commandLine.c_str(), buffer, size);
 }

@@ -2,7 +2,7 @@
 // (7-zip32.dll, cab32.dll, unlha32.dll), loaded for one operation.
 //
 // Contract:
-// - LoadDll(name, prefix) loads the library (false when it is missing) and
+// - LoadDll(library) loads the library (false when it is missing) and
 //   switches it to UTF-8 strings when it offers that. Every exported function
 //   is named prefix + function ("SevenZipCheckArchive"); QueryFunctionList is
 //   looked up once per load, the others on each call; a function is called
@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveKinds.h"
 #include "contracts/ArchiverRecords.h"
 
 // The buffer GetFileName(std::wstring&) hands the library, in bytes.
@@ -38,7 +39,7 @@ public:
 
     // A library that could not be loaded is not looked for again in this
     // process (see OptionalLibrary.h).
-    bool LoadDll(const wchar_t* dllName, const wchar_t* prefix);
+    bool LoadDll(const ArchiverLibrary& library);
     void Unload();
     FARPROC GetFunction(const char* name) const;
     bool Offers(int number) const;
@@ -69,7 +70,7 @@ public:
 private:
     std::string Encode(const wchar_t* text) const;
 
-    const wchar_t* dllName_ = nullptr;
+    const ArchiverLibrary* library_ = nullptr;
     const wchar_t* prefix_ = nullptr;
     std::string exportPrefix_;      // prefix_ in the ANSI code page, as export names are
     FARPROC query_ = nullptr;       // QueryFunctionList

@@ -6,11 +6,10 @@
 #include <new>
 #include <vector>
 
+#include "archive/ArchiveKinds.h"
 #include "base/ScopedWin.h"
 
 namespace {
-
-const wchar_t* const kLibraries[] = {L"7-zip32.dll", L"cab32.dll", L"unlha32.dll", L"unrar.dll"};
 
 // The file the program would load under this name; empty when none loads.
 // A version lookup by the bare name would search otherwise (Wine's ignores
@@ -56,7 +55,8 @@ std::wstring LibraryVersionText(const wchar_t* fileName) {
 
 std::wstring ArchiverLibraryList() {
     std::wstring list;
-    for (const wchar_t* name : kLibraries) {
+    for (const ArchiverLibrary* library : kOptionalLibraries) {
+        const wchar_t* name = library->file;
         std::wstring version = LibraryVersionText(name);
         wchar_t line[80];
         swprintf(line, 80, L"%-16ls\t%-12ls\r\n", name, version.c_str());

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "archive/ArchiveKinds.h"
 #include "archive/OptionalLibrary.h"
 #include "base/FunctionCast.h"
 
@@ -18,7 +19,7 @@ bool Resolve(HMODULE module, const char* name, T& function) {
 CUnRar::CUnRar() {
     memset(&header_, 0, sizeof(header_));
     memset(&open_, 0, sizeof(open_));
-    module_ = LoadOptionalLibrary(L"unrar.dll");
+    module_ = LoadOptionalLibrary(kRarLibrary.file);
     if (module_ == nullptr) return;
     bool all = Resolve(module_, "RAROpenArchiveEx", openArchiveEx_);
     all = Resolve(module_, "RARCloseArchive", closeArchive_) && all;

@@ -33,6 +33,9 @@ public:
     bool ReadHeader();
     const RARHeaderDataEx& Header() const { return header_; }
     unsigned int ArchiveFlags() const { return open_.Flags; }
+    // Multi-volume, solid and header-encrypted archives are not read: their
+    // items cannot be listed or unpacked one by one.
+    bool RefusesArchive() const { return (open_.Flags & (kRarVolume | kRarSolid | kRarEncryptedHeaders)) != 0; }
     int LastResult() const { return lastResult_; }
     void SetDataSink(IStream* sink) { sink_ = sink; }
 

@@ -12,50 +12,20 @@
 #include "base/Text.h"
 #include "filelist/FileList.h"
 
-const ArchiveKind kArchiveKinds[kArchiveKindCount] = {
-    {L".zip", kKindZip}, {L".7z", kKind7z}, {L".cab", kKindCab}, {L".lzh", kKindLzh}, {L".rar", kKindRar},
-};
-
 namespace {
-
-// The text from the last dot of the last path component, "" when none.
-const wchar_t* ExtensionOf(const wchar_t* path) {
-    const wchar_t* name = path;
-    for (const wchar_t* p = path; *p; ++p)
-        if (*p == L'\\' || *p == L'/') name = p + 1;
-    const wchar_t* dot = wcsrchr(name, L'.');
-    return dot ? dot : L"";
-}
 
 bool IsFolderOrUnreadable(const wchar_t* path) {
     DWORD attributes = GetFileAttributesW(path);
     return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-} // namespace
-
-bool IsEnabledArchive(const wchar_t* path) {
-    const wchar_t* extension = ExtensionOf(path);
-    for (const ArchiveKind& kind : kArchiveKinds)
-        if (g_settings.EnableKind[kind.flag] && EqualsIgnoreAsciiCase(extension, kind.extension)) return true;
-    return false;
-}
-
-bool AnyKindEnabled() {
-    for (const ArchiveKind& kind : kArchiveKinds)
-        if (g_settings.EnableKind[kind.flag]) return true;
-    return false;
-}
-
-namespace {
-
 // One walk below a folder. Folders reached twice (through a directory link
 // or junction, or a link back to a parent) are walked once: a link cycle
 // would otherwise list the same archives again and again, or without end.
 class FolderWalk {
 public:
-    FolderWalk(FileList& list, const wchar_t* extension, const CancelFlag& cancel)
-        : list_(list), extension_(extension), cancel_(cancel) {}
+    FolderWalk(FileList& list, const ArchiveKind& kind, const CancelFlag& cancel)
+        : list_(list), kind_(kind), cancel_(cancel) {}
 
     void Walk(const std::wstring& folder) {
         if (!FirstVisit(folder)) return;
@@ -69,7 +39,7 @@ public:
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 // Links and junctions lead elsewhere: they are not descended into.
                 if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(child);
-            } else if (EqualsIgnoreAsciiCase(ExtensionOf(data.cFileName), extension_)) {
+            } else if (ArchiveKindOf(data.cFileName) == &kind_) {
                 list_.AddFoundFile(child.c_str(), data);
             }
         } while (!cancel_.IsSet() && FindNextFileW(find.get(), &data));
@@ -91,33 +61,33 @@ private:
 
     using FolderId = std::pair<DWORD, uint64_t>;
     FileList& list_;
-    const wchar_t* extension_;
+    const ArchiveKind& kind_;
     const CancelFlag& cancel_;
     std::set<FolderId> visited_;
 };
 
 } // namespace
 
-void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension, const CancelFlag& cancel) {
+void AddFolder(FileList& list, const wchar_t* folder, const ArchiveKind& kind, const CancelFlag& cancel) {
     // An empty path would become the drive's root below: it names nothing.
     if (IsBlankPath(folder) || !IsFolderOrUnreadable(folder)) return;
-    FolderWalk(list, extension, cancel).Walk(folder);
+    FolderWalk(list, kind, cancel).Walk(folder);
 }
 
-void AddPath(FileList& list, const wchar_t* path, const CancelFlag& cancel) {
+void AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel) {
     if (IsBlankPath(path)) return;
     if (IsFolderOrUnreadable(path)) {
         for (const ArchiveKind& kind : kArchiveKinds)
-            if (g_settings.EnableKind[kind.flag]) AddFolder(list, path, kind.extension, cancel);
-    } else if (IsEnabledArchive(path)) {
+            if (kinds.enabled[kind.index]) AddFolder(list, path, kind, cancel);
+    } else if (kinds.Accepts(path)) {
         list.AddFileEntry(path);
     }
 }
 
-void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const CancelFlag& cancel) {
+void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const KindFilter& kinds, const CancelFlag& cancel) {
     for (const ArchiveKind& kind : kArchiveKinds) {
         if (cancel.IsSet()) break;
-        if (g_settings.EnableKind[kind.flag]) AddFolder(list, folder, kind.extension, cancel);
+        if (kinds.enabled[kind.index]) AddFolder(list, folder, kind, cancel);
     }
 }
 
@@ -135,10 +105,10 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
     return paths;
 }
 
-void AddPaths(FileList& list, const std::vector<std::wstring>& paths, Run& run) {
+void AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds, Run& run) {
     int done = 0;
     for (const std::wstring& path : paths) {
-        AddPath(list, path.c_str(), run.Cancellation());
+        AddPath(list, path.c_str(), kinds, run.Cancellation());
         run.Progress(++done);
         if (run.Cancelled()) break;
     }

@@ -9,32 +9,20 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveKinds.h"
 #include "base/Run.h"
-#include "settings/Settings.h"
 
 class FileList;
 
-// The five archive kinds in the order folders are walked.
-struct ArchiveKind {
-    const wchar_t* extension; // with the dot
-    ArchiveKindIndex flag;    // its enable flag in Settings::EnableKind
-};
-extern const ArchiveKind kArchiveKinds[kArchiveKindCount];
-
-// The extension of path (from the last dot of its last component) is that
-// of an enabled kind, ignoring the case of ASCII letters.
-bool IsEnabledArchive(const wchar_t* path);
-bool AnyKindEnabled();
-
-// Adds every file below folder whose extension is extension; stops early
+// Adds every file below folder of the given kind; stops early
 // when cancel is set. Folder links and junctions are not followed, and no
 // folder is walked twice.
-void AddFolder(FileList& list, const wchar_t* folder, const wchar_t* extension, const CancelFlag& cancel);
+void AddFolder(FileList& list, const wchar_t* folder, const ArchiveKind& kind, const CancelFlag& cancel);
 
 // A folder (or an unreadable path) is walked once per enabled kind, in
 // table order; a file is added when its kind is enabled. An empty or blank
 // path adds nothing.
-void AddPath(FileList& list, const wchar_t* path, const CancelFlag& cancel);
+void AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel);
 
 // The paths of a drop, each at most 259 units (longer ones cannot be added).
 // They are read out of the drop on the window's thread, so a drop that
@@ -48,5 +36,6 @@ const size_t kMaxFolderUnits = 262;
 
 // The work of the adding runs: each adds to list, stops between items when
 // the run is cancelled and reports nothing itself but progress.
-void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const CancelFlag& cancel);
-void AddPaths(FileList& list, const std::vector<std::wstring>& paths, Run& run); // Progress(paths done)
+void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const KindFilter& kinds, const CancelFlag& cancel);
+void AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds,
+              Run& run); // Progress(paths done)

@@ -10,9 +10,7 @@
 #include "base/Paths.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"
-#include "filelist/RunState.h"
 #include "filelist/TypeNames.h"
-#include "settings/Settings.h"
 
 namespace {
 
@@ -34,28 +32,6 @@ void FillFromShell(FileEntry& entry, const WIN32_FIND_DATAW& data) {
     CopyTextCut(entry.typeName, TypeNameOf(entry.fullPath).c_str());
 }
 
-// A copy of image index as a bitmap of its own.
-ScopedBitmap CopyImage(HIMAGELIST images, int index) {
-    int width = 0, height = 0;
-    ImageList_GetIconSize(images, &width, &height);
-    HDC screen = GetDC(nullptr);
-    ScopedBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap.get());
-    ImageList_Draw(images, index, dc, 0, 0, ILD_NORMAL);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
-
-// Copies image from onto image to (bitmaps, since the image list's own
-// copy is not dependable on every platform).
-void MoveImage(HIMAGELIST images, int from, int to) {
-    ScopedBitmap picture = CopyImage(images, from);
-    ImageList_Replace(images, to, picture.get(), nullptr);
-}
-
 } // namespace
 
 FileList& Files() {
@@ -67,10 +43,8 @@ FileList::~FileList() {
     Release();
 }
 
-void FileList::Attach(FileListObserver* observer, HIMAGELIST iconImages, HIMAGELIST thumbnailImages) {
+void FileList::Attach(FileListObserver* observer) {
     observer_ = observer;
-    iconImages_ = iconImages;
-    thumbnailImages_ = thumbnailImages;
 }
 
 bool FileList::AddFileEntry(const wchar_t* path) {
@@ -87,10 +61,10 @@ bool FileList::AddFileEntry(const wchar_t* path) {
 
 bool FileList::AddFoundFile(const wchar_t* path, const WIN32_FIND_DATAW& data) {
     FileEntry entry = {};
-    if (count_ > 0 && !BatchMode && !g_settings.AllowDuplicate && IsListedPath(path)) return false;
+    if (count_ > 0 && options_.shellDetails && !options_.allowDuplicate && IsListedPath(path)) return false;
     // A path that does not fit the record is not added rather than cut.
     if (!CopyText(entry.fullPath, path)) return false;
-    if (!BatchMode) {
+    if (options_.shellDetails) {
         FillFromShell(entry, data);
         EnsureTypeIcon(entry.typeName, entry.fullPath);
     } else {
@@ -155,37 +129,25 @@ void FileList::ForgetPath(const wchar_t* path) {
 }
 
 void FileList::RemoveRows(const std::vector<char>& remove) {
-    bool images = ImagesFollowRows();
+    std::vector<char> removed(count_, 0); // one flag per row, as the observer is told
+    for (size_t i = 0; i < removed.size() && i < remove.size(); ++i) removed[i] = remove[i];
     {
         std::unique_lock<std::shared_mutex> hold(lock_);
         const int n = count_;
         int kept = 0;
         for (int i = 0; i < n; ++i) {
-            if (i < static_cast<int>(remove.size()) && remove[i]) {
+            if (removed[i]) {
                 ForgetPath(entries_[i].fullPath);
                 continue;
             }
-            if (kept != i) {
-                memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
-                if (images) MoveImage(thumbnailImages_, i, kept);
-            }
+            if (kept != i) memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
             ++kept;
         }
         if (kept < n) memset(&entries_[kept], 0, sizeof(FileEntry));
         count_ = kept;
-        if (images && ImageList_GetImageCount(thumbnailImages_) > kept)
-            ImageList_SetImageCount(thumbnailImages_, static_cast<UINT>(kept));
     }
+    if (observer_ != nullptr) observer_->RowsRemoved(removed);
     SetViewItemCount();
-}
-
-bool FileList::ImagesFollowRows() {
-    if (ThumbnailSize == 0 || thumbnailImages_ == nullptr) return false;
-    if (ImageList_GetImageCount(thumbnailImages_) == count_) return true;
-    // Pictures for only some rows cannot move with them: none is better
-    // than another row's.
-    ImageList_RemoveAll(thumbnailImages_);
-    return false;
 }
 
 void FileList::RemoveAll() {
@@ -196,7 +158,6 @@ void FileList::RemoveAll() {
         count_ = 0;
         pathCounts_.clear();
     }
-    if (ThumbnailSize != 0 && thumbnailImages_ != nullptr) ImageList_RemoveAll(thumbnailImages_);
     SetViewItemCount();
 }
 
@@ -208,29 +169,27 @@ bool FileList::IsListedPath(const wchar_t* path) const {
 void FileList::Reorder(const std::vector<int>& order) {
     const int n = count_;
     if (static_cast<int>(order.size()) != n) return;
-    bool images = ImagesFollowRows();
-    std::vector<char> placed(n, 0);
-    std::unique_lock<std::shared_mutex> hold(lock_);
-    // Each cycle of the permutation is walked once, with one record (and one
-    // picture) held aside, so every record moves exactly once.
-    FileEntry held;
-    for (int start = 0; start < n; ++start) {
-        if (placed[start] || order[start] == start) continue;
-        memcpy(&held, &entries_[start], sizeof(FileEntry));
-        ScopedBitmap heldImage;
-        if (images) heldImage = CopyImage(thumbnailImages_, start);
-        int at = start;
-        while (order[at] != start) {
-            int from = order[at];
-            memcpy(&entries_[at], &entries_[from], sizeof(FileEntry));
-            if (images) MoveImage(thumbnailImages_, from, at);
+    {
+        std::vector<char> placed(n, 0);
+        std::unique_lock<std::shared_mutex> hold(lock_);
+        // Each cycle of the permutation is walked once, with one record held
+        // aside, so every record moves exactly once.
+        FileEntry held;
+        for (int start = 0; start < n; ++start) {
+            if (placed[start] || order[start] == start) continue;
+            memcpy(&held, &entries_[start], sizeof(FileEntry));
+            int at = start;
+            while (order[at] != start) {
+                int from = order[at];
+                memcpy(&entries_[at], &entries_[from], sizeof(FileEntry));
+                placed[at] = 1;
+                at = from;
+            }
+            memcpy(&entries_[at], &held, sizeof(FileEntry));
             placed[at] = 1;
-            at = from;
         }
-        memcpy(&entries_[at], &held, sizeof(FileEntry));
-        if (images) ImageList_Replace(thumbnailImages_, at, heldImage.get(), nullptr);
-        placed[at] = 1;
     }
+    if (observer_ != nullptr) observer_->RowsReordered(order);
 }
 
 bool FileList::SetFullPath(int index, const wchar_t* path) {
@@ -272,14 +231,8 @@ void FileList::EnsureTypeIcon(const wchar_t* typeName, const wchar_t* path) {
     for (const std::wstring& known : iconTypes_)
         if (known == typeName) return;
     iconTypes_.push_back(typeName);
-    if (iconImages_ == nullptr) return;
-    SHFILEINFOW info = {};
-    SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
-    ScopedIcon icon(info.hIcon);
-    // Image k must stay the icon of type k, so a file without an icon gets a
-    // stand-in rather than no image.
-    if (!icon || ImageList_AddIcon(iconImages_, icon.get()) < 0)
-        ImageList_AddIcon(iconImages_, LoadIconW(nullptr, IDI_APPLICATION));
+    // Told under the icon lock: the icons are added in type order.
+    if (observer_ != nullptr) observer_->TypeAdded(static_cast<int>(iconTypes_.size()) - 1, path);
 }
 
 void FileList::RebuildTypeIcons() {
@@ -287,10 +240,7 @@ void FileList::RebuildTypeIcons() {
         std::lock_guard<std::mutex> hold(iconLock_);
         iconTypes_.clear();
     }
-    if (iconImages_ != nullptr) {
-        ImageList_RemoveAll(iconImages_);
-        ImageList_SetBkColor(iconImages_, CLR_NONE);
-    }
+    if (observer_ != nullptr) observer_->TypeIconsRebuilding();
     for (int i = 0; i < count_; ++i) {
         const FileEntry& entry = entries_[i];
         EnsureTypeIcon(entry.typeName, entry.fullPath);

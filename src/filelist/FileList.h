@@ -17,7 +17,6 @@
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <atomic>
 #include <mutex>
@@ -29,6 +28,14 @@
 #include "filelist/FileEntry.h"
 #include "filelist/FileListObserver.h"
 
+struct FileListOptions {
+    // Display name, type name and type icon from the shell; without them
+    // (the command-line batch) an entry holds its path and time only.
+    bool shellDetails = true;
+    // The same path may be listed more than once (always, without shell details).
+    bool allowDuplicate = false;
+};
+
 class FileList {
 public:
     FileList() = default;
@@ -36,9 +43,11 @@ public:
     FileList(const FileList&) = delete;
     FileList& operator=(const FileList&) = delete;
 
-    // Who is told about changes, and the image lists kept in step with the
-    // rows; any of them may be null (tests, batch mode).
-    void Attach(FileListObserver* observer, HIMAGELIST iconImages, HIMAGELIST thumbnailImages);
+    // Who is told about changes; may be null (tests).
+    void Attach(FileListObserver* observer);
+    // How files are added; set when the list is set up (and again when the
+    // user changes the duplicate setting).
+    void SetOptions(const FileListOptions& options) { options_ = options; }
 
     // Adds the file at path. False when it does not exist, does not fit the
     // record, or is already listed (unless duplicates are allowed).
@@ -50,19 +59,18 @@ public:
     // Appends a copy of entry. False (and the list unchanged) when memory ran out.
     bool AppendEntry(const FileEntry& entry);
 
-    // Removes every row i with remove[i] set (and its thumbnail) in one pass
-    // over the array; the rest keep their order. The observer is told the
-    // new count; a view's selection is the caller's to restore.
+    // Removes every row i with remove[i] set in one pass over the array; the
+    // rest keep their order. The observer is told which went and the new
+    // count; a view's selection is the caller's to restore.
     void RemoveRows(const std::vector<char>& remove);
-    // Removes every row (and thumbnail) at once; the array stays allocated.
+    // Removes every row at once; the array stays allocated.
     void RemoveAll();
 
     // True when some entry's fullPath equals path exactly (case-sensitive).
     bool IsListedPath(const wchar_t* path) const;
 
     // Puts row order[i] at position i, for every i (order is a permutation
-    // of 0..Count()-1), moving each record once, with its thumbnail while
-    // thumbnails are shown.
+    // of 0..Count()-1), moving each record once; the observer is told.
     void Reorder(const std::vector<int>& order);
 
     // Replaces the fullPath of row index; false when path does not fit.
@@ -87,11 +95,12 @@ public:
     FileEntry& At(int index) { return entries_[index]; }
     const FileEntry& At(int index) const { return entries_[index]; }
 
-    // The per-type icon cache: icon k is the small icon of type name k. An
+    // The per-type icon cache: type k is type name k; whoever shows icons
+    // keeps icon k for it (the observer is told of each type added). An
     // adding worker fills it while the display reads it, so it has a lock
     // of its own.
     int FindTypeIcon(const wchar_t* typeName) const;
-    // Adds the icon of path's type unless typeName is cached already.
+    // Adds path's type unless typeName is cached already.
     void EnsureTypeIcon(const wchar_t* typeName, const wchar_t* path);
     void RebuildTypeIcons();
 
@@ -108,9 +117,6 @@ private:
     void ReportOutOfMemory() const;
     void ForgetPath(const wchar_t* path);
     void SetViewItemCount();
-    // True when there is one thumbnail per row to move along with the rows;
-    // thumbnails for only some rows are dropped instead.
-    bool ImagesFollowRows();
 
     mutable std::shared_mutex lock_;
     FileEntry* entries_ = nullptr;
@@ -122,8 +128,7 @@ private:
 
     std::atomic<DWORD> viewUpdated_{0}; // tick of the last count the view was told
     FileListObserver* observer_ = nullptr;
-    HIMAGELIST iconImages_ = nullptr;
-    HIMAGELIST thumbnailImages_ = nullptr;
+    FileListOptions options_;
 };
 
 // The process's list, owned by the main window's module.

@@ -7,28 +7,17 @@
 #include <cwchar>
 
 #include "archive/ArcDll.h"
+#include "archive/ArchiveKinds.h"
 #include "filelist/FileEntry.h"
 #include "naming/ArchiveRoutes.h"
 #include "naming/FolderDiscovery.h"
 
 namespace {
 
-struct ArchiverDll {
-    const wchar_t* name;
-    const wchar_t* prefix;
-};
-
-// Tried in this order whatever the extension: a .lzh goes to 7-zip32.dll first.
-const ArchiverDll kArchiverDlls[] = {
-    {L"7-zip32.dll", L"SevenZip"},
-    {L"cab32.dll", L"Cab"},
-    {L"unlha32.dll", L"Unlha"},
-};
-
 // Loads the libraries in turn until one accepts path; false when none does.
 bool LoadAccepting(CArcDll& dll, const wchar_t* path) {
-    for (const ArchiverDll& row : kArchiverDlls) {
-        if (!dll.LoadDll(row.name, row.prefix)) continue;
+    for (const ArchiverLibrary* library : kArchiverLibraries) {
+        if (!dll.LoadDll(*library)) continue;
         dll.SetCursorMode(false);
         if (dll.CheckArchive(path)) return true;
         dll.Unload();

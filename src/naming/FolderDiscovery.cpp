@@ -3,21 +3,18 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "archive/ArchiveKinds.h"
 #include "base/Text.h"
 #include "base/Unicode.h"
 #include "filelist/FileEntry.h"
 #include "naming/ArchiveRoutes.h"
-#include "settings/Settings.h"
 
 namespace {
 
-enum class Route { Zip, Rar, Other };
-
-Route RouteOf(const wchar_t* path) {
-    const wchar_t* extension = PathFindExtensionW(path);
-    if (EqualsIgnoreAsciiCase(extension, L".zip")) return Route::Zip;
-    if (EqualsIgnoreAsciiCase(extension, L".rar")) return Route::Rar;
-    return Route::Other;
+// Any other file is offered to the libraries, which may still take it.
+NameRoute RouteOf(const wchar_t* path) {
+    const ArchiveKind* kind = ArchiveKindOf(path);
+    return kind ? kind->names : NameRoute::Libraries;
 }
 
 } // namespace
@@ -40,16 +37,16 @@ ItemPlace PlaceOfItem(const wchar_t* path, std::wstring& top) {
     return ItemPlace::Folder;
 }
 
-int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
+int DiscoverFolderName(const wchar_t* archivePath, const NamingOptions& options, wchar_t (&out)[260]) {
     std::wstring folder;
     int result = kStatusUnsupported;
     switch (RouteOf(archivePath)) {
-    case Route::Zip:
-        result = g_settings.Use7zip32 ? DllRouteFolder(archivePath, folder) : -1;
+    case NameRoute::Zip:
+        result = options.use7zip32 ? DllRouteFolder(archivePath, folder) : -1;
         if (result != 0) result = ZipRouteFolder(archivePath, folder);
         break;
-    case Route::Rar: result = RarRouteFolder(archivePath, folder); break;
-    case Route::Other: result = DllRouteFolder(archivePath, folder); break;
+    case NameRoute::Rar: result = RarRouteFolder(archivePath, folder); break;
+    case NameRoute::Libraries: result = DllRouteFolder(archivePath, folder); break;
     }
     out[0] = L'\0';
     if (result != 0) return result;
@@ -59,13 +56,14 @@ int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]) {
     return 0;
 }
 
-bool CollectNameCandidates(const wchar_t* archivePath, std::vector<std::wstring>& names) {
+bool CollectNameCandidates(const wchar_t* archivePath, const NamingOptions& options,
+                           std::vector<std::wstring>& names) {
     switch (RouteOf(archivePath)) {
-    case Route::Zip:
-        if (g_settings.Use7zip32 && DllRouteNames(archivePath, names)) return true;
+    case NameRoute::Zip:
+        if (options.use7zip32 && DllRouteNames(archivePath, names)) return true;
         return ZipRouteNames(archivePath, names);
-    case Route::Rar: return RarRouteNames(archivePath, names);
-    case Route::Other: return DllRouteNames(archivePath, names);
+    case NameRoute::Rar: return RarRouteNames(archivePath, names);
+    case NameRoute::Libraries: return DllRouteNames(archivePath, names);
     }
     return false;
 }

@@ -11,13 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "naming/NamingOptions.h"
+
 // Writes the folder name (at most 259 units) into out and returns 0, or
 // returns an EntryStatus from 6 to 12 saying why there is none.
-int DiscoverFolderName(const wchar_t* archivePath, wchar_t (&out)[260]);
+int DiscoverFolderName(const wchar_t* archivePath, const NamingOptions& options, wchar_t (&out)[260]);
 
 // Appends the folder and file names found in the archive, in the reader's
 // order, for the edit dialog. False when the archive could not be listed.
-bool CollectNameCandidates(const wchar_t* archivePath, std::vector<std::wstring>& names);
+bool CollectNameCandidates(const wchar_t* archivePath, const NamingOptions& options,
+                           std::vector<std::wstring>& names);
 
 // Where an item's path puts it. The separator is '\' when the path holds
 // one, else '/'. Leading "." components ("./Photos/a.jpg", as tar writes

@@ -10,7 +10,6 @@
 #include "base/Unicode.h"
 #include "filelist/FileList.h"
 #include "naming/FolderDiscovery.h"
-#include "settings/Settings.h"
 
 const wchar_t kForbiddenInNameMessage[] =
     L"ファイル名には次の文字は使えません。\n\t\\ / : , ; * ? \" < > |";
@@ -97,19 +96,19 @@ bool Fail(FileEntry& entry, int status) {
 
 } // namespace
 
-bool DeriveNewName(FileList& list, int index) {
+bool DeriveNewName(FileList& list, int index, const NamingOptions& options) {
     FileEntry entry;
     if (!list.CopyEntry(index, entry) || entry.status == kStatusRenamed) return false;
-    bool ready = DeriveNewName(entry);
+    bool ready = DeriveNewName(entry, options);
     list.StoreEntry(index, entry);
     return ready;
 }
 
-bool DeriveNewName(FileEntry& entry) {
+bool DeriveNewName(FileEntry& entry, const NamingOptions& options) {
     if (entry.status == kStatusRenamed) return false;
 
     wchar_t folder[260];
-    int found = DiscoverFolderName(entry.fullPath, folder);
+    int found = DiscoverFolderName(entry.fullPath, options, folder);
     if (found != 0) return Fail(entry, found);
     if (HasForbiddenChar(folder)) return Fail(entry, kStatusForbiddenChar);
 
@@ -117,7 +116,7 @@ bool DeriveNewName(FileEntry& entry) {
     wchar_t date[16], time[16];
     LocalDateAndTime(entry.lastWriteTime, date, time);
 
-    std::wstring name = g_settings.Format;
+    std::wstring name = options.format;
     name = ReplaceAll(name, L"%orig", parts.name);
     name = ReplaceAll(name, L"%new", folder);
     name = ReplaceAll(name, L"%dir", DirPlaceholder(entry));

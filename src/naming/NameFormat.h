@@ -1,6 +1,6 @@
 // The new-name format and its expansion into an entry's new name.
 //
-// The format (Settings::Format) describes the new name without extension;
+// The format (NamingOptions::format, from Settings::Format) describes the new name without extension;
 // the current extension is always kept. Placeholders, expanded in this order,
 // each step seeing the text inserted by the earlier ones:
 //   %orig  the current file name without extension
@@ -12,6 +12,8 @@
 #pragma once
 
 #include <string>
+
+#include "naming/NamingOptions.h"
 
 class FileList;
 struct FileEntry;
@@ -27,9 +29,9 @@ std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern,
 // Derives the new name of row index from the format: sets newName,
 // newFullPath and status together. True exactly when the status becomes
 // ready. A renamed entry is left alone.
-bool DeriveNewName(FileList& list, int index);
+bool DeriveNewName(FileList& list, int index, const NamingOptions& options);
 // The same for a record of the caller's (a worker's copy of a row).
-bool DeriveNewName(FileEntry& entry);
+bool DeriveNewName(FileEntry& entry, const NamingOptions& options);
 
 // Message texts for a name or a format holding a forbidden character.
 extern const wchar_t kForbiddenInNameMessage[];

@@ -9,18 +9,10 @@
 #include "naming/ArchiveRoutes.h"
 #include "naming/FolderDiscovery.h"
 
-namespace {
-
-bool Refused(const CUnRar& rar) {
-    return (rar.ArchiveFlags() & (kRarVolume | kRarSolid | kRarEncryptedHeaders)) != 0;
-}
-
-} // namespace
-
 int RarRouteFolder(const wchar_t* path, std::wstring& out) {
     CUnRar rar;
     if (!rar.Loaded() || !rar.Open(path, false)) return kStatusCannotOpen;
-    if (Refused(rar)) return kStatusUnsupported;
+    if (rar.RefusesArchive()) return kStatusUnsupported;
     while (rar.ReadHeader()) {
         // Only '\' puts a RAR item in a folder; an item whose path names no
         // folder (an empty or ".." top component) is passed over.
@@ -35,7 +27,7 @@ int RarRouteFolder(const wchar_t* path, std::wstring& out) {
 bool RarRouteNames(const wchar_t* path, std::vector<std::wstring>& names) {
     CUnRar rar;
     if (!rar.Loaded() || !rar.Open(path, false)) return false;
-    if (Refused(rar)) return false;
+    if (rar.RefusesArchive()) return false;
     CandidateNames candidates(names);
     while (rar.ReadHeader()) {
         candidates.AddLastComponent(rar.Header().FileNameW);

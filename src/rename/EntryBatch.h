@@ -9,13 +9,15 @@
 #include <vector>
 
 #include "base/Run.h"
+#include "rename/RenameEntry.h"
 
 class FileList;
 
-using EntryOperation = bool (*)(FileList& list, int index);
+using EntryOperation = bool (*)(FileList& list, int index, const RenameOptions& options);
 
 struct EntryBatch {
     EntryOperation operation;
+    RenameOptions options;
     int rowCount;
     int selectedCount;
     bool selectedOnly;

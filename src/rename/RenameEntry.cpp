@@ -18,17 +18,24 @@ bool Stored(FileList& list, int index, const FileEntry& entry, bool result) {
 
 } // namespace
 
-bool RenameEntry(FileList& list, int index) {
+RenameOptions RenameOptions::From(const Settings& settings) {
+    RenameOptions options;
+    options.naming = NamingOptions::From(settings);
+    options.maxLine = settings.MaxLine;
+    return options;
+}
+
+bool RenameEntry(FileList& list, int index, const RenameOptions& options) {
     FileEntry e;
     if (!list.CopyEntry(index, e) || e.status == kStatusRenamed) return false;
-    if (e.status == kStatusNone) DeriveNewName(e);
+    if (e.status == kStatusNone) DeriveNewName(e, options.naming);
     if (e.status != kStatusReady) {
-        if (LoggingEnabled()) AppendLogLine(kLogError, e.fullPath, L"");
+        if (options.Logging()) AppendLogLine(kLogError, e.fullPath, L"");
         return Stored(list, index, e, false);
     }
     if (!MoveFileChecked(e.fullPath, e.newFullPath)) {
         e.status = kStatusRenameFailed;
-        if (LoggingEnabled()) AppendLogLine(kLogFailure, e.fullPath, e.newName);
+        if (options.Logging()) AppendLogLine(kLogFailure, e.fullPath, e.newName);
         return Stored(list, index, e, false);
     }
     CopyText(e.undoName, e.name);
@@ -40,11 +47,11 @@ bool RenameEntry(FileList& list, int index) {
     e.status = kStatusRenamed;
     // Stored before the log line: a close right after the move finds the row renamed.
     Stored(list, index, e, true);
-    if (LoggingEnabled()) AppendLogLine(kLogSuccess, e.undoPath, e.name);
+    if (options.Logging()) AppendLogLine(kLogSuccess, e.undoPath, e.name);
     return true;
 }
 
-bool UndoRename(FileList& list, int index) {
+bool UndoRename(FileList& list, int index, const RenameOptions&) {
     FileEntry e;
     if (!list.CopyEntry(index, e) || e.status != kStatusRenamed) return false;
     if (!MoveFileChecked(e.fullPath, e.undoPath)) {
@@ -59,4 +66,8 @@ bool UndoRename(FileList& list, int index) {
     e.undoPath[0] = L'\0';
     e.status = kStatusNone;
     return Stored(list, index, e, true);
+}
+
+bool DeriveEntry(FileList& list, int index, const RenameOptions& options) {
+    return DeriveNewName(list, index, options.naming);
 }

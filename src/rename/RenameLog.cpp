@@ -9,7 +9,6 @@
 #include "base/ProgramFolder.h"
 #include "base/ScopedWin.h"
 #include "base/Text.h"
-#include "settings/Settings.h"
 
 const wchar_t kLogSuccess[] = L"Success";
 const wchar_t kLogFailure[] = L"Failure";
@@ -93,10 +92,6 @@ const wchar_t* LogPath() {
     return g_logPath;
 }
 
-bool LoggingEnabled() {
-    return g_settings.MaxLine != -1;
-}
-
 bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* name) {
     if (g_logPath[0] == L'\0') return false;
     ScopedFile file = OpenLogExclusively();
@@ -156,8 +151,7 @@ bool TrimLog(int n) {
     return WriteFileAtomically(g_logPath, bytes.data() + keepFrom, bytes.size() - keepFrom);
 }
 
-void TrimLogToMaxLine() {
-    int maxLine = g_settings.MaxLine;
+void TrimLogToMaxLine(int maxLine) {
     if (maxLine <= 0) return;
     int count = CountLogLines();
     if (count > maxLine) TrimLog(count - maxLine);

@@ -19,6 +19,5 @@ bool AppendLogLine(const wchar_t* result, const wchar_t* path, const wchar_t* na
 int CountLogLines();
 // Drops the first n lines; false when the log was left as it was.
 bool TrimLog(int n);
-void TrimLogToMaxLine();
-// Logging is on unless MaxLine is -1.
-bool LoggingEnabled();
+// Keeps the newest maxLine lines (nothing is trimmed for 0 or less).
+void TrimLogToMaxLine(int maxLine);

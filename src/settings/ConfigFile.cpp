@@ -11,8 +11,6 @@
 #include "base/Unicode.h"
 #include "settings/Color.h"
 
-Settings g_settings;
-
 namespace {
 
 wchar_t g_configPath[MAX_PATH];
@@ -265,7 +263,7 @@ void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, 
     if (topMissing) settings.Top = Position(FloorHalf(screenHeight - settings.Height), settings.Height, bounds.top, bounds.bottom);
 }
 
-void LoadSettings() {
+void LoadSettings(Settings& settings) {
     std::wstring path = std::wstring(ProgramFolder()) + L"\\Zorvel.cfg";
     // No program folder, or a path too long for the buffer: defaults, and no
     // save (never a file somewhere else).
@@ -273,7 +271,7 @@ void LoadSettings() {
     RECT desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
     desktop.right = desktop.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     desktop.bottom = desktop.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    LoadSettingsFrom(g_configPath[0] ? g_configPath : nullptr, g_settings, GetSystemMetrics(SM_CXSCREEN),
+    LoadSettingsFrom(g_configPath[0] ? g_configPath : nullptr, settings, GetSystemMetrics(SM_CXSCREEN),
                      GetSystemMetrics(SM_CYSCREEN), desktop.right > desktop.left ? &desktop : nullptr);
 }
 
@@ -303,23 +301,7 @@ bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWP
     return WriteFileAtomically(path, text.data(), text.size() * sizeof(wchar_t));
 }
 
-bool SaveSettings(HWND mainWindow) {
+bool SaveSettings(const Settings& settings, const WINDOWPLACEMENT& placement) {
     if (g_configPath[0] == L'\0') return false;
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(mainWindow, &placement)) return false;
-    // The placement's normal position is in workspace coordinates, which a
-    // taskbar at the top or left shifts; Left and Top are screen coordinates,
-    // as the window is created with them. A normal window's own rectangle is
-    // exact; otherwise the normal position moves by the work area's origin.
-    RECT& normal = placement.rcNormalPosition;
-    if (!IsZoomed(mainWindow) && !IsIconic(mainWindow)) {
-        GetWindowRect(mainWindow, &normal);
-    } else {
-        MONITORINFO monitor = {};
-        monitor.cbSize = sizeof(monitor);
-        if (GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
-            OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
-    }
-    return SaveSettingsTo(g_configPath, g_settings, placement);
+    return SaveSettingsTo(g_configPath, settings, placement);
 }

@@ -15,13 +15,14 @@
 // "<program folder>\Zorvel.cfg".
 const wchar_t* ConfigFilePath();
 
-// Loads g_settings from ConfigFilePath(), using the primary screen's size for
-// the default window position.
-void LoadSettings();
+// Fixes ConfigFilePath() and loads settings from it, using the primary
+// screen's size for the default window position and the desktop's bounds.
+void LoadSettings(Settings& settings);
 
-// Saves g_settings with the placement of the live main window. False when the
-// file could not be written (the old file is then unchanged).
-bool SaveSettings(HWND mainWindow);
+// Saves settings to ConfigFilePath() with the main window's placement (its
+// normal rectangle in screen coordinates). False when the file could not be
+// written (the old file is then unchanged) or there is no program folder.
+bool SaveSettings(const Settings& settings, const WINDOWPLACEMENT& placement);
 
 // The same, for an explicit file (null when there is none), record and screen or placement.
 // The primary screen's size places a window without a saved position;

@@ -1,17 +1,18 @@
-// The process-wide settings record. Loaded once at start from Zorvel.cfg in
-// the program folder and written back whole when the main window closes or
-// the options dialog is confirmed. Written only on the user-interface thread;
-// worker threads read single fields.
+// The settings record. The program loads it once at start from Zorvel.cfg
+// in the program folder and writes it back whole when the main window closes
+// or the options dialog is confirmed; it is read and written by the window
+// layer only. A run gets a copy of what it needs when it starts.
 #pragma once
 
 #include <windows.h>
+
+#include "archive/ArchiveKinds.h"
 
 enum DesignIndex { kDesignDefault = 0, kDesignReady, kDesignRenamed, kDesignFailed, kDesignCount };
 enum ColumnIndex {
     kColCurrentName = 0, kColNewName, kColStatus, kColDirectory, kColSize, kColType, kColLastModified,
     kColumnCount
 };
-enum ArchiveKindIndex { kKindZip = 0, kKind7z, kKindCab, kKindLzh, kKindRar, kArchiveKindCount };
 
 // Font style bits of a row design.
 enum FontStyleBits { kFontBold = 1, kFontItalic = 2, kFontUnderline = 4, kFontStrikeOut = 8 };
@@ -59,10 +60,16 @@ struct Settings {
     wchar_t Format[130];
 };
 
-extern Settings g_settings;
 
 // The thumbnail display at start is kept in Startup as follows:
 //   0..3    the options dialog chose that display (none, small, normal, large);
 //   10..13  the dialog chose "the display at the last exit", which was 0..3.
 // A loaded value outside these is corrected.
 int CorrectStartup(int loaded);
+
+// The kinds switched on in settings.
+inline KindFilter KindsOf(const Settings& settings) {
+    KindFilter kinds;
+    for (int i = 0; i < kArchiveKindCount; ++i) kinds.enabled[i] = settings.EnableKind[i];
+    return kinds;
+}

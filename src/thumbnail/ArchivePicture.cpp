@@ -1,8 +1,5 @@
 #include "thumbnail/ArchivePicture.h"
 
-#include <shlwapi.h>
-
-#include "base/Text.h"
 #include "thumbnail/PictureSources.h"
 
 PictureData AllocatePicture(size_t size) {
@@ -14,10 +11,12 @@ PictureData AllocatePicture(size_t size) {
 }
 
 PictureData LoadArchivePicture(const wchar_t* path, bool firstFile) {
-    const wchar_t* extension = PathFindExtensionW(path);
-    if (EqualsIgnoreAsciiCase(extension, L".zip")) return ZipPicture(path, firstFile);
-    if (EqualsIgnoreAsciiCase(extension, L".rar")) return RarPicture(path, firstFile);
-    if (EqualsIgnoreAsciiCase(extension, L".lzh")) return DllPicture(path, firstFile, L"UNLHA32.DLL", L"Unlha");
-    if (EqualsIgnoreAsciiCase(extension, L".7z")) return DllPicture(path, firstFile, L"7-zip32.dll", L"SevenZip");
+    const ArchiveKind* kind = ArchiveKindOf(path);
+    switch (kind ? kind->pictures : PictureRoute::None) {
+    case PictureRoute::Zip: return ZipPicture(path, firstFile);
+    case PictureRoute::Rar: return RarPicture(path, firstFile);
+    case PictureRoute::Library: return DllPicture(path, firstFile, *kind->pictureLibrary);
+    case PictureRoute::None: break;
+    }
     return PictureData(); // cabinets, and anything else, have no picture
 }

@@ -6,9 +6,9 @@
 #include "thumbnail/PictureChoice.h"
 #include "thumbnail/PictureSources.h"
 
-PictureData DllPicture(const wchar_t* path, bool firstFile, const wchar_t* dllName, const wchar_t* prefix) {
+PictureData DllPicture(const wchar_t* path, bool firstFile, const ArchiverLibrary& library) {
     CArcDll dll;
-    if (!dll.LoadDll(dllName, prefix)) return PictureData();
+    if (!dll.LoadDll(library)) return PictureData();
     if (dll.GetRunning()) return PictureData();
     dll.SetCursorMode(false);
     if (!dll.CheckArchive(path) || dll.OpenArchive(path) == nullptr) return PictureData();

@@ -2,10 +2,11 @@
 // Each opens, chooses, unpacks and closes within the call.
 #pragma once
 
+#include "archive/ArchiveKinds.h"
 #include "thumbnail/ArchivePicture.h"
 
 PictureData ZipPicture(const wchar_t* path, bool firstFile);
 PictureData RarPicture(const wchar_t* path, bool firstFile);
 // Through a library of the common archiver interface, with its own
 // extraction switches.
-PictureData DllPicture(const wchar_t* path, bool firstFile, const wchar_t* dllName, const wchar_t* prefix);
+PictureData DllPicture(const wchar_t* path, bool firstFile, const ArchiverLibrary& library);

@@ -6,17 +6,9 @@
 #include "thumbnail/PictureChoice.h"
 #include "thumbnail/PictureSources.h"
 
-namespace {
-
-bool Refused(const CUnRar& rar) {
-    return (rar.ArchiveFlags() & (kRarVolume | kRarSolid | kRarEncryptedHeaders)) != 0;
-}
-
-} // namespace
-
 PictureData RarPicture(const wchar_t* path, bool firstFile) {
     CUnRar rar;
-    if (!rar.Loaded() || !rar.Open(path, true) || Refused(rar)) return PictureData();
+    if (!rar.Loaded() || !rar.Open(path, true) || rar.RefusesArchive()) return PictureData();
     PictureChoice choice(firstFile);
     for (int position = 0; rar.ReadHeader(); ++position) {
         const RARHeaderDataEx& header = rar.Header();

@@ -2,16 +2,15 @@
 
 #include "base/ScopedWin.h"
 #include "filelist/FileList.h"
-#include "settings/Settings.h"
 #include "thumbnail/ArchivePicture.h"
 #include "thumbnail/IconThumbnails.h"
 #include "thumbnail/RenderPicture.h"
 
-HBITMAP MakeRowThumbnail(const wchar_t* path, int boxWidth, int boxHeight) {
+HBITMAP MakeRowThumbnail(const wchar_t* path, int boxWidth, int boxHeight, const ThumbnailOptions& options) {
     HBITMAP bitmap = nullptr;
     {
-        PictureData picture = LoadArchivePicture(path, g_settings.FirstFile);
-        if (picture) bitmap = RenderPicture(picture, boxWidth, boxHeight, g_settings.InterpolationMode);
+        PictureData picture = LoadArchivePicture(path, options.firstFile);
+        if (picture) bitmap = RenderPicture(picture, boxWidth, boxHeight, options.interpolationMode);
     }
     return bitmap ? bitmap : TypeIconThumbnail(boxWidth, boxHeight, path);
 }
@@ -23,7 +22,7 @@ RunResult RunThumbnails(const ThumbnailJob& job, const FileList& list, Thumbnail
     for (int row = job.startRow; row < job.endRow; ++row) {
         if (!job.only.empty() && !(row < static_cast<int>(job.only.size()) && job.only[row])) continue;
         if (!list.CopyEntry(row, entry)) break;
-        ScopedBitmap bitmap(MakeRowThumbnail(entry.fullPath, job.boxWidth, job.boxHeight));
+        ScopedBitmap bitmap(MakeRowThumbnail(entry.fullPath, job.boxWidth, job.boxHeight, job.options));
         if (bitmap) sink.Put(row, bitmap.get());
         run.Progress(++done);
         if (run.Cancelled()) break; // the current row is finished

@@ -1,9 +1,9 @@
 // Thumbnails for a range of rows, made on a run's thread.
 //
 // Contract:
-// - MakeRowThumbnail(path, w, h): the archive's picture (LoadArchivePicture,
-//   with the FirstFile setting) drawn by RenderPicture with the
-//   InterpolationMode setting; when there is none or it cannot be decoded,
+// - MakeRowThumbnail(path, w, h, options): the archive's picture
+//   (LoadArchivePicture, with options.firstFile) drawn by RenderPicture with
+//   options.interpolationMode; when there is none or it cannot be decoded,
 //   the file type's icon (TypeIconThumbnail). The caller owns the bitmap.
 // - RunThumbnails makes the thumbnail of every row from startRow to
 //   endRow - 1 (of only the marked ones when `only` is not empty), in row
@@ -19,8 +19,17 @@
 #include <vector>
 
 #include "base/Run.h"
+#include "settings/Settings.h"
 
 class FileList;
+
+// What making a thumbnail depends on, copied when a run starts.
+struct ThumbnailOptions {
+    bool firstFile = true;      // the first picture found, not the first in logical order
+    int interpolationMode = 1;  // GDI+'s, when a picture is scaled
+
+    static ThumbnailOptions From(const Settings& settings) { return {settings.FirstFile, settings.InterpolationMode}; }
+};
 
 class ThumbnailSink {
 public:
@@ -36,8 +45,9 @@ struct ThumbnailJob {
     int endRow = 0;           // the row count when the run starts
     int boxWidth = 0, boxHeight = 0;
     std::vector<bool> only;   // when not empty: make only rows marked here
+    ThumbnailOptions options;
 };
 
-HBITMAP MakeRowThumbnail(const wchar_t* path, int boxWidth, int boxHeight);
+HBITMAP MakeRowThumbnail(const wchar_t* path, int boxWidth, int boxHeight, const ThumbnailOptions& options);
 
 RunResult RunThumbnails(const ThumbnailJob& job, const FileList& list, ThumbnailSink& sink, Run& run);

@@ -43,7 +43,6 @@ RarMember Rar(const std::string& name) { return {name, "x"}; }
 
 class RouteTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadSettingsFrom(nullptr, g_settings, 1280, 1024); }
     TempDir dir_;
 };
 
@@ -51,7 +50,7 @@ protected:
 TEST_F(RouteTest, WithoutTheLibraryEveryWrapperFails) {
     LibraryFolder libraries(Libraries(L"none"));
     CArcDll dll;
-    EXPECT_FALSE(dll.LoadDll(L"unlha32.dll", L"Unlha"));
+    EXPECT_FALSE(dll.LoadDll(kLhaLibrary));
     EXPECT_FALSE(dll.CheckArchive(L"C:\\x.lzh"));
     EXPECT_EQ(nullptr, dll.OpenArchive(L"C:\\x.lzh"));
     EXPECT_EQ(-1, dll.FindFirst(L"*", nullptr));
@@ -150,8 +149,9 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         EXPECT_EQ(c.folder, folder);
     }
     LibraryFolder libraries(Libraries(L"plain"));
-    g_settings.Use7zip32 = false;
-    EXPECT_EQ(9, Discover(dir_ / L"fake.zip")) << "the built-in reader cannot open the stand-in";
+    NamingOptions builtIn;
+    builtIn.use7zip32 = false;
+    EXPECT_EQ(9, Discover(dir_ / L"fake.zip", nullptr, builtIn)) << "the built-in reader cannot open the stand-in";
 }
 
 TEST_F(RouteTest, CandidatesFromTheItemRecords) {
@@ -165,7 +165,7 @@ TEST_F(RouteTest, CandidatesFromTheItemRecords) {
     for (const auto& c : cases) {
         ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes));
         std::vector<std::wstring> names;
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), names)) << Utf8(c.name);
+        EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), NamingOptions(), names)) << Utf8(c.name);
         EXPECT_EQ(c.names, names);
     }
 }
@@ -173,10 +173,9 @@ TEST_F(RouteTest, CandidatesFromTheItemRecords) {
 TEST_F(RouteTest, AMemberWithASpaceExtracts) {
     LibraryFolder libraries(Libraries(L"bin"));
     const std::string expected = "Zorvel fixture: Photos/b c.jpg (a name with a space)\n";
-    for (auto [dll, prefix, file] : {std::tuple{L"7-zip32.dll", L"SevenZip", L"photos.7z"},
-                                     std::tuple{L"unlha32.dll", L"Unlha", L"photos.lzh"}}) {
+    for (auto [library, file] : {std::pair{&kSevenZipLibrary, L"photos.7z"}, std::pair{&kLhaLibrary, L"photos.lzh"}}) {
         CArcDll dll_;
-        ASSERT_TRUE(dll_.LoadDll(dll, prefix));
+        ASSERT_TRUE(dll_.LoadDll(*library));
         EXPECT_TRUE(dll_.Utf8Mode());
         std::string buffer(expected.size(), '\0');
         EXPECT_EQ(0, dll_.ExtractMemberToMemory(Fixture(file).c_str(), L"Photos\\b c.jpg", &buffer[0],

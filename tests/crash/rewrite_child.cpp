@@ -21,7 +21,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argc != 4 || !SetProgramFolder(argv[1])) return 2;
     HANDLE started = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(_wtoi64(argv[3])));
     if (wcscmp(argv[2], L"config") == 0) {
-        LoadSettings(); // fixes the file's path in the program folder
+        Settings loaded;
+        LoadSettings(loaded); // fixes the file's path in the program folder
         Settings records[2];
         WINDOWPLACEMENT placement;
         for (int i = 0;; i ^= 1) {
@@ -31,12 +32,10 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     InitLogPath();
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-    g_settings.MaxLine = kKeptLogLines;
     for (int n = FirstFreeNumber();; ++n) {
         AppendLogLine(kLogSuccess, LogName(n).c_str(), L"x.zip");
         if (n % 10 != 0) continue;
-        TrimLogToMaxLine();
+        TrimLogToMaxLine(kKeptLogLines);
         SetEvent(started);
     }
 }

@@ -25,10 +25,12 @@ public:
     LibraryFolder& operator=(const LibraryFolder&) = delete;
 };
 
-// DiscoverFolderName with the folder as a string.
-inline int Discover(const std::wstring& path, std::wstring* folder = nullptr) {
+// DiscoverFolderName with the folder as a string (and the default options:
+// ZIP archives through the libraries first).
+inline int Discover(const std::wstring& path, std::wstring* folder = nullptr,
+                    const NamingOptions& options = NamingOptions()) {
     wchar_t out[260];
-    int result = DiscoverFolderName(path.c_str(), out);
+    int result = DiscoverFolderName(path.c_str(), options, out);
     if (folder) *folder = out;
     return result;
 }

@@ -10,7 +10,6 @@
 #include "TestFiles.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
 namespace {
@@ -18,8 +17,9 @@ namespace {
 class AddFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-        BatchMode = false;
+        Settings defaults;
+        LoadSettingsFrom(nullptr, defaults, 1280, 1024);
+        kinds_ = KindsOf(defaults); // ZIP, 7Z, RAR on; CAB, LZH off
     }
     std::wstring Make(const std::wstring& relative) {
         std::wstring path = dir_ / relative;
@@ -33,21 +33,21 @@ protected:
     }
     TempDir dir_;
     FileList list_;
+    KindFilter kinds_;
     CancelFlag never_;
 };
 
-TEST(ArchiveKinds, ExtensionFilterFollowsTheSettings) {
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024); // ZIP, 7Z, RAR on; CAB, LZH off
+TEST_F(AddFilesTest, TheKindFilterGoesByTheExtension) {
     const struct { const wchar_t* path; bool enabled; } cases[] = {
         {L"C:\\a.zip", true}, {L"C:\\A.ZIP", true},   {L"C:\\a.7z", true},     {L"C:\\a.rar", true},
         {L"C:\\a.cab", false}, {L"C:\\a.lzh", false}, {L"C:\\a.zip.txt", false}, {L"C:\\zip", false},
         {L"C:\\x.zip\\a", false}, {L"a.b/c.Rar", true}, {L"C:\\.zip", true},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.enabled, IsEnabledArchive(c.path));
-    EXPECT_TRUE(AnyKindEnabled());
-    for (bool& flag : g_settings.EnableKind) flag = false;
-    EXPECT_FALSE(AnyKindEnabled());
-    EXPECT_FALSE(IsEnabledArchive(L"C:\\a.zip"));
+    for (const auto& c : cases) EXPECT_EQ(c.enabled, kinds_.Accepts(c.path)) << Utf8(c.path);
+    EXPECT_TRUE(kinds_.Any());
+    for (bool& flag : kinds_.enabled) flag = false;
+    EXPECT_FALSE(kinds_.Any());
+    EXPECT_FALSE(kinds_.Accepts(L"C:\\a.zip"));
 }
 
 TEST_F(AddFilesTest, AFolderIsWalkedOncePerKindInTableOrder) {
@@ -57,17 +57,17 @@ TEST_F(AddFilesTest, AFolderIsWalkedOncePerKindInTableOrder) {
     Make(L"sub\\C.ZIP");
     Make(L"D.cab"); // disabled kind
     Make(L"E.txt");
-    AddPath(list_, dir_.path().c_str(), never_);
+    AddPath(list_, dir_.path().c_str(), kinds_, never_);
     EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.ZIP", L"A.rar"}), Names());
 }
 
 TEST_F(AddFilesTest, FilesOfDisabledKindsAndMissingPathsAreSkipped) {
     std::wstring cab = Make(L"x.cab");
-    AddPath(list_, cab.c_str(), never_);
-    AddPath(list_, (dir_ / L"missing.zip").c_str(), never_); // unreadable: walked as a folder, finds nothing
+    AddPath(list_, cab.c_str(), kinds_, never_);
+    AddPath(list_, (dir_ / L"missing.zip").c_str(), kinds_, never_); // unreadable: walked as a folder, finds nothing
     EXPECT_EQ(0, list_.Count());
-    g_settings.EnableKind[kKindCab] = true;
-    AddPath(list_, cab.c_str(), never_);
+    kinds_.enabled[kKindCab] = true;
+    AddPath(list_, cab.c_str(), kinds_, never_);
     EXPECT_EQ(1, list_.Count());
 }
 
@@ -78,13 +78,13 @@ TEST_F(AddFilesTest, BlankPathsAndFolderLinksAddNothingMore) {
     wchar_t current[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
     SetCurrentDirectoryW(L"C:\\");
-    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank, never_);
+    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank, kinds_, never_);
     SetCurrentDirectoryW(current);
     DeleteFileW(atRoot.c_str());
     EXPECT_EQ(0, list_.Count());
     // Regression: links back to the folder and its parent listed a.zip dozens of times.
     std::wstring links = BuildFolder(L"fixtures") + L"\\links";
-    AddPath(list_, links.c_str(), never_);
+    AddPath(list_, links.c_str(), kinds_, never_);
     ASSERT_EQ(1, list_.Count());
     EXPECT_EQ(links + L"\\a.zip", list_.At(0).fullPath);
 }
@@ -93,7 +93,7 @@ TEST_F(AddFilesTest, ACancelledWalkStopsAfterTheCurrentEntry) {
     for (int i = 0; i < 5; ++i) Make(L"f" + std::to_wstring(i) + L".zip");
     CancelFlag cancelled;
     cancelled.Set();
-    AddPath(list_, dir_.path().c_str(), cancelled);
+    AddPath(list_, dir_.path().c_str(), kinds_, cancelled);
     EXPECT_LE(list_.Count(), 1) << "the walk goes on no further than the entry it is at";
 }
 

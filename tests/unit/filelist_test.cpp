@@ -1,10 +1,11 @@
 // The file list store: adding, the duplicate rule, removing rows, the path
-// index, the type-icon cache and thumbnails following their rows.
+// index, the type-icon cache and what its observer is told.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <atomic>
 #include <string>
@@ -12,26 +13,15 @@
 #include <vector>
 
 #include "TestFiles.h"
-#include "WindowDriver.h"
-#include "base/ScopedWin.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
+#include "filelist/ListPresentation.h"
 #include "settings/Settings.h"
 
 namespace {
 
 class FileListTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_settings = Settings{};
-        BatchMode = false;
-        ThumbnailSize = 0;
-    }
-    void TearDown() override {
-        BatchMode = false;
-        ThumbnailSize = 0;
-        list_.Attach(nullptr, nullptr, nullptr);
-    }
+    void TearDown() override { list_.Attach(nullptr); }
     std::vector<std::wstring> Paths() const {
         std::vector<std::wstring> paths;
         for (int i = 0; i < list_.Count(); ++i) paths.push_back(list_.At(i).fullPath);
@@ -89,17 +79,18 @@ TEST_F(FileListTest, TheDuplicateRule) {
     EXPECT_EQ(b, list_.At(1).fullPath);
     // Allowed: a duplicate stays listed until its last copy is removed; the
     // rows left keep their order, and a removed path can be added again.
-    g_settings.AllowDuplicate = true;
+    list_.SetOptions({true, true});
     EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
     list_.RemoveRows({1});
     EXPECT_EQ((std::vector<std::wstring>{b, a}), Paths());
     EXPECT_TRUE(list_.IsListedPath(a.c_str()));
     list_.RemoveRows({0, 1});
     EXPECT_FALSE(list_.IsListedPath(a.c_str()));
-    g_settings.AllowDuplicate = false;
+    list_.SetOptions({true, false});
     EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
-    // Batch mode stores only the path and caches no icon.
-    BatchMode = true;
+    // Without shell details (the command-line batch) only the path is stored
+    // and no type is cached.
+    list_.SetOptions({false, false});
     EXPECT_TRUE(list_.AddFileEntry(b.c_str()));
     const FileEntry& e = list_.At(list_.Count() - 1);
     EXPECT_EQ(b, e.fullPath);
@@ -143,30 +134,41 @@ TEST_F(FileListTest, ReadsDuringAppendsFromAnotherThreadSeeWholeRecords) {
     for (int i = 0; i < n; i += 997) EXPECT_TRUE(list_.IsListedPath(list_.At(i).fullPath)) << i;
 }
 
-TEST_F(FileListTest, OneIconPerTypeAndThumbnailsFollowTheirRows) {
-    ScopedImageList icons(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4));
-    ScopedImageList thumbs(ImageList_Create(16, 16, ILC_COLOR24, 4, 4));
-    list_.Attach(nullptr, icons.get(), thumbs.get());
-    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
-    for (const wchar_t* name : {L"one.zip", L"two.zip", L"three.zorvtest"}) {
-        ASSERT_TRUE(list_.AddFileEntry(dir_.Write(name, "data").c_str()));
-        AddSolidImage(thumbs.get(), colours[list_.Count() - 1]);
+// What shows the list (icons, thumbnails) learns of every change in shape.
+class Recorder final : public FileListObserver {
+public:
+    std::vector<std::wstring> heard;
+    void RowsReordered(const std::vector<int>& order) override { heard.push_back(L"order " + Join(order)); }
+    void RowsRemoved(const std::vector<char>& removed) override { heard.push_back(L"removed " + Join(removed)); }
+    void RemovingAll() override { heard.push_back(L"clear"); }
+    void TypeAdded(int type, const wchar_t* path) override {
+        heard.push_back(L"type " + std::to_wstring(type) + L" " + PathFindFileNameW(path));
     }
+    void TypeIconsRebuilding() override { heard.push_back(L"rebuilding"); }
+
+private:
+    template <class T>
+    static std::wstring Join(const std::vector<T>& values) {
+        std::wstring text;
+        for (T v : values) text += std::to_wstring(static_cast<int>(v));
+        return text;
+    }
+};
+
+TEST_F(FileListTest, OneTypePerKindAndTheObserverHearsEveryChange) {
+    Recorder recorder;
+    list_.Attach(&recorder);
+    for (const wchar_t* name : {L"c.zip", L"a.zip", L"b.zorvtest"}) ASSERT_TRUE(list_.AddFileEntry(dir_.Write(name, "x").c_str()));
     ASSERT_STRNE(list_.At(0).typeName, list_.At(2).typeName);
-    EXPECT_EQ(2, ImageList_GetImageCount(icons.get())) << "the same type shares one icon";
     EXPECT_EQ(1, list_.FindTypeIcon(list_.At(2).typeName));
     EXPECT_EQ(-1, list_.FindTypeIcon(L"no such type"));
-
-    // Without thumbnails shown, removing rows leaves the images alone.
-    list_.RemoveRows({0, 0, 1});
-    EXPECT_EQ(3, ImageList_GetImageCount(thumbs.get()));
-    ImageList_Remove(thumbs.get(), 2);
+    SortByColumn(list_, kColCurrentName, false); // a, b, c
+    list_.RemoveRows({0, 1});                    // the removal is told for every row
     list_.RebuildTypeIcons();
-    EXPECT_EQ(1, ImageList_GetImageCount(icons.get()));
-    ThumbnailSize = 2;
-    list_.RemoveRows({1});
-    ASSERT_EQ(1, ImageList_GetImageCount(thumbs.get()));
-    EXPECT_EQ(colours[1], ImageColour(thumbs.get(), 0)) << "image 0 belongs to the row that moved up";
+    list_.RemoveAll();
+    EXPECT_EQ((std::vector<std::wstring>{L"type 0 c.zip", L"type 1 b.zorvtest", L"order 120", L"removed 010",
+                                         L"rebuilding", L"type 0 a.zip", L"clear"}),
+              recorder.heard);
 }
 
 } // namespace

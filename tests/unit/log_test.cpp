@@ -17,7 +17,6 @@ namespace {
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
         ASSERT_TRUE(SetProgramFolder(dir_.path().c_str()));
         InitLogPath();
         ASSERT_EQ(dir_ / L"Zorvel.log", LogPath());
@@ -78,7 +77,8 @@ TEST_F(LogTest, ConcurrentWritersLoseNoLine) {
 TEST_F(LogTest, ATooLongProgramFolderMeansNoLogAndNoSettingsFile) {
     EXPECT_FALSE(SetProgramFolder((L"C:\\" + std::wstring(300, L'x')).c_str()));
     InitLogPath();
-    LoadSettings();
+    Settings settings;
+    LoadSettings(settings);
     EXPECT_STREQ(L"", LogPath());
     EXPECT_STREQ(L"", ConfigFilePath());
     EXPECT_FALSE(AppendLogLine(kLogSuccess, L"C:\\x.zip", L"y.zip"));
@@ -93,10 +93,7 @@ TEST_F(LogTest, TrimKeepsTheNewestLinesByteForByte) {
     const std::string kept = "\x8e\xca\x90\x5e kept\r\nline 4\r\nlast without end";
     ASSERT_TRUE(WriteBytes(LogPath(), "line 1\r\nline 2\r\n" + kept));
     EXPECT_EQ(5, CountLogLines());
-    for (int maxLine : {0, -1, 3}) {
-        g_settings.MaxLine = maxLine;
-        TrimLogToMaxLine();
-    }
+    for (int maxLine : {0, -1, 3}) TrimLogToMaxLine(maxLine);
     EXPECT_EQ(kept, ReadBytes(LogPath()));
     EXPECT_FALSE(FileExists(std::wstring(LogPath()) + L".tmp"));
 }

@@ -10,8 +10,8 @@
 #include "Libraries.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
+#include "base/Text.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "naming/FolderDiscovery.h"
 #include "naming/NameFormat.h"
 #include "settings/ConfigFile.h"
@@ -20,24 +20,21 @@ namespace {
 
 class NamingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-        g_settings.AllowDuplicate = true;
-        BatchMode = false;
-    }
+    void SetUp() override { list_.SetOptions({true, true}); }
     std::wstring Zip(const std::wstring& name, const std::vector<ZipMember>& members) {
         return dir_.Write(name, BuildZip(members));
     }
     // Adds path to the list and derives its name with format.
     FileEntry& Derive(const std::wstring& path, const std::wstring& format) {
-        wcscpy(g_settings.Format, format.c_str());
+        EXPECT_TRUE(CopyText(options_.format, format.c_str())) << "a format fits its field";
         EXPECT_TRUE(list_.AddFileEntry(path.c_str())) << Utf8(path);
-        DeriveNewName(list_, list_.Count() - 1);
+        DeriveNewName(list_, list_.Count() - 1, options_);
         return list_.At(list_.Count() - 1);
     }
 
     TempDir dir_;
     FileList list_;
+    NamingOptions options_;
 };
 
 TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
@@ -89,10 +86,10 @@ TEST_F(NamingTest, DiscoveryInZipArchives) {
         {L"nfd.zip", {{"\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3/a.jpg", "x"}}, 0, L"\u30c0\u30a6\u30f3"},
     };
     for (bool use7zip : {true, false}) {
-        g_settings.Use7zip32 = use7zip;
+        options_.use7zip32 = use7zip;
         for (const auto& c : cases) {
             std::wstring folder;
-            EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder)) << Utf8(c.name);
+            EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder, options_)) << Utf8(c.name);
             EXPECT_EQ(c.folder, folder) << Utf8(c.name);
         }
     }
@@ -112,11 +109,11 @@ TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
     for (const auto& c : cases) {
         std::vector<std::wstring> names;
         const std::wstring path = Zip(L"c" + std::to_wstring(n++) + L".zip", c.members);
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(path.c_str(), names));
+        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(path.c_str(), options_, names));
         EXPECT_EQ(c.names, names);
     }
     std::vector<std::wstring> names;
-    EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), names));
+    EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), options_, names));
 }
 
 // What a format makes of an archive's folder (how each placeholder is
@@ -124,8 +121,7 @@ TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
 // proposal.
 TEST_F(NamingTest, TheFormatGivesTheNewName) {
     const std::wstring dirName = PathFindFileNameW(dir_.path().c_str());
-    std::wstring tooLong(125, L'x');
-    for (int i = 0; i < 20; ++i) tooLong += L"%new";
+    const std::string longFolder(100, 'F'); // three times over: no name fits 259 units
     const struct { const wchar_t* file; const char* folder; std::wstring format; int status; std::wstring name; } cases[] = {
         {L"x.zip", "Photos", L"%new", 1, L"Photos.zip"},
         {L"x.zip", "Photos", L"Fixed", 1, L"Fixed.zip"},
@@ -139,7 +135,7 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         {L"f.zip", "a?b", L"%new", 4, L""},
         {L"f.zip", "", L"Fixed", 12, L""}, // the archive is read even without %new
         {L"f.zip", "ab\r\n2026 00,Success,spoofed", L"%new", 4, L""}, // would split its log record
-        {L"f.zip", "Photos", tooLong, kStatusNameTooLong, L""},
+        {L"f.zip", longFolder.c_str(), L"%new%new%new", kStatusNameTooLong, L""},
     };
     for (const auto& c : cases) {
         const std::string folder = c.folder;
@@ -187,11 +183,11 @@ TEST_F(NamingTest, RenamedEntriesAreNotDerivedAgainOthersAre) {
     FileEntry& e = Derive(Zip(L"x.zip", {{"Photos/a.jpg", "x"}}), L"%new");
     e.status = kStatusRenamed;
     wcscpy(e.newName, L"kept");
-    EXPECT_FALSE(DeriveNewName(list_, 0));
+    EXPECT_FALSE(DeriveNewName(list_, 0, options_));
     EXPECT_EQ(kStatusRenamed, e.status);
     EXPECT_STREQ(L"kept", e.newName);
     e.status = kStatusRenameFailed;
-    EXPECT_TRUE(DeriveNewName(list_, 0));
+    EXPECT_TRUE(DeriveNewName(list_, 0, options_));
     EXPECT_EQ(kStatusReady, e.status);
     EXPECT_STREQ(L"Photos.zip", e.newName);
 }

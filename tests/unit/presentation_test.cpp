@@ -11,7 +11,6 @@
 #include "base/ScopedWin.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "filelist/RunState.h"
 
 namespace {
 
@@ -92,24 +91,6 @@ TEST(Presentation, SortsEachColumnBothWays) {
         // The duplicate check still knows every path after the rows moved.
         for (const FileEntry& e : c.rows) EXPECT_TRUE(list.IsListedPath(e.fullPath));
     }
-}
-
-TEST(Presentation, ThumbnailsMoveWithTheirRows) {
-    FileList list;
-    ScopedImageList thumbs(ImageList_Create(4, 4, ILC_COLOR24, 4, 4));
-    list.Attach(nullptr, nullptr, thumbs.get());
-    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
-    const wchar_t* names[] = {L"c", L"a", L"b"};
-    for (int i = 0; i < 3; ++i) {
-        list.AppendEntry(Entry(names[i]));
-        AddSolidImage(thumbs.get(), colours[i]);
-    }
-    ThumbnailSize = 2;
-    SortByColumn(list, 0, false); // a (green), b (blue), c (red)
-    ThumbnailSize = 0;
-    const COLORREF expected[] = {colours[1], colours[2], colours[0]};
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(expected[i], ImageColour(thumbs.get(), i)) << "row " << i;
-    list.Attach(nullptr, nullptr, nullptr);
 }
 
 } // namespace

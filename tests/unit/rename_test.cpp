@@ -11,7 +11,6 @@
 #include "ZipBuilder.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "naming/NameFormat.h"
 #include "rename/CheckedMove.h"
 #include "rename/EntryBatch.h"
@@ -50,17 +49,16 @@ struct RowJob {
     FileList* list;
     int row;
     EntryOperation operation;
+    RenameOptions options;
 };
 DWORD WINAPI RunRowJob(LPVOID p) {
     auto* job = static_cast<RowJob*>(p);
-    return job->operation(*job->list, job->row) ? 1 : 0;
+    return job->operation(*job->list, job->row, job->options) ? 1 : 0;
 }
 
 class RenameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-        BatchMode = false;
         ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
         InitLogPath();
     }
@@ -74,6 +72,7 @@ protected:
     TempDir program_; // where Zorvel.log goes
     TempDir files_;   // the archives
     FileList list_;
+    RenameOptions options_; // the defaults: every attempt logged, no limit
 };
 
 // Regression: deriving, renaming and undoing wrote the row in place while
@@ -82,12 +81,12 @@ protected:
 TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
     int row = AddZip(L"x.zip", "Photos");
     struct Step { const char* what; EntryOperation operation; int status; } steps[] = {
-        {"derive", DeriveNewName, kStatusReady},
+        {"derive", DeriveEntry, kStatusReady},
         {"rename", RenameEntry, kStatusRenamed},
         {"undo", UndoRename, kStatusNone},
     };
     for (const Step& step : steps) {
-        RowJob job = {&list_, row, step.operation};
+        RowJob job = {&list_, row, step.operation, options_};
         HANDLE worker = nullptr;
         list_.ReadEntry(row, [&](const FileEntry& shown) {
             FileEntry before = shown;
@@ -110,9 +109,9 @@ TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
 TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
     int row = AddZip(L"x.zip", "Photos");
     FileEntry before = list_.At(row);
-    ASSERT_TRUE(DeriveNewName(list_, row));
+    ASSERT_TRUE(DeriveNewName(list_, row, options_.naming));
 
-    ASSERT_TRUE(RenameEntry(list_, row));
+    ASSERT_TRUE(RenameEntry(list_, row, options_));
     const FileEntry& e = list_.At(row);
     EXPECT_EQ(kStatusRenamed, e.status);
     EXPECT_STREQ(L"Photos.zip", e.name);
@@ -125,7 +124,7 @@ TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
     EXPECT_TRUE(list_.IsListedPath(e.fullPath));
     EXPECT_FALSE(list_.IsListedPath(before.fullPath));
 
-    ASSERT_TRUE(UndoRename(list_, row));
+    ASSERT_TRUE(UndoRename(list_, row, options_));
     EXPECT_EQ(kStatusNone, e.status);
     EXPECT_STREQ(before.name, e.name);
     EXPECT_STREQ(before.fullPath, e.fullPath);
@@ -135,7 +134,7 @@ TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
 
     // One line for the rename, none for the undo.
     EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(before.fullPath) + ",Photos.zip"}), LogRecords());
-    EXPECT_FALSE(UndoRename(list_, row)) << "status 0 cannot be undone";
+    EXPECT_FALSE(UndoRename(list_, row, options_)) << "status 0 cannot be undone";
 }
 
 // Each attempt leaves its line: two rows proposing one name (neither derived
@@ -144,23 +143,23 @@ TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
 // renamed one not at all (no line).
 TEST_F(RenameTest, EntriesThatCannotBeRenamedLeaveTheirLines) {
     int a = AddZip(L"a.zip", "Same"), b = AddZip(L"b.zip", "Same");
-    EXPECT_TRUE(RenameEntry(list_, a));
-    EXPECT_FALSE(RenameEntry(list_, b));
+    EXPECT_TRUE(RenameEntry(list_, a, options_));
+    EXPECT_FALSE(RenameEntry(list_, b, options_));
     EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
     EXPECT_STREQ(L"Same.zip", list_.At(b).newName) << "the proposal is kept";
     EXPECT_TRUE(FileExists(files_ / L"b.zip"));
-    EXPECT_FALSE(RenameEntry(list_, b));
+    EXPECT_FALSE(RenameEntry(list_, b, options_));
     EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
 
     int same = AddZip(L"Done.zip", "Done");
-    EXPECT_FALSE(RenameEntry(list_, same));
+    EXPECT_FALSE(RenameEntry(list_, same, options_));
     EXPECT_EQ(kStatusSameName, list_.At(same).status);
     int gone = AddZip(L"gone.zip", "Vanished");
-    ASSERT_TRUE(DeriveNewName(list_, gone));
+    ASSERT_TRUE(DeriveNewName(list_, gone, options_.naming));
     ASSERT_TRUE(DeleteFileW((files_ / L"gone.zip").c_str()));
-    EXPECT_FALSE(RenameEntry(list_, gone));
+    EXPECT_FALSE(RenameEntry(list_, gone, options_));
     EXPECT_EQ(kStatusRenameFailed, list_.At(gone).status);
-    EXPECT_FALSE(RenameEntry(list_, a)) << "already renamed: nothing, no line";
+    EXPECT_FALSE(RenameEntry(list_, a, options_)) << "already renamed: nothing, no line";
 
     EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(files_ / L"a.zip") + ",Same.zip",
                                         "Failure," + Ansi(files_ / L"b.zip") + ",Same.zip",
@@ -183,11 +182,11 @@ TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
     std::vector<std::string> log;
     for (const auto& c : cases) {
         int row = AddZip(c.file, c.folder);
-        EXPECT_EQ(c.moves, RenameEntry(list_, row));
+        EXPECT_EQ(c.moves, RenameEntry(list_, row, options_));
         log.push_back((c.moves ? "Success," : "Failure,") + Ansi(files_ / c.file) + "," + Ansi(c.newName));
         if (c.moves) {
             EXPECT_EQ(c.newName, NameOnDisk(files_ / c.newName));
-            EXPECT_TRUE(UndoRename(list_, row));
+            EXPECT_TRUE(UndoRename(list_, row, options_));
         }
         EXPECT_EQ(c.moves ? kStatusNone : kStatusRenameFailed, list_.At(row).status);
         EXPECT_EQ(c.file, NameOnDisk(files_ / c.file));
@@ -208,9 +207,9 @@ TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
 
 TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
     int row = AddZip(L"old.zip", "New");
-    ASSERT_TRUE(RenameEntry(list_, row));
+    ASSERT_TRUE(RenameEntry(list_, row, options_));
     ASSERT_TRUE(WriteBytes(files_ / L"old.zip", "someone else's file"));
-    EXPECT_FALSE(UndoRename(list_, row));
+    EXPECT_FALSE(UndoRename(list_, row, options_));
     const FileEntry& e = list_.At(row);
     EXPECT_EQ(kStatusRenameFailed, e.status);
     EXPECT_EQ(files_ / L"New.zip", e.fullPath);
@@ -222,14 +221,14 @@ TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
 // The rename happens and the log gets no line, with logging off (a failure
 // neither) or with the log held by another program.
 TEST_F(RenameTest, NoLineWithLoggingOffOrTheLogLocked) {
-    g_settings.MaxLine = -1;
-    EXPECT_TRUE(RenameEntry(list_, AddZip(L"p1.zip", "P")));
-    EXPECT_FALSE(RenameEntry(list_, AddZip(L"P2.zip", "P2")));
+    options_.maxLine = -1;
+    EXPECT_TRUE(RenameEntry(list_, AddZip(L"p1.zip", "P"), options_));
+    EXPECT_FALSE(RenameEntry(list_, AddZip(L"P2.zip", "P2"), options_));
     EXPECT_FALSE(FileExists(LogPath()));
-    g_settings.MaxLine = 0;
+    options_.maxLine = 0;
     HANDLE holder = CreateFileW(LogPath(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    EXPECT_TRUE(RenameEntry(list_, AddZip(L"l.zip", "Locked")));
+    EXPECT_TRUE(RenameEntry(list_, AddZip(L"l.zip", "Locked"), options_));
     EXPECT_TRUE(FileExists(files_ / L"Locked.zip"));
     CloseHandle(holder);
     EXPECT_TRUE(LogRecords().empty());

@@ -80,7 +80,6 @@ TEST(PictureChoice, FirstCandidateOrFirstInLogicalOrder) {
 
 class ArchivePictureTest : public ::testing::Test {
 protected:
-    void SetUp() override { LoadSettingsFrom(nullptr, g_settings, 1280, 1024); }
     std::wstring Write(const wchar_t* name, const std::string& bytes) {
         std::wstring path = dir_ / name;
         EXPECT_TRUE(WriteBytes(path, bytes));
@@ -160,7 +159,7 @@ TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
         {Write(L"tall.zip", patched(22, 5000)), true},
     };
     for (const Row& r : rows) {
-        ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128));
+        ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128, ThumbnailOptions()));
         ScopedBitmap icon(TypeIconThumbnail(128, 128, r.path.c_str()));
         std::vector<uint32_t> pixels = Pixels(made.get()), iconPixels = Pixels(icon.get());
         EXPECT_NE(std::vector<uint32_t>(128 * 128, 0xFF000000u), pixels) << "never a black square";

@@ -16,10 +16,10 @@
 #include "WindowDriver.h"
 #include "app/MainUi.h"
 #include "app/MainWindow.h"
+#include "app/ProgramSettings.h"
 #include "app/WindowIdle.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 
@@ -46,7 +46,7 @@ protected:
         if (!config.empty()) {
             ASSERT_TRUE(WriteUtf16(program_ / L"Zorvel.cfg", config));
         }
-        LoadSettings();
+        LoadSettings(g_settings);
         InitLogPath();
         window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
         ASSERT_NE(nullptr, window_);

@@ -14,7 +14,6 @@
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
 

@@ -13,7 +13,6 @@
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
-#include "filelist/RunState.h"
 #include "settings/ConfigFile.h"
 
 namespace {

@@ -270,7 +270,7 @@ TEST_F(OptionsTest, FacesAndTheSharedSize) {
 
 TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
     Open(L"[Other]\r\nConfirmExit=0\r\n");
-    SaveSettings(window_);
+    SaveProgramSettings(window_);
     std::string file = ReadBytes(program_ / L"Zorvel.cfg");
     Settings before = g_settings;
     Edit([&] {

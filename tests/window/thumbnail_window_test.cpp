@@ -54,7 +54,7 @@ TEST_F(ThumbnailWindowTest, TheDisplayAtStartAndAtTheLastExit) {
         g_ui.~MainUi();
         new (&g_ui) MainUi();
         Open(std::wstring(L"[Thumbnail]\r\n") + r.startup + L"\r\n[Other]\r\nConfirmExit=0\r\n");
-        EXPECT_EQ(r.shown, ThumbnailSize) << r.startup;
+        EXPECT_EQ(r.shown, ThumbnailDisplay()) << r.startup;
         EXPECT_EQ(r.shown ? LV_VIEW_ICON : LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
         EXPECT_EQ(ThumbnailPixels(r.shown), r.shown ? ImageSize() : 0);
         if (r.chosen >= 0) g_settings.Startup = r.chosen;

@@ -9,6 +9,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ListViewSync.h"
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "base/Run.h"
@@ -32,6 +33,7 @@ public:
     bool silent = false;        // silent or very silent: nothing shown while renaming
     bool verySilent = false;
     int count = 0;
+    RenameOptions options; // the settings' copy for this run
     std::atomic<bool> finished{false};
     Run run;
 
@@ -82,7 +84,7 @@ RunResult RenameAll(const BatchRun& batch, Run& run) {
             if (run.Cancelled()) break; // cancelled: this file is left alone
         }
         // The same move and log line as a rename from the window.
-        if (RenameEntry(list, i)) ++renamed;
+        if (RenameEntry(list, i, batch.options)) ++renamed;
     }
     return {static_cast<WPARAM>(renamed), 0};
 }
@@ -91,14 +93,17 @@ void StartBatch(HWND dialog) {
     BatchRun& batch = BatchOf(dialog);
     const CommandLine* line = batch.line;
     FileList& list = Files();
-    list.Attach(&g_listObserver, nullptr, nullptr);
+    list.Attach(&g_listObserver);
+    // Paths and times only: no shell queries, and every path is renamed as given.
+    list.SetOptions({false, true});
+    batch.options = RenameOptions::From(g_settings);
     CancelFlag never;
-    for (const std::wstring& path : line->BatchPaths()) AddPath(list, path.c_str(), never);
+    for (const std::wstring& path : line->BatchPaths()) AddPath(list, path.c_str(), KindsOf(g_settings), never);
     // The file itself is opened for its time only when the format shows it.
     bool showsTime = wcsstr(g_settings.Format, L"%date") != nullptr || wcsstr(g_settings.Format, L"%time") != nullptr;
     for (int i = 0; i < list.Count(); ++i) {
         if (showsTime) FillLastWriteTime(list.At(i));
-        DeriveNewName(list, i);
+        DeriveNewName(list, i, batch.options.naming);
     }
 
     batch.dialog = dialog;
@@ -124,7 +129,7 @@ void FinishBatch(HWND dialog, int renamed) {
     BatchRun& batch = BatchOf(dialog);
     batch.run.Join();
     if (!batch.silent) ShowWindow(dialog, SW_HIDE);
-    TrimLogToMaxLine();
+    TrimLogToMaxLine(batch.options.maxLine);
     if (!batch.verySilent) {
         std::wstring report =
             renamed < 1 ? LoadText(IDS_BATCH_ALL_FAILED) : FormatText(IDS_BATCH_DONE, batch.count, renamed);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "base/Text.h"
@@ -49,7 +50,7 @@ void FillCandidates(HWND dialog) {
     SendMessageW(view, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
     std::vector<std::wstring> names;
-    CollectNameCandidates(g_edit.list->At(g_edit.row).fullPath, names); // fewer names when it fails
+    CollectNameCandidates(g_edit.list->At(g_edit.row).fullPath, NamingOptions::From(g_settings), names); // fewer names when it fails
     names = SortedCandidates(std::move(names));
     for (size_t i = 0; i < names.size(); ++i) {
         LVITEMW item = {};

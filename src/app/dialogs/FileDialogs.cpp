@@ -7,6 +7,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "base/Paths.h"
@@ -20,7 +21,7 @@ namespace {
 std::wstring PatternList() {
     std::wstring patterns;
     for (const ArchiveKind& kind : kArchiveKinds) {
-        if (!g_settings.EnableKind[kind.flag]) continue;
+        if (!g_settings.EnableKind[kind.index]) continue;
         if (!patterns.empty()) patterns += L";";
         patterns += L"*";
         patterns += kind.extension;

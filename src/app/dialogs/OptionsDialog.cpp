@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ProgramSettings.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
 #include "app/Texts.h"
@@ -87,7 +88,7 @@ void OnOk(HWND dialog) {
     }
     for (HWND page : g_pageWindows) SendMessageW(page, WM_APP_OPTIONS_OK, 0, 0);
     g_settings = g_working;
-    SaveSettings(g_mainWindow);
+    SaveProgramSettings(g_mainWindow);
     EndDialog(dialog, 1);
 }
 

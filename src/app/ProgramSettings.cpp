@@ -1,0 +1,25 @@
+
+#include "app/ProgramSettings.h"
+#include "settings/ConfigFile.h"
+
+Settings g_settings;
+
+bool SaveProgramSettings(HWND mainWindow) {
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!GetWindowPlacement(mainWindow, &placement)) return false;
+    // The placement's normal position is in workspace coordinates, which a
+    // taskbar at the top or left shifts; Left and Top are screen coordinates,
+    // as the window is created with them. A normal window's own rectangle is
+    // exact; otherwise the normal position moves by the work area's origin.
+    RECT& normal = placement.rcNormalPosition;
+    if (!IsZoomed(mainWindow) && !IsIconic(mainWindow)) {
+        GetWindowRect(mainWindow, &normal);
+    } else {
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof(monitor);
+        if (GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
+            OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    }
+    return SaveSettings(g_settings, placement);
+}

@@ -1,4 +1,0 @@
-#include "filelist/RunState.h"
-
-bool BatchMode = false;
-std::atomic<int> ThumbnailSize{0};
