@@ -18,10 +18,9 @@
 #include <string>
 #include <thread>
 
-#include "app/ListViewSync.h"
-#include "app/MainUi.h"
-#include "app/ProgramSettings.h"
+#include "app/MainWindow.h"
 #include "app/RemoveRows.h"
+#include "base/Messages.h"
 #include "base/ScopedWin.h"
 #include "BenchClock.h"
 #include "filelist/AddFiles.h"
@@ -66,37 +65,35 @@ int FloorWalk(const std::wstring& folder) {
     return found;
 }
 
-// The folder-add worker on its own thread, filling a list view that this
-// thread serves, as the window's thread does.
-double TimedFolderAdd(const std::wstring& folder) {
-    Files().RemoveAll();
-    g_ui.runEvents = PostedEvents(WM_APP_FOLDER_ADDED, nullptr);
+// The folder-add worker on its own thread, filling the window's list view,
+// which this thread serves, as the window's thread does.
+double TimedFolderAdd(MainWindow& window, const std::wstring& folder) {
+    FileList& files = window.Files();
+    files.RemoveAll();
+    bool done = false;
+    RunController::Start run;
+    run.message = WM_APP_FOLDER_ADDED;
+    run.work = [&files, &folder, kinds = KindsOf(window.CurrentSettings())](Run& worker) {
+        AddFolderOfEveryKind(files, folder.c_str(), kinds, worker.Cancellation());
+        files.SyncView();
+        return RunResult{};
+    };
+    run.finished = [&done](WPARAM, LPARAM) { done = true; };
     double start = Now();
-    g_ui.run.Start(
-        [&folder](Run& run) {
-            AddFolderOfEveryKind(Files(), folder.c_str(), KindsOf(g_settings), run.Cancellation());
-            Files().SyncView();
-            return RunResult{};
-        },
-        g_ui.runEvents);
+    if (!window.Runs().Begin(std::move(run))) return 0;
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (msg.message == WM_APP_FOLDER_ADDED) break;
-        DispatchMessageW(&msg);
-    }
-    double seconds = Now() - start;
-    g_ui.run.Join();
-    return seconds;
+    while (!done && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    return Now() - start;
 }
 
-void ReportAdd(const wchar_t* what, const std::wstring& root, int files, int folders) {
+void ReportAdd(MainWindow& window, const wchar_t* what, const std::wstring& root, int files, int folders) {
     MakeTree(root, files, folders);
     double start = Now();
     int found = FloorWalk(root);
     double floor = Now() - start;
-    double added = TimedFolderAdd(root);
+    double added = TimedFolderAdd(window, root);
     printf("folder add, %ls: %.3f s; floor %.3f s; ratio %.2f (%d rows, %d files)\n", what, added, floor,
-           added / floor, Files().Count(), found);
+           added / floor, window.Files().Count(), found);
 }
 
 void FillRows(FileList& list, int rows, int mode) {
@@ -136,30 +133,26 @@ void SelectEverySecondRow(HWND view, int rows) {
 int wmain(int argc, wchar_t** argv) {
     int files = argc > 1 ? _wtoi(argv[1]) : 10000;
     int rows = argc > 2 ? _wtoi(argv[2]) : 100000;
-    LoadSettingsFrom(nullptr, g_settings, 1280, 1024);
-    InitCommonControls();
-    HWND owner = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 800, 600, nullptr, nullptr,
-                                 nullptr, nullptr);
-    HWND view = CreateWindowExW(0, WC_LISTVIEWW, nullptr, WS_CHILD | LVS_REPORT | LVS_OWNERDATA, 0, 0, 800, 600, owner,
-                                nullptr, nullptr, nullptr);
-    // The window's own view keeping: the list view and its icons follow the list.
-    g_ui.window = owner;
-    g_ui.listView = view;
-    g_ui.iconImages.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    ListViewSync viewSync;
-    Files().Attach(&viewSync);
+    // The main window itself, in report view, with no program folder (nothing saved).
+    Settings settings;
+    LoadSettingsFrom(nullptr, settings, 1280, 1024);
+    settings.Startup = 0;
+    MainWindow::RegisterWindowClass(GetModuleHandleW(nullptr));
+    MainWindow window(settings);
+    if (!window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL)) return 1;
+    HWND view = window.ListView();
 
     {
         TempDir one;
-        ReportAdd(L"one folder", one.path(), files, 1);
+        ReportAdd(window, L"one folder", one.path(), files, 1);
     }
     {
         TempDir many;
-        ReportAdd(L"100 folders", many.path(), rows, 100);
+        ReportAdd(window, L"100 folders", many.path(), rows, 100);
     }
-    Files().RemoveAll();
+    FileList& list = window.Files(); // the list view follows it
+    list.RemoveAll();
 
-    FileList& list = Files(); // the list view follows it, as in the window
     FillRows(list, rows, 0);
     ReportSort("random names, ascending", list, 0, false);
     FillRows(list, rows, 1);
@@ -181,6 +174,6 @@ int wmain(int argc, wchar_t** argv) {
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof(memory));
     printf("peak private memory: %.1f MiB; peak working set: %.1f MiB\n", memory.PeakPagefileUsage / 1048576.0,
            memory.PeakWorkingSetSize / 1048576.0);
-    Files().Attach(nullptr);
+    list.RemoveAll();
     return 0;
 }

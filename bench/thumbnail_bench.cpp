@@ -34,11 +34,8 @@
 #include "TestFiles.h"
 #include "WindowDriver.h"
 #include "ZipBuilder.h"
-#include "app/Commands.h"
-#include "app/MainUi.h"
-#include "app/ProgramSettings.h"
 #include "app/MainWindow.h"
-#include "app/WindowIdle.h"
+#include "app/resource.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "settings/ConfigFile.h"
@@ -50,7 +47,7 @@ namespace {
 const int kBox = 192; // the normal size
 
 // The floor for one picture: decode from a stream over the block and draw.
-COLORREF FloorThumbnail(HGLOBAL picture) {
+COLORREF FloorThumbnail(HGLOBAL picture, int interpolationMode) {
     IStream* stream = nullptr;
     CreateStreamOnHGlobal(picture, FALSE, &stream);
     COLORREF centre = CLR_INVALID;
@@ -64,7 +61,7 @@ COLORREF FloorThumbnail(HGLOBAL picture) {
         HGDIOBJ old = SelectObject(dc, canvas);
         {
             Gdiplus::Graphics graphics(dc);
-            graphics.SetInterpolationMode(static_cast<Gdiplus::InterpolationMode>(g_settings.InterpolationMode));
+            graphics.SetInterpolationMode(static_cast<Gdiplus::InterpolationMode>(interpolationMode));
             PicturePlace place = FitPicture(image.GetWidth(), image.GetHeight(), kBox, kBox);
             graphics.DrawImage(&image, Gdiplus::Rect(place.x, place.y, place.width, place.height));
         }
@@ -77,19 +74,20 @@ COLORREF FloorThumbnail(HGLOBAL picture) {
     return centre;
 }
 
-double TimedFloor(const std::vector<HGLOBAL>& pictures, int count, std::vector<COLORREF>& centres) {
+double TimedFloor(const std::vector<HGLOBAL>& pictures, int count, int interpolationMode,
+                  std::vector<COLORREF>& centres) {
     double start = Now();
     for (int i = 0; i < count; ++i) {
-        COLORREF centre = FloorThumbnail(pictures[i % pictures.size()]);
+        COLORREF centre = FloorThumbnail(pictures[i % pictures.size()], interpolationMode);
         if (i < static_cast<int>(pictures.size())) centres[i] = centre;
     }
     return Now() - start;
 }
 
 // Dispatches the window's messages until the run in progress has ended.
-void PumpWhileRunning() {
+void PumpWhileRunning(MainWindow& window) {
     MSG msg;
-    while (RunInProgress()) {
+    while (window.Runs().InProgress()) {
         if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -101,18 +99,19 @@ void PumpWhileRunning() {
 
 // The window's thumbnails of the archives at paths, from the size command
 // to the end of the run; mismatches against the floor's centres counted.
-double TimedWindow(HWND window, const std::vector<std::wstring>& paths, const std::vector<COLORREF>& centres,
+double TimedWindow(MainWindow& window, const std::vector<std::wstring>& paths, const std::vector<COLORREF>& centres,
                    int& mismatches) {
-    SendMessageW(window, WM_COMMAND, kCmdThumbnailNone, 0);
-    Files().RemoveAll();
-    for (const std::wstring& path : paths) Files().AddFileEntry(path.c_str());
-    Files().SyncView();
+    SendMessageW(window.Window(), WM_COMMAND, ID_THUMBNAIL_NONE, 0);
+    FileList& files = window.Files();
+    files.RemoveAll();
+    for (const std::wstring& path : paths) files.AddFileEntry(path.c_str());
+    files.SyncView();
     double start = Now();
-    SendMessageW(window, WM_COMMAND, kCmdThumbnailNormal, 0);
-    PumpWhileRunning();
+    SendMessageW(window.Window(), WM_COMMAND, ID_THUMBNAIL_NORMAL, 0);
+    PumpWhileRunning(window);
     double seconds = Now() - start;
     for (int i = 0; i < static_cast<int>(paths.size()); ++i)
-        if (ImageColour(g_ui.thumbnailImages.get(), i) != centres[i % centres.size()]) ++mismatches;
+        if (ImageColour(window.Thumbnails().Images(), i) != centres[i % centres.size()]) ++mismatches;
     return seconds;
 }
 
@@ -139,7 +138,8 @@ int wmain(int argc, wchar_t** argv) {
     SetDllDirectoryW(BuildFolder(L"bin").c_str());
     SetProgramFolder(program.path().c_str());
     WriteUtf16(program / L"Zorvel.cfg", L"[Thumbnail]\r\nStartup=0\r\n[Other]\r\nConfirmExit=0\r\n");
-    LoadSettings(g_settings);
+    Settings settings;
+    LoadSettings(settings);
 
     // The same pictures three ways: in memory, and in count archives of each kind.
     std::vector<HGLOBAL> memory;
@@ -173,13 +173,14 @@ int wmain(int argc, wchar_t** argv) {
         WriteBytes(rars.back(), rarBytes[k]);
     }
 
-    RegisterMainWindowClass(GetModuleHandleW(nullptr));
-    HWND window = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+    MainWindow::RegisterWindowClass(GetModuleHandleW(nullptr));
+    MainWindow window(settings);
+    if (!window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL)) return 1;
     std::vector<COLORREF> centres(jpegs.size());
     int mismatches = 0;
     double floor = 1e9, zip = 1e9, seven = 1e9, rar = 1e9;
     for (int round = 0; round < 2; ++round) {
-        floor = std::min(floor, TimedFloor(memory, count, centres));
+        floor = std::min(floor, TimedFloor(memory, count, settings.InterpolationMode, centres));
         zip = std::min(zip, TimedWindow(window, zips, centres, mismatches));
     }
     for (int round = 0; round < 2; ++round) {
@@ -187,7 +188,7 @@ int wmain(int argc, wchar_t** argv) {
         rar = std::min(rar, TimedWindow(window, rars, centres, mismatches));
     }
     printf("%d pictures of 1600 x 1200 (%zu distinct), box %d, interpolation %d\n", count, jpegs.size(), kBox,
-           g_settings.InterpolationMode);
+           settings.InterpolationMode);
     printf("floor, decode + draw from memory  %7.3f s  %6.2f ms per picture\n", floor, 1000 * floor / count);
     const struct { const char* what; double seconds; } lines[] = {
         {"zip, built-in reader", zip}, {"7z, 7-zip32.dll", seven}, {"rar 5, unrar.dll", rar}};
@@ -196,9 +197,9 @@ int wmain(int argc, wchar_t** argv) {
                1000 * line.seconds / count, line.seconds / floor);
     if (mismatches) printf("%d thumbnails differ from the floor's drawing of their picture\n", mismatches);
 
-    SendMessageW(window, WM_CLOSE, 0, 0);
+    SendMessageW(window.Window(), WM_CLOSE, 0, 0);
     MSG msg;
-    while (IsWindow(window) && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+    while (window.Window() && GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
     for (HGLOBAL block : memory) GlobalFree(block);
     SetDllDirectoryW(nullptr);
 

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "app/MainUi.h"
-#include "app/ProgramSettings.h"
 #include "base/Text.h"
 #include "filelist/FileEntry.h"
 
@@ -36,24 +34,30 @@ int DesignIndexForStatus(int status) {
     return kDesignFailed;
 }
 
-HFONT DesignFontForStatus(int status) {
-    return g_ui.designFonts[DesignIndexForStatus(status)].get();
+HFONT ListFonts::ForStatus(int status) const {
+    return designs_[DesignIndexForStatus(status)].get();
 }
 
-void ApplyFonts() {
-    int sharedSize = g_settings.Design[kDesignDefault].FontSize;
-    for (int d = 0; d < kDesignCount; ++d) g_ui.designFonts[d].reset(CreateDesignFont(g_settings.Design[d], sharedSize));
+void ListFonts::Apply(const Settings& settings, HWND listView, HWND header) {
+    int sharedSize = settings.Design[kDesignDefault].FontSize;
+    for (int d = 0; d < kDesignCount; ++d) designs_[d].reset(CreateDesignFont(settings.Design[d], sharedSize));
 
     LOGFONTW list = MessageFont();
     if (sharedSize >= 1) list.lfHeight = sharedSize;
     list.lfWeight = FW_BOLD;
-    g_ui.listFont.reset(CreateFontIndirectW(&list));
-    LOGFONTW header = MessageFont();
-    g_ui.headerFont.reset(CreateFontIndirectW(&header));
+    list_.reset(CreateFontIndirectW(&list));
+    LOGFONTW headerFont = MessageFont();
+    header_.reset(CreateFontIndirectW(&headerFont));
 
-    if (g_ui.listView == nullptr) return;
-    SendMessageW(g_ui.listView, WM_SETFONT, reinterpret_cast<WPARAM>(g_ui.listFont.get()), TRUE);
-    SendMessageW(g_ui.header, WM_SETFONT, reinterpret_cast<WPARAM>(g_ui.headerFont.get()), TRUE);
-    HWND tips = reinterpret_cast<HWND>(SendMessageW(g_ui.listView, LVM_GETTOOLTIPS, 0, 0));
-    if (tips) SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(g_ui.headerFont.get()), TRUE);
+    if (listView == nullptr) return;
+    SendMessageW(listView, WM_SETFONT, reinterpret_cast<WPARAM>(list_.get()), TRUE);
+    SendMessageW(header, WM_SETFONT, reinterpret_cast<WPARAM>(header_.get()), TRUE);
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(listView, LVM_GETTOOLTIPS, 0, 0));
+    if (tips) SendMessageW(tips, WM_SETFONT, reinterpret_cast<WPARAM>(header_.get()), TRUE);
+}
+
+void ListFonts::Release() {
+    for (ScopedFont& font : designs_) font.reset();
+    list_.reset();
+    header_.reset();
 }

@@ -4,9 +4,7 @@
 
 #include <string>
 
-#include "app/Commands.h"
-#include "app/MainUi.h"
-#include "app/ProgramSettings.h"
+#include "app/resource.h"
 #include "app/Texts.h"
 
 namespace {
@@ -15,33 +13,34 @@ struct ColumnDefinition {
     UINT title; // string id
     int format;
     int menuId;
-    int defaultWidth;
+    int defaultWidth; // when it comes back without a remembered width
 };
 
 const ColumnDefinition kColumns[kColumnCount] = {
-    {IDS_COLUMN_CURRENT_NAME, LVCFMT_LEFT, kCmdColumnCurrentName, 180},
-    {IDS_COLUMN_NEW_NAME, LVCFMT_LEFT, kCmdColumnNewName, 220},
-    {IDS_COLUMN_STATUS, LVCFMT_LEFT, kCmdColumnStatus, 220},
-    {IDS_COLUMN_DIRECTORY, LVCFMT_LEFT, kCmdColumnDirectory, 220},
-    {IDS_COLUMN_SIZE, LVCFMT_RIGHT, kCmdColumnSize, 100},
-    {IDS_COLUMN_TYPE, LVCFMT_LEFT, kCmdColumnType, 130},
-    {IDS_COLUMN_LAST_MODIFIED, LVCFMT_LEFT, kCmdColumnLastModified, 130},
+    {IDS_COLUMN_CURRENT_NAME, LVCFMT_LEFT, ID_COLUMN_NAME, 180},
+    {IDS_COLUMN_NEW_NAME, LVCFMT_LEFT, ID_COLUMN_NEW_NAME, 220},
+    {IDS_COLUMN_STATUS, LVCFMT_LEFT, ID_COLUMN_STATUS, 220},
+    {IDS_COLUMN_DIRECTORY, LVCFMT_LEFT, ID_COLUMN_DIRECTORY, 220},
+    {IDS_COLUMN_SIZE, LVCFMT_RIGHT, ID_COLUMN_SIZE, 100},
+    {IDS_COLUMN_TYPE, LVCFMT_LEFT, ID_COLUMN_TYPE, 130},
+    {IDS_COLUMN_LAST_MODIFIED, LVCFMT_LEFT, ID_COLUMN_MODIFIED, 130},
 };
-
-int& WidthSetting(int index) {
-    return g_settings.ColumnWidth[index];
-}
-
-void SetColumnWidth(int index, int width) {
-    SendMessageW(g_ui.listView, LVM_SETCOLUMNWIDTH, index, width);
-}
 
 } // namespace
 
-void CreateListColumns() {
+int ListColumns::MenuId(int index) {
+    return kColumns[index].menuId;
+}
+
+void ListColumns::SetWidth(int index, int width) {
+    SendMessageW(listView_, LVM_SETCOLUMNWIDTH, index, width);
+}
+
+void ListColumns::Create(HWND listView, HWND header) {
+    listView_ = listView;
+    header_ = header;
     for (int i = 0; i < kColumnCount; ++i) {
-        ColumnSlot& slot = g_ui.columns[i];
-        slot = {i, kColumns[i].menuId, false, WidthSetting(i), kColumns[i].defaultWidth};
+        slots_[i] = {settings_.ColumnWidth[i] != 0, settings_.ColumnWidth[i]};
         LVCOLUMNW column = {};
         column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         column.fmt = kColumns[i].format;
@@ -49,58 +48,58 @@ void CreateListColumns() {
         column.pszText = &title[0];
         column.cx = 0;
         column.iSubItem = i;
-        SendMessageW(g_ui.listView, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-        slot.shown = WidthSetting(i) != 0;
+        SendMessageW(listView_, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
     }
-    for (int i = 0; i < kColumnCount; ++i) SetColumnWidth(i, WidthSetting(i));
-    SendMessageW(g_ui.listView, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(g_settings.Order));
+    for (int i = 0; i < kColumnCount; ++i) SetWidth(i, settings_.ColumnWidth[i]);
+    SendMessageW(listView_, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(settings_.Order));
 }
 
-bool ToggleColumnByMenuId(int menuId) {
-    for (ColumnSlot& slot : g_ui.columns) {
-        if (slot.menuId != menuId) continue;
-        if (slot.index == kColCurrentName) return true; // can never be hidden
+bool ListColumns::ToggleByMenuId(int menuId) {
+    for (int index = 0; index < kColumnCount; ++index) {
+        if (kColumns[index].menuId != menuId) continue;
+        if (index == kColCurrentName) return true; // can never be hidden
+        Slot& slot = slots_[index];
         if (slot.shown) {
-            slot.rememberedWidth = static_cast<int>(SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, slot.index, 0));
-            WidthSetting(slot.index) = 0;
+            slot.rememberedWidth = static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, index, 0));
+            settings_.ColumnWidth[index] = 0;
             slot.shown = false;
-            SetColumnWidth(slot.index, 0);
+            SetWidth(index, 0);
         } else {
-            int width = slot.rememberedWidth != 0 ? slot.rememberedWidth : slot.defaultWidth;
-            WidthSetting(slot.index) = width;
+            int width = slot.rememberedWidth != 0 ? slot.rememberedWidth : kColumns[index].defaultWidth;
+            settings_.ColumnWidth[index] = width;
             slot.shown = true;
-            SetColumnWidth(slot.index, width);
+            SetWidth(index, width);
         }
         return true;
     }
     return false;
 }
 
-bool ColumnMayResize(int index) {
+bool ListColumns::MayResize(int index) const {
     if (index < 0 || index >= kColumnCount) return false;
-    return SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, index, 0) != 0;
+    return SendMessageW(listView_, LVM_GETCOLUMNWIDTH, index, 0) != 0;
 }
 
-void StoreColumnWidth(int index, int width) {
+void ListColumns::StoreWidth(int index, int width) {
     if (index < 0 || index >= kColumnCount) return;
-    WidthSetting(index) = width;
-    g_ui.columns[index].shown = width != 0;
+    settings_.ColumnWidth[index] = width;
+    slots_[index].shown = width != 0;
 }
 
-void StoreColumnOrder() {
+void ListColumns::StoreOrder() {
     int order[kColumnCount];
-    if (SendMessageW(g_ui.listView, LVM_GETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order)))
-        for (int i = 0; i < kColumnCount; ++i) g_settings.Order[i] = order[i];
+    if (SendMessageW(listView_, LVM_GETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order)))
+        for (int i = 0; i < kColumnCount; ++i) settings_.Order[i] = order[i];
 }
 
-void SetSortArrow(int column, bool descending) {
+void ListColumns::SetSortArrow(int column, bool descending) {
     for (int i = 0; i < kColumnCount; ++i) {
         HDITEMW item = {};
         item.mask = HDI_FORMAT;
-        SendMessageW(g_ui.header, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header_, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
         item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
         if (i == column) item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
-        SendMessageW(g_ui.header, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header_, HDM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    g_ui.sortColumn = column;
+    sortColumn_ = column;
 }

@@ -3,52 +3,65 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/MainUi.h"
 #include "app/resource.h"
 #include "app/Texts.h"
-#include "app/Thumbnails.h"
+#include "app/ThumbnailStrip.h"
+
+void ListViewSync::Create(HWND window, HWND listView) {
+    window_ = window;
+    listView_ = listView;
+    icons_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ImageList_SetBkColor(icons_.get(), CLR_NONE);
+    SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons_.get()));
+}
+
+void ListViewSync::Release() {
+    if (listView_) SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    icons_.reset();
+    window_ = listView_ = nullptr;
+}
 
 void ListViewSync::CountChanged(int count) {
-    if (g_ui.listView)
-        SendMessageW(g_ui.listView, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (listView_) SendMessageW(listView_, LVM_SETITEMCOUNT, count, LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
 }
 
 void ListViewSync::RemovingAll() {
-    if (g_ui.listView) SendMessageW(g_ui.listView, LVM_DELETEALLITEMS, 0, 0);
-    PicturesCleared();
+    if (listView_) SendMessageW(listView_, LVM_DELETEALLITEMS, 0, 0);
+    thumbnails_.Cleared();
 }
 
 void ListViewSync::RowsReordered(const std::vector<int>& order) {
-    PicturesFollowReorder(order);
+    thumbnails_.FollowReorder(order);
 }
 
 void ListViewSync::RowsRemoved(const std::vector<char>& removed) {
-    PicturesFollowRemoval(removed);
-}
-
-void ListViewSync::TypeAdded(int, const wchar_t* path) {
-    HIMAGELIST icons = g_ui.iconImages.get();
-    if (icons == nullptr) return;
-    SHFILEINFOW info = {};
-    SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
-    ScopedIcon icon(info.hIcon);
-    if (!icon || ImageList_AddIcon(icons, icon.get()) < 0) ImageList_AddIcon(icons, LoadIconW(nullptr, IDI_APPLICATION));
-}
-
-void ListViewSync::TypeIconsRebuilding() {
-    if (!g_ui.iconImages) return;
-    ImageList_RemoveAll(g_ui.iconImages.get());
-    ImageList_SetBkColor(g_ui.iconImages.get(), CLR_NONE);
+    thumbnails_.FollowRemoval(removed);
 }
 
 void ListViewSync::OutOfMemory() {
-    ShowOutOfMemory(g_ui.window);
-    if (g_ui.window) PostMessageW(g_ui.window, WM_CLOSE, 0, 0);
+    ShowOutOfMemory(window_);
+    if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+// Called on the adding worker's thread; an image list takes that.
+void ListViewSync::TypeAdded(int, const wchar_t* path) {
+    if (!icons_) return;
+    SHFILEINFOW info = {};
+    SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
+    ScopedIcon icon(info.hIcon);
+    if (!icon || ImageList_AddIcon(icons_.get(), icon.get()) < 0)
+        ImageList_AddIcon(icons_.get(), LoadIconW(nullptr, IDI_APPLICATION));
+}
+
+void ListViewSync::TypeIconsRebuilding() {
+    if (!icons_) return;
+    ImageList_RemoveAll(icons_.get());
+    ImageList_SetBkColor(icons_.get(), CLR_NONE);
 }
 
 void ListViewSync::TypeIconsRebuilt() {
-    if (g_ui.listView && g_ui.iconImages)
-        SendMessageW(g_ui.listView, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(g_ui.iconImages.get()));
+    if (listView_ && icons_)
+        SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons_.get()));
 }
 
 void ShowOutOfMemory(HWND owner) {

@@ -1,14 +1,24 @@
 // The main window's list view kept in step with the file list: the list
-// tells, this shows. Also the out-of-memory message of adding, whose answer
-// is to close the window.
+// tells, this shows. The row count, the type icons (icon k of its image
+// list is type k's) and, through the thumbnail strip, the pictures. Memory
+// that ran out while adding is said, and the window closed.
 #pragma once
 
 #include <windows.h>
 
+#include "base/ScopedWin.h"
 #include "filelist/FileListObserver.h"
+
+class ThumbnailStrip;
 
 class ListViewSync final : public FileListObserver {
 public:
+    explicit ListViewSync(ThumbnailStrip& thumbnails) : thumbnails_(thumbnails) {}
+
+    // Makes the type icons' image list and gives it to the list view.
+    void Create(HWND window, HWND listView);
+    void Release();
+
     // Sent, not posted: the view never shows a count the list does not have.
     void CountChanged(int count) override;
     void RemovingAll() override;
@@ -16,11 +26,16 @@ public:
     void RowsRemoved(const std::vector<char>& removed) override;
     // Says so, then closes the window (a close during a run waits for it).
     void OutOfMemory() override;
-    // Icon k of the small image list is type k's; a type without an icon
-    // gets a stand-in rather than no image.
+    // A type without an icon gets a stand-in rather than no image.
     void TypeAdded(int type, const wchar_t* path) override;
     void TypeIconsRebuilding() override;
     void TypeIconsRebuilt() override;
+
+private:
+    ThumbnailStrip& thumbnails_;
+    HWND window_ = nullptr;
+    HWND listView_ = nullptr;
+    ScopedImageList icons_;
 };
 
 // The message box for memory that could not be had.

@@ -7,16 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ProgramSettings.h"
 #include "app/CommandLine.h"
 #include "app/dialogs/BatchDialog.h"
-#include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/StatusBar.h"
 #include "base/FunctionCast.h"
 #include "base/HandOverBlock.h"
-#include "filelist/AddFiles.h"
-#include "filelist/FileList.h"
 #include "naming/NameFormat.h"
 #include "rename/RenameLog.h"
 #include "settings/ConfigFile.h"
@@ -49,13 +44,13 @@ void AllowCopyData() {
     if (filter) filter(WM_COPYDATA, 1 /* MSGFLT_ADD */);
 }
 
-int RunBatch(HINSTANCE instance, const CommandLine& line) {
-    if (HasForbiddenChar(g_settings.Format)) {
+int RunBatch(HINSTANCE instance, const CommandLine& line, const Settings& settings) {
+    if (HasForbiddenChar(settings.Format)) {
         // Very silent shows nothing: a script is waiting, not a person.
         if (!line.verySilent) MessageBoxW(nullptr, kForbiddenInFormatMessage, kFormatCaption, MB_OK | MB_ICONERROR);
         return kBatchFormatRefused;
     }
-    return RunBatchDialog(instance, line);
+    return RunBatchDialog(instance, line, settings);
 }
 
 // Each path goes to the running window in one synchronous send.
@@ -66,25 +61,17 @@ void HandOver(HWND running, const CommandLine& line) {
     }
 }
 
-void AddStartPaths(HWND window, const CommandLine& line) {
-    std::vector<std::wstring> paths = line.WindowPaths();
-    if (paths.empty()) return;
-    CancelFlag never;
-    for (const std::wstring& path : paths) AddPath(Files(), path.c_str(), KindsOf(g_settings), never);
-    PostMessageW(window, WM_APP_FILES_ADDED, 0, 0);
-    UpdateListStatus(true);
-}
-
-int RunWindow(HINSTANCE instance, int showCommand, const CommandLine& line) {
+int RunWindow(HINSTANCE instance, int showCommand, const CommandLine& line, Settings& settings) {
     AllowCopyData();
-    HWND window = CreateMainWindow(instance, showCommand);
-    if (window == nullptr) return 0;
+    MainWindow window(settings);
+    if (!window.Create(instance, showCommand)) return 0;
     CGDIPlusInit gdiplus;
-    AddStartPaths(window, line);
+    window.AddStartPaths(line.WindowPaths());
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        HACCEL accelerators = MainAccelerators();
-        if (accelerators && IsWindow(window) && TranslateAcceleratorW(window, accelerators, &msg)) continue;
+        HACCEL accelerators = window.Accelerators();
+        HWND handle = window.Window();
+        if (accelerators && handle && TranslateAcceleratorW(handle, accelerators, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -100,19 +87,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
-    if (!RegisterMainWindowClass(instance)) return 1;
+    if (!MainWindow::RegisterWindowClass(instance)) return 1;
     g_selectAllHook = SetWindowsHookExW(WH_MSGFILTER, SelectAllHook, nullptr, GetCurrentThreadId());
-    LoadSettings(g_settings);
+    Settings settings;
+    LoadSettings(settings);
     InitLogPath();
 
     CommandLine line = ParseCommandLine(SplitCommandLine(GetCommandLineW()));
-    HWND running = line.showWindow && line.singleInstance ? FindWindowW(kMainWindowClass, nullptr) : nullptr;
+    HWND running = line.showWindow && line.singleInstance ? FindWindowW(MainWindow::kClassName, nullptr) : nullptr;
 
     int result = 0;
     switch (line.Mode(running != nullptr)) {
-    case StartMode::Batch: result = RunBatch(instance, line); break;
+    case StartMode::Batch: result = RunBatch(instance, line, settings); break;
     case StartMode::HandOver: HandOver(running, line); break;
-    case StartMode::Window: result = RunWindow(instance, showCommand, line); break;
+    case StartMode::Window: result = RunWindow(instance, showCommand, line, settings); break;
     }
     if (g_selectAllHook) UnhookWindowsHookEx(g_selectAllHook);
     return result;

@@ -1,16 +1,143 @@
-// The main window: rebar and toolbar, the virtual list view, the status bar,
-// menus and accelerators; command dispatch and the runs' completion
-// messages; closing saves the settings.
+// The main window: rebar and toolbar, the virtual list view of the file
+// list, the status bar, menus and accelerators; command dispatch, the runs
+// through its run controller, the pictures through its thumbnail strip;
+// closing saves the settings.
+//
+// One object per window, made by the process entry (or a test) with the
+// settings it edits; the window procedure finds it through GWLP_USERDATA and
+// only dispatches. Its handlers are split by concern: creation, layout and
+// closing here, commands in MainWindowCommands.cpp, the list view's
+// notifications in MainWindowList.cpp, adding files in MainWindowAdding.cpp,
+// the status texts in MainWindowStatus.cpp.
+// Everything runs on the window's thread.
 #pragma once
 
 #include <windows.h>
 
-extern const wchar_t kMainWindowClass[];
+#include <string>
+#include <vector>
 
-bool RegisterMainWindowClass(HINSTANCE instance);
+#include "app/BaseWindow.h"
+#include "app/Fonts.h"
+#include "app/ListColumns.h"
+#include "app/ListViewSync.h"
+#include "app/Menus.h"
+#include "app/RunController.h"
+#include "app/StatusBar.h"
+#include "app/ThumbnailStrip.h"
+#include "app/Toolbar.h"
+#include "filelist/FileList.h"
+#include "settings/Settings.h"
 
-// Creates and shows the main window at the placement kept in g_settings.
-HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+class MainWindow final : public BaseWindow<MainWindow> {
+public:
+    static const wchar_t kClassName[];
+    static bool RegisterWindowClass(HINSTANCE instance);
 
-// The accelerator table for the message loop (null before creation).
-HACCEL MainAccelerators();
+    explicit MainWindow(Settings& settings);
+    ~MainWindow();
+
+    // Creates and shows the window at the placement kept in the settings;
+    // false when it could not be made.
+    bool Create(HINSTANCE instance, int showCommand);
+    // The command line's files, added before the message loop runs.
+    void AddStartPaths(const std::vector<std::wstring>& paths);
+    HACCEL Accelerators() const { return menus_.Accelerators(); }
+
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Sorts by column in the shared direction, keeping selection and focus;
+    // refused while a run goes on.
+    void SortRows(int column);
+
+    // What the window shows, for whoever drives it (tests, benchmarks).
+    FileList& Files() { return files_; }
+    HWND ListView() const { return listView_; }
+    HWND Header() const { return header_; }
+    HWND StatusBarHandle() const { return status_.Handle(); }
+    HWND ProgressBar() const { return status_.Progress(); }
+    HWND ToolbarHandle() const { return toolbar_.Handle(); }
+    const MainMenus& Menus() const { return menus_; }
+    RunController& Runs() { return runs_; }
+    ThumbnailStrip& Thumbnails() { return thumbnails_; }
+    bool SizeInKB() const { return showSizeInKB_; }
+    Settings& CurrentSettings() { return settings_; }
+
+private:
+    // Creation, layout and closing (MainWindow.cpp).
+    LRESULT OnCreate();
+    void CreateListView();
+    void OnSize(int width, int height);
+    void OnClose();
+    bool ConfirmClose();
+    void OnDestroy();
+    LRESULT OnNotify(NMHDR* header);
+    MenuState CurrentMenuState() const;
+    static LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR self);
+
+    // The status texts that follow the list (MainWindowStatus.cpp).
+    // Focus to the list, optionally the last row into view, the idle texts
+    // and a redraw of all rows.
+    void UpdateListStatus(bool scrollToEnd);
+    // Status part 2: the number of selected rows, or the cancel hint while a run goes on.
+    void UpdateSelectionCounter();
+
+    // Commands (MainWindowCommands.cpp).
+    void OnCommand(int id);
+    bool StartEntryRun(int id);
+    int RowCount() const;
+    int FocusedRow() const;
+    void OpenFiles();
+    void OpenFolder();
+    void InvertSelection();
+    void ToggleAlwaysOnTop();
+    bool ChooseViewer();
+    void OpenInViewer();
+    void CopyToClipboard(bool fullPath);
+    void ShowProperties();
+    void OpenHomePage();
+    void EditFocusedName();
+    void RemoveSelectedRows();
+    void Recycle();
+    void OpenOptions(int startPage);
+
+    // The list view's notifications (MainWindowList.cpp).
+    LRESULT OnListNotify(NMHDR* header);
+    bool OnHeaderNotify(NMHDR* header, LRESULT& result);
+    void OnGetDispInfo(NMLVDISPINFOW* info);
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW* draw);
+    void OnInfoTip(NMLVGETINFOTIPW* tip);
+    int TypeAheadColumn() const;
+    LRESULT OnFindItem(NMLVFINDITEMW* find);
+    void ShowContextMenu(HMENU menu);
+
+    // Adding files (MainWindowAdding.cpp).
+    void StartFolderAdd(const wchar_t* folder, bool showCancelHint);
+    void StartDropAdd(std::vector<std::wstring> paths);
+    void OnDropFiles(HDROP drop);
+    LRESULT OnCopyData(const COPYDATASTRUCT* data);
+    // An add has ended: the list's texts, then the new rows' thumbnails.
+    void OnFilesAdded(WPARAM firstRow);
+
+    Settings& settings_;
+    HWND listView_ = nullptr;
+    HWND header_ = nullptr;
+    StatusBar status_;
+    Toolbar toolbar_;
+    MainMenus menus_;
+    ListFonts fonts_;
+    ListColumns columns_;
+    FileList files_;
+    RunController runs_;
+    ThumbnailStrip thumbnails_;
+    ListViewSync sync_;
+
+    bool showSizeInKB_ = true;
+    bool alwaysOnTop_ = false;
+    bool sortDescending_ = false;
+    bool optionsOpen_ = false;
+    bool resized_ = false;
+};

@@ -1,16 +1,15 @@
 #include "app/Menus.h"
-#include "app/Texts.h"
 
-#include "app/Commands.h"
-#include "app/MainUi.h"
+#include "app/ListColumns.h"
+#include "app/resource.h"
 #include "app/StatusBar.h"
-#include "app/Thumbnails.h"
+#include "app/Texts.h"
 
 namespace {
 
 // Pop-up resources; each pop-up is the first sub-menu of its resource.
-const int kPopupResources[6] = {IDM_POPUP_UNDO,     IDM_POPUP_THUMBNAIL, IDM_POPUP_DERIVE,
-                                IDM_POPUP_LIST,     IDM_POPUP_ITEM,      IDM_POPUP_HEADER};
+const int kPopupResources[6] = {IDM_POPUP_UNDO, IDM_POPUP_THUMBNAIL, IDM_POPUP_DERIVE,
+                                IDM_POPUP_LIST, IDM_POPUP_ITEM,      IDM_POPUP_HEADER};
 const int kViewMenuIndex = 2;
 const int kThumbnailMenuPosition = 4;
 
@@ -27,90 +26,85 @@ void CheckItem(HMENU menu, UINT id, bool checked) {
     CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
-void CheckThumbnailItems(HMENU menu) {
-    const UINT items[4] = {kCmdThumbnailNone, kCmdThumbnailSmall, kCmdThumbnailNormal, kCmdThumbnailLarge};
-    for (int i = 0; i < 4; ++i) CheckItem(menu, items[i], ThumbnailDisplay() == i);
-}
-
-// The rebuild items are offered only while thumbnails are shown.
-void UpdateRebuildItems() {
-    HMENU menu = g_ui.popupThumbnail;
-    bool present = MenuPosFromId(menu, kCmdRebuildThumbnails) >= 0;
-    if (ThumbnailDisplay() != 0 && !present) {
-        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildAllThumbnails,
-                    LoadText(IDS_REBUILD_ALL_THUMBNAILS).c_str());
-        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_STRING, kCmdRebuildThumbnails,
-                    LoadText(IDS_REBUILD_THUMBNAILS).c_str());
-        InsertMenuW(menu, kCmdThumbnailNone, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
-    } else if (ThumbnailDisplay() == 0 && present) {
-        DeleteMenu(menu, kCmdRebuildAllThumbnails, MF_BYCOMMAND);
-        DeleteMenu(menu, kCmdRebuildThumbnails, MF_BYCOMMAND);
-        DeleteMenu(menu, 0, MF_BYPOSITION); // the separator, now first
-    }
-}
-
 } // namespace
 
-void LoadMenus(HWND window) {
+void MainMenus::Load(HWND window) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    g_ui.mainMenu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
-    SetMenu(window, g_ui.mainMenu);
-    HMENU* popups[6] = {&g_ui.popupUndo, &g_ui.popupThumbnail, &g_ui.popupDerive,
-                        &g_ui.popupList, &g_ui.popupItem,      &g_ui.popupHeader};
+    main_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAIN));
+    SetMenu(window, main_);
+    HMENU* popups[6] = {&undo_, &thumbnail_, &derive_, &list_, &item_, &header_};
     for (int i = 0; i < 6; ++i) {
-        g_ui.loadedMenus[i] = LoadMenuW(instance, MAKEINTRESOURCEW(kPopupResources[i]));
-        *popups[i] = g_ui.loadedMenus[i] ? GetSubMenu(g_ui.loadedMenus[i], 0) : nullptr;
+        loaded_[i] = LoadMenuW(instance, MAKEINTRESOURCEW(kPopupResources[i]));
+        *popups[i] = loaded_[i] ? GetSubMenu(loaded_[i], 0) : nullptr;
     }
-    HMENU view = GetSubMenu(g_ui.mainMenu, kViewMenuIndex);
-    if (view && g_ui.popupThumbnail) {
+    HMENU view = GetSubMenu(main_, kViewMenuIndex);
+    if (view && thumbnail_) {
         // The thumbnail pop-up is shared with the toolbar's drop-down, so the
         // view menu gets a copy of the handle, detached again at closing.
         int position = GetMenuItemCount(view) < kThumbnailMenuPosition ? -1 : kThumbnailMenuPosition;
-        InsertMenuW(view, position, MF_BYPOSITION | MF_POPUP | MF_STRING,
-                    reinterpret_cast<UINT_PTR>(g_ui.popupThumbnail), LoadText(IDS_THUMBNAIL_MENU).c_str());
+        InsertMenuW(view, position, MF_BYPOSITION | MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(thumbnail_),
+                    LoadText(IDS_THUMBNAIL_MENU).c_str());
     }
-    g_ui.accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
+    accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));
 }
 
-void DestroyMenus() {
-    HMENU view = g_ui.mainMenu ? GetSubMenu(g_ui.mainMenu, kViewMenuIndex) : nullptr;
+void MainMenus::Destroy(HWND window) {
+    HMENU view = main_ ? GetSubMenu(main_, kViewMenuIndex) : nullptr;
     if (view) {
         // Detach the shared thumbnail pop-up so it is destroyed only once.
         int count = GetMenuItemCount(view);
         for (int i = 0; i < count; ++i)
-            if (GetSubMenu(view, i) == g_ui.popupThumbnail) RemoveMenu(view, i, MF_BYPOSITION);
+            if (GetSubMenu(view, i) == thumbnail_) RemoveMenu(view, i, MF_BYPOSITION);
     }
-    for (HMENU& menu : g_ui.loadedMenus) {
+    for (HMENU& menu : loaded_) {
         if (menu) DestroyMenu(menu);
         menu = nullptr;
     }
-    if (g_ui.mainMenu && g_ui.window) SetMenu(g_ui.window, nullptr);
-    if (g_ui.mainMenu) DestroyMenu(g_ui.mainMenu);
-    g_ui.mainMenu = nullptr;
-    if (g_ui.accelerators) DestroyAcceleratorTable(g_ui.accelerators);
-    g_ui.accelerators = nullptr;
+    undo_ = thumbnail_ = derive_ = list_ = item_ = header_ = nullptr;
+    if (main_ && window) SetMenu(window, nullptr);
+    if (main_) DestroyMenu(main_);
+    main_ = nullptr;
+    if (accelerators_) DestroyAcceleratorTable(accelerators_);
+    accelerators_ = nullptr;
 }
 
-void OnInitMenu(HMENU menu) {
-    if (menu == g_ui.mainMenu || menu == g_ui.popupThumbnail) {
-        CheckThumbnailItems(g_ui.popupThumbnail);
-        if (menu == g_ui.mainMenu) {
-            CheckItem(menu, kCmdAlwaysOnTop, g_ui.alwaysOnTop);
-            CheckItem(menu, kCmdSizeInKB, g_ui.showSizeInKB);
+// The rebuild items are offered only while thumbnails are shown.
+void MainMenus::UpdateRebuildItems(int thumbnailDisplay) {
+    bool present = MenuPosFromId(thumbnail_, ID_THUMBNAIL_REBUILD_SELECTED) >= 0;
+    if (thumbnailDisplay != 0 && !present) {
+        InsertMenuW(thumbnail_, ID_THUMBNAIL_NONE, MF_BYCOMMAND | MF_STRING, ID_THUMBNAIL_REBUILD_ALL,
+                    LoadText(IDS_REBUILD_ALL_THUMBNAILS).c_str());
+        InsertMenuW(thumbnail_, ID_THUMBNAIL_NONE, MF_BYCOMMAND | MF_STRING, ID_THUMBNAIL_REBUILD_SELECTED,
+                    LoadText(IDS_REBUILD_THUMBNAILS).c_str());
+        InsertMenuW(thumbnail_, ID_THUMBNAIL_NONE, MF_BYCOMMAND | MF_SEPARATOR, 0, nullptr);
+    } else if (thumbnailDisplay == 0 && present) {
+        DeleteMenu(thumbnail_, ID_THUMBNAIL_REBUILD_ALL, MF_BYCOMMAND);
+        DeleteMenu(thumbnail_, ID_THUMBNAIL_REBUILD_SELECTED, MF_BYCOMMAND);
+        DeleteMenu(thumbnail_, 0, MF_BYPOSITION); // the separator, now first
+    }
+}
+
+void MainMenus::OnInit(HMENU menu, const MenuState& state) {
+    if (menu == main_ || menu == thumbnail_) {
+        const UINT sizes[4] = {ID_THUMBNAIL_NONE, ID_THUMBNAIL_SMALL, ID_THUMBNAIL_NORMAL, ID_THUMBNAIL_LARGE};
+        for (int i = 0; i < 4; ++i) CheckItem(thumbnail_, sizes[i], state.thumbnailDisplay == i);
+        if (menu == main_) {
+            CheckItem(menu, ID_VIEW_TOPMOST, state.alwaysOnTop);
+            CheckItem(menu, ID_VIEW_SIZE_KB, state.sizeInKB);
         }
-        UpdateRebuildItems();
+        UpdateRebuildItems(state.thumbnailDisplay);
     }
-    if (menu == g_ui.popupHeader) {
-        for (const ColumnSlot& slot : g_ui.columns) CheckItem(menu, slot.menuId, slot.shown);
-        CheckItem(menu, kCmdColumnCurrentName, true);
-        EnableMenuItem(menu, kCmdColumnCurrentName, MF_BYCOMMAND | MF_GRAYED);
+    if (menu == header_) {
+        for (int i = 0; i < kColumnCount; ++i) CheckItem(menu, ListColumns::MenuId(i), state.columnShown[i]);
+        CheckItem(menu, ID_COLUMN_NAME, true);
+        EnableMenuItem(menu, ID_COLUMN_NAME, MF_BYCOMMAND | MF_GRAYED);
     }
 }
 
-void OnMenuSelect(UINT id, UINT flags, HMENU menu) {
+void MainMenus::OnSelect(UINT id, UINT flags, HMENU menu, StatusBar& status) const {
     wchar_t help[1024] = L"";
     // The column items share their numbers with other strings: no help for them.
-    if (menu != g_ui.popupHeader && !(flags & MF_POPUP) && !(flags & MF_SEPARATOR) && id != 0)
+    if (menu != header_ && !(flags & MF_POPUP) && !(flags & MF_SEPARATOR) && id != 0)
         LoadStringW(GetModuleHandleW(nullptr), id, help, 1024);
-    SetStatusText(0, help);
+    status.SetText(0, help);
 }

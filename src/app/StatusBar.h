@@ -1,20 +1,33 @@
-// The status bar's three parts, the progress bar over part 0, and the
-// refresh after every change of the list.
+// The main window's status bar: three parts, and the progress bar a run
+// shows over part 0.
 #pragma once
 
 #include <windows.h>
 
-void CreateStatusBar(HWND window);
-void LayoutStatusBar(int clientWidth);
-void SetStatusText(int part, const wchar_t* text);
+#include <string>
 
-// Focus to the list, optionally the last row into view, the idle texts and a
-// redraw of all rows.
-void UpdateListStatus(bool scrollToEnd);
+class StatusBar {
+public:
+    StatusBar() = default;
+    StatusBar(const StatusBar&) = delete;
+    StatusBar& operator=(const StatusBar&) = delete;
 
-// The third part: the number of selected rows, or the cancel hint while a run goes on.
-void UpdateSelectionCounter();
+    void Create(HWND parent);
+    HWND Handle() const { return bar_; }
+    void Layout(int clientWidth);
+    void SetText(int part, const wchar_t* text);
+    void SetText(int part, const std::wstring& text) { SetText(part, text.c_str()); }
 
-// A fresh progress bar over part 0 with range 0..range.
-HWND CreateStatusProgress(int range);
-void DestroyStatusProgress();
+    // A fresh progress bar over part 0 with range 0..range, step 1.
+    HWND CreateProgress(int range);
+    // Windows are destroyed by the thread that made them: always the window's.
+    void DestroyProgress();
+    HWND Progress() const { return progress_; }
+
+    // The window is gone, and its children with it.
+    void Forget() { bar_ = progress_ = nullptr; }
+
+private:
+    HWND bar_ = nullptr;
+    HWND progress_ = nullptr;
+};

@@ -8,10 +8,12 @@
 #include <string>
 
 #include "app/dialogs/UpdateSaveDialog.h"
-#include "app/MainUi.h"
 #include "app/resource.h"
+#include "app/RunController.h"
 #include "app/StatusBar.h"
 #include "app/Texts.h"
+#include "base/Messages.h"
+#include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "update/UpdateCheck.h"
 
@@ -65,19 +67,22 @@ private:
 
 } // namespace
 
-void StartUpdateCheck() {
+void StartUpdateCheck(RunController& runs, HWND window, StatusBar& status, std::function<void(bool)> finished) {
     UpdateJob job;
     job.host = LoadText(IDS_UPDATE_HOST);
     job.versionUrl = LoadText(IDS_UPDATE_VERSION_URL);
     job.reportWhenCurrent = true;
+    RunController::Start start;
+    start.message = WM_APP_UPDATE_DONE;
     // The bar runs 0..100 when the download's length is known and stays at 0 otherwise.
-    g_ui.runEvents = PostedEvents(WM_APP_UPDATE_DONE, CreateStatusProgress(100));
-    HWND window = g_ui.window, statusBar = g_ui.statusBar;
-    auto work = [job, window, statusBar](Run& run) {
+    start.progress = 100;
+    HWND statusBar = status.Handle();
+    start.work = [job, window, statusBar](Run& run) {
         ScopedCoInit com; // the save dialog and the shell need it on this thread
         WindowDialogue dialogue(window, statusBar, run);
         bool downloaded = CheckForUpdate(job, dialogue, run.Cancellation()) && dialogue.Downloaded();
         return RunResult{downloaded ? 1u : 0u, 0};
     };
-    if (!g_ui.run.Start(work, g_ui.runEvents)) DestroyStatusProgress();
+    start.finished = [finished = std::move(finished)](WPARAM downloaded, LPARAM) { finished(downloaded != 0); };
+    runs.Begin(std::move(start));
 }

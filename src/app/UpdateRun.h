@@ -1,9 +1,15 @@
-// "最新版を確認(&U)": the update check as the main window's run. Its work
-// shows the check's texts in the status bar and its questions, messages and
-// save dialog itself, from the worker's thread, with the main window as
-// their owner; the completion comes as WM_APP_UPDATE_DONE, wParam 1 when an
-// archive was downloaded (the window then keeps saying so in part 0, since
-// the completion resets part 1).
+// Help > 最新版を確認 as a run of the main window: the update check on a
+// worker, its questions as message boxes, its save dialog, and its status
+// texts and progress in the window's status bar.
 #pragma once
 
-void StartUpdateCheck();
+#include <windows.h>
+
+#include <functional>
+
+class RunController;
+class StatusBar;
+
+// finished: on the window's thread once the check has ended; true when an
+// archive was downloaded.
+void StartUpdateCheck(RunController& runs, HWND window, StatusBar& status, std::function<void(bool)> finished);

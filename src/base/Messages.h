@@ -14,4 +14,5 @@ const UINT WM_APP_FILES_ADDED = WM_APP + 6;    // rows added on the window's thr
 const UINT WM_APP_START_BATCH = WM_APP + 7;    // to the batch dialog: start renaming
 const UINT WM_APP_IDLE = WM_APP + 8;           // a modal step ended: take up what waited
 const UINT WM_APP_THUMBNAIL_READY = WM_APP + 9; // sent by a thumbnail run: wParam row, lParam its bitmap
+const UINT WM_APP_RUN_PROGRESS = WM_APP + 10;  // to the batch dialog: wParam files started
 const UINT WM_APP_OPTIONS_OK = WM_APP + 100;   // to each options page, in order, when OK is accepted

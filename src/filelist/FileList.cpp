@@ -34,11 +34,6 @@ void FillFromShell(FileEntry& entry, const WIN32_FIND_DATAW& data) {
 
 } // namespace
 
-FileList& Files() {
-    static FileList list;
-    return list;
-}
-
 FileList::~FileList() {
     Release();
 }

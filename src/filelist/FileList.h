@@ -130,6 +130,3 @@ private:
     FileListObserver* observer_ = nullptr;
     FileListOptions options_;
 };
-
-// The process's list, owned by the main window's module.
-FileList& Files();

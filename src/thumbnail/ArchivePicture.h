@@ -16,19 +16,6 @@
 //   within the call.
 #pragma once
 
-#include <windows.h>
-
-#include <cstddef>
-
-#include "base/ScopedWin.h"
-
-struct PictureData {
-    ScopedGlobal memory; // GMEM_MOVEABLE | GMEM_ZEROINIT
-    size_t size = 0;
-    explicit operator bool() const { return static_cast<bool>(memory); }
-};
+#include "thumbnail/PictureData.h"
 
 PictureData LoadArchivePicture(const wchar_t* path, bool firstFile);
-
-// A movable, zeroed block of size bytes (1 or more); empty on failure.
-PictureData AllocatePicture(size_t size);

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "archive/ArchiveKinds.h"
-#include "thumbnail/ArchivePicture.h"
+#include "thumbnail/PictureData.h"
 
 PictureData ZipPicture(const wchar_t* path, bool firstFile);
 PictureData RarPicture(const wchar_t* path, bool firstFile);

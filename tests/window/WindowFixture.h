@@ -8,16 +8,15 @@
 
 #include <commctrl.h>
 
-#include <new>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "TestFiles.h"
 #include "WindowDriver.h"
-#include "app/MainUi.h"
 #include "app/MainWindow.h"
-#include "app/ProgramSettings.h"
-#include "app/WindowIdle.h"
+#include "app/resource.h"
+#include "base/Messages.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "rename/RenameLog.h"
@@ -27,42 +26,49 @@ class WindowFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
-        ASSERT_TRUE(RegisterMainWindowClass(GetModuleHandleW(nullptr)));
-        // A fresh window state; the last test's run has been joined.
-        g_ui.~MainUi();
-        new (&g_ui) MainUi();
+        ASSERT_TRUE(MainWindow::RegisterWindowClass(GetModuleHandleW(nullptr)));
     }
     void TearDown() override {
-        if (window_ && IsWindow(window_)) {
-            g_settings.ConfirmExit = false;
-            SendMessageW(window_, WM_CLOSE, 0, 0);
-            // A close during a run waits for the run to stop.
-            EXPECT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
-        }
+        Close();
         PumpPending();
     }
-    // Loads the settings (from config when given) and opens the window.
+    // Loads the settings (from config when given) and opens a new window.
     void Open(const std::wstring& config = L"") {
+        main_.reset();
         if (!config.empty()) {
             ASSERT_TRUE(WriteUtf16(program_ / L"Zorvel.cfg", config));
         }
-        LoadSettings(g_settings);
+        LoadSettings(settings_);
         InitLogPath();
-        window_ = CreateMainWindow(GetModuleHandleW(nullptr), SW_SHOWNORMAL);
-        ASSERT_NE(nullptr, window_);
+        main_ = std::make_unique<MainWindow>(settings_);
+        ASSERT_TRUE(main_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+        window_ = main_->Window();
+    }
+    // Closes the window as a user would; a close during a run waits for it.
+    void Close() {
+        if (window_ && IsWindow(window_)) {
+            settings_.ConfirmExit = false;
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+            EXPECT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
+        }
+        main_.reset();
     }
     // Hands path over as a second instance would, and waits for the adding.
     void HandOverAndWait(const std::wstring& path) {
         HandOver(window_, path);
-        ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+        ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
     }
+    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
 
     std::wstring Make(const std::wstring& relative) {
         std::wstring path = files_ / relative;
         EXPECT_TRUE(WriteBytes(path, "x"));
         return path;
     }
-    bool Idle() const { return !RunInProgress() && g_ui.deferred.empty(); }
+    FileList& Files() const { return main_->Files(); }
+    HWND ListView() const { return main_->ListView(); }
+    bool RunInProgress() const { return main_->Runs().InProgress(); }
+    bool Idle() const { return !RunInProgress() && !main_->Runs().HasDeferred(); }
     // The rows' paths below files_.
     std::vector<std::wstring> Names() const {
         std::vector<std::wstring> names;
@@ -73,16 +79,18 @@ protected:
         for (int row : rows) {
             LVITEMW item = {};
             item.state = item.stateMask = LVIS_SELECTED | extra;
-            SendMessageW(g_ui.listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+            SendMessageW(ListView(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
         }
     }
     std::wstring StatusPart(int part) const {
         wchar_t text[256] = L"";
-        SendMessageW(g_ui.statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+        SendMessageW(main_->StatusBarHandle(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
         return text;
     }
 
     TempDir program_; // Zorvel.cfg and Zorvel.log
     TempDir files_;   // the archives
+    Settings settings_;
+    std::unique_ptr<MainWindow> main_;
     HWND window_ = nullptr;
 };

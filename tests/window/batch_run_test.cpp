@@ -10,7 +10,6 @@
 
 #include "WindowFixture.h"
 #include "ZipBuilder.h"
-#include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
@@ -35,7 +34,7 @@ protected:
     }
     void Run(int command) {
         SendMessageW(window_, WM_COMMAND, command, 0);
-        ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+        ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
     }
     int Status(int row) const { return Files().At(row).status; }
 
@@ -46,14 +45,14 @@ TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
     AddArchive(L"x2.zip", "Beta");
     AddArchive(L"x3.zip", "");
 
-    Run(40042); // F5: all rows
+    Run(ID_DERIVE_ALL); // F5: all rows
     EXPECT_EQ(1, Status(0));
     EXPECT_EQ(1, Status(1));
     EXPECT_EQ(12, Status(2));
     EXPECT_EQ(L"3 個中 2 個のファイル処理は正常に完了しました", StatusPart(0));
 
     Select({0, 2});
-    Run(40055); // Shift+R: the selected rows only
+    Run(ID_RENAME_SELECTED); // Shift+R: the selected rows only
     EXPECT_EQ(2, Status(0));
     EXPECT_EQ(1, Status(1)) << "an unselected row is left alone";
     EXPECT_EQ(12, Status(2));
@@ -61,10 +60,10 @@ TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
     EXPECT_TRUE(FileExists(files_ / L"Alpha.zip"));
     EXPECT_EQ(2, CountLogLines()); // Success for row 0, Error for row 2
 
-    Run(40042); // deriving again leaves the renamed row as it is
+    Run(ID_DERIVE_ALL); // deriving again leaves the renamed row as it is
     EXPECT_EQ(2, Status(0));
 
-    Run(40045); // Ctrl+Z: undo all, without the format check
+    Run(ID_UNDO_ALL); // Ctrl+Z: undo all, without the format check
     EXPECT_EQ(0, Status(0));
     EXPECT_TRUE(FileExists(files_ / L"x1.zip"));
     EXPECT_EQ(L"3 個中 1 個のファイル処理は正常に完了しました", StatusPart(0));
@@ -73,10 +72,10 @@ TEST_F(BatchRunTest, DeriveRenameSelectedAndUndoAll) {
 
 TEST_F(BatchRunTest, AFormatWithAForbiddenCharacterStartsNothing) {
     AddArchive(L"x1.zip", "Alpha");
-    wcscpy(g_settings.Format, L"%new?");
+    wcscpy(settings_.Format, L"%new?");
     MessageBoxAnswerer answer(IDOK);
-    SendMessageW(window_, WM_COMMAND, 40042, 0);
-    SendMessageW(window_, WM_COMMAND, 40054, 0);
+    SendMessageW(window_, WM_COMMAND, ID_DERIVE_ALL, 0);
+    SendMessageW(window_, WM_COMMAND, ID_RENAME_ALL, 0);
     PumpPending();
     ASSERT_EQ(2u, answer.boxes().size());
     EXPECT_EQ(L"新しいファイル名のフォーマット", answer.boxes()[0].caption);
@@ -84,21 +83,21 @@ TEST_F(BatchRunTest, AFormatWithAForbiddenCharacterStartsNothing) {
     EXPECT_FALSE(RunInProgress());
     EXPECT_EQ(0, Status(0));
     // Undo needs no format check.
-    Run(40045);
+    Run(ID_UNDO_ALL);
     EXPECT_TRUE(answer.boxes().size() == 2u);
     EXPECT_EQ(L"1 個中 0 個のファイル処理は正常に完了しました", StatusPart(0));
 }
 
 TEST_F(BatchRunTest, CancelStopsTheRunAndTheLogIsStillTrimmed) {
-    g_settings.MaxLine = 3;
+    settings_.MaxLine = 3;
     const int rows = 40;
     for (int i = 0; i < rows; ++i) AddArchive(L"r" + std::to_wstring(i) + L".zip", "F" + std::to_string(i));
-    SendMessageW(window_, WM_COMMAND, 40054, 0); // Ctrl+R
-    SendMessageW(window_, WM_COMMAND, 40044, 0); // Esc
+    SendMessageW(window_, WM_COMMAND, ID_RENAME_ALL, 0); // Ctrl+R
+    SendMessageW(window_, WM_COMMAND, ID_CANCEL, 0); // Esc
     // Nothing else starts until the finishing run has reported.
-    SendMessageW(window_, WM_COMMAND, 40046, 0);
-    EXPECT_TRUE(g_ui.showSizeInKB);
-    ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    SendMessageW(window_, WM_COMMAND, ID_VIEW_SIZE_KB, 0);
+    EXPECT_TRUE(main_->SizeInKB());
+    ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
     int renamed = 0;
     for (int i = 0; i < rows; ++i) renamed += Status(i) == 2;
     EXPECT_GE(renamed, 1) << "the row in hand is finished";
@@ -114,12 +113,12 @@ TEST_F(BatchRunTest, ClosingDuringARunCancelsItAndWaitsBeforeClosing) {
     }
     HandOverAndWait(files_.path());
     ASSERT_EQ(rows, Files().Count());
-    g_settings.ConfirmExit = false;
-    SendMessageW(window_, WM_COMMAND, 40054, 0); // Ctrl+R
+    settings_.ConfirmExit = false;
+    SendMessageW(window_, WM_COMMAND, ID_RENAME_ALL, 0); // Ctrl+R
     // Regression: the list was freed under the renaming worker, which crashed.
     SendMessageW(window_, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(window_)) << "the close waits until the run has stopped";
-    EXPECT_TRUE(g_ui.run.Cancelled()) << "and cancels it";
+    EXPECT_TRUE(main_->Runs().CurrentRun().Cancelled()) << "and cancels it";
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
     // Every file moved before the close has its log line.
     int renamed = 0;

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "WindowFixture.h"
-#include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
@@ -19,15 +18,21 @@ namespace {
 
 class MainWindowTest : public WindowFixture {
 protected:
-    int ViewCount() const { return static_cast<int>(SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0)); }
+    int ViewCount() const { return static_cast<int>(SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0)); }
     void ClickColumn(int column) {
         NMLISTVIEW click = {};
-        click.hdr.hwndFrom = g_ui.listView;
-        click.hdr.idFrom = kListViewId;
+        click.hdr.hwndFrom = ListView();
+        click.hdr.idFrom = GetDlgCtrlID(ListView());
         click.hdr.code = LVN_COLUMNCLICK;
         click.iItem = -1;
         click.iSubItem = column;
-        SendMessageW(window_, WM_NOTIFY, kListViewId, reinterpret_cast<LPARAM>(&click));
+        SendMessageW(window_, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    }
+    // A run on the window's thread, as adding chosen files is, until Complete.
+    void BeginWindowRun() {
+        RunController::Start start;
+        start.message = WM_APP_FILES_ADDED;
+        ASSERT_TRUE(main_->Runs().Begin(std::move(start)));
     }
 };
 
@@ -43,7 +48,7 @@ TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
     EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.zip", L"A.rar"}), Names());
     EXPECT_EQ(3, ViewCount());
     EXPECT_EQ(L"合計 3 個のファイル", StatusPart(1));
-    EXPECT_EQ(nullptr, g_ui.progressBar);
+    EXPECT_EQ(nullptr, main_->ProgressBar());
 }
 
 TEST_F(MainWindowTest, EscDuringAFolderAddKeepsTheRowsAddedSoFar) {
@@ -56,7 +61,7 @@ TEST_F(MainWindowTest, EscDuringAFolderAddKeepsTheRowsAddedSoFar) {
         Make(name);
     }
     HandOver(window_, files_.path());
-    SendMessageW(window_, WM_COMMAND, 40044, 0); // Esc while the worker walks
+    SendMessageW(window_, WM_COMMAND, ID_CANCEL, 0); // Esc while the worker walks
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     int kept = Files().Count();
     EXPECT_LE(kept, total);
@@ -72,17 +77,17 @@ TEST_F(MainWindowTest, DroppedFilesAndFoldersAreAddedAndLaterDropsWaitForTheRun)
     ASSERT_TRUE(CreateDirectoryW((files_ / L"dir").c_str(), nullptr));
     std::wstring inDir = Make(L"dir\\in.zip");
     std::wstring a = Make(L"a.zip"), b = Make(L"b.7z"), c = Make(L"c.cab"); // CAB is off by default
-    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_ / L"dir", a, b, c})), 0);
+    SendMessageW(ListView(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_ / L"dir", a, b, c})), 0);
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ((std::vector<std::wstring>{L"dir\\in.zip", L"a.zip", L"b.7z"}), Names());
 
     // A drop during a run is kept until the run has ended, then added.
     std::wstring late = Make(L"late.zip");
-    g_ui.busy = true;
-    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({late})), 0);
+    BeginWindowRun();
+    SendMessageW(ListView(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({late})), 0);
     PumpPending();
     EXPECT_EQ(3, Files().Count());
-    PostMessageW(window_, WM_APP_FILES_ADDED, 3, 0); // the run's end
+    main_->Runs().Complete(3, 0); // the run's end
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ(4, Files().Count());
     EXPECT_EQ(late, Files().At(3).fullPath);
@@ -94,9 +99,9 @@ TEST_F(MainWindowTest, NothingIsAddedWithEveryKindDisabled) {
     std::wstring b = Make(L"b.rar");
     HandOver(window_, files_.path());
     HandOver(window_, b);
-    SendMessageW(g_ui.listView, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b})), 0);
+    SendMessageW(ListView(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b})), 0);
     MessageBoxAnswerer answer(IDCANCEL);
-    SendMessageW(window_, WM_COMMAND, 40064, 0); // open file: no dialog at all
+    SendMessageW(window_, WM_COMMAND, ID_FILE_OPEN, 0); // open file: no dialog at all
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ(0, Files().Count());
     EXPECT_TRUE(answer.boxes().empty());
@@ -111,12 +116,12 @@ TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
     Select({0}, LVIS_FOCUSED);
     MessageBoxAnswerer answer(IDOK);
     bool workerDuringDialog = true;
-    SetDialogScript(1000, [&](HWND dialog) { // the edit dialog's name box
+    SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
         HandOver(window_, files_ / L"dir");
-        workerDuringDialog = g_ui.run.InProgress();
+        workerDuringDialog = main_->Runs().WorkerRunning();
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    SendMessageW(window_, WM_COMMAND, 40062, 0); // F2
+    SendMessageW(window_, WM_COMMAND, ID_EDIT_NEW_NAME, 0); // F2
     // Regression: the hand-over started a folder walk beside the dialog, or
     // waited for some later run.
     EXPECT_FALSE(workerDuringDialog);
@@ -150,27 +155,28 @@ TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
 
 TEST_F(MainWindowTest, OnlyCancelGetsThroughWhileARunGoesOn) {
     Open();
-    g_ui.busy = true; // a run on the window's thread
-    SendMessageW(window_, WM_COMMAND, 40046, 0); // KB toggle refused
-    EXPECT_TRUE(g_ui.showSizeInKB);
-    SendMessageW(window_, WM_COMMAND, 40044, 0); // Cancel without a worker does nothing
+    BeginWindowRun();
+    Command(ID_VIEW_SIZE_KB); // refused
+    EXPECT_TRUE(main_->SizeInKB());
+    Command(ID_CANCEL); // without a worker it does nothing
     EXPECT_TRUE(RunInProgress());
-    g_ui.busy = false;
+    main_->Runs().Complete(0, 0);
+    ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
 
     // A worker that runs until it is cancelled.
-    g_ui.runEvents = PostedEvents(WM_APP_UPDATE_DONE, nullptr);
-    ASSERT_TRUE(g_ui.run.Start(
-        [](::Run& run) {
-            while (!run.Cancelled()) Sleep(1);
-            return RunResult{};
-        },
-        g_ui.runEvents));
-    SendMessageW(window_, WM_COMMAND, 40046, 0);
-    EXPECT_TRUE(g_ui.showSizeInKB);
-    SendMessageW(window_, WM_COMMAND, 40044, 0);
-    ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
-    SendMessageW(window_, WM_COMMAND, 40046, 0);
-    EXPECT_FALSE(g_ui.showSizeInKB);
+    RunController::Start start;
+    start.message = WM_APP_UPDATE_DONE;
+    start.work = [](::Run& run) {
+        while (!run.Cancelled()) Sleep(1);
+        return RunResult{};
+    };
+    ASSERT_TRUE(main_->Runs().Begin(std::move(start)));
+    SendMessageW(window_, WM_COMMAND, ID_VIEW_SIZE_KB, 0);
+    EXPECT_TRUE(main_->SizeInKB());
+    SendMessageW(window_, WM_COMMAND, ID_CANCEL, 0);
+    ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
+    SendMessageW(window_, WM_COMMAND, ID_VIEW_SIZE_KB, 0);
+    EXPECT_FALSE(main_->SizeInKB());
 }
 
 TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
@@ -181,16 +187,17 @@ TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
 
     ClickColumn(0);
     EXPECT_EQ((std::vector<std::wstring>{L"a.zip", L"b.zip", L"c.zip"}), Names());
-    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 2, LVIS_SELECTED));
-    EXPECT_EQ(1, SendMessageW(g_ui.listView, LVM_GETSELECTEDCOUNT, 0, 0));
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(ListView(), LVM_GETITEMSTATE, 2, LVIS_SELECTED));
+    EXPECT_EQ(1, SendMessageW(ListView(), LVM_GETSELECTEDCOUNT, 0, 0));
     ClickColumn(0);
     EXPECT_EQ((std::vector<std::wstring>{L"c.zip", L"b.zip", L"a.zip"}), Names());
-    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 0, LVIS_SELECTED));
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(ListView(), LVM_GETITEMSTATE, 0, LVIS_SELECTED));
 
     // A sort is refused while a run goes on.
-    g_ui.busy = true;
-    ClickColumn(0);
-    g_ui.busy = false;
+    {
+        RunController::Busy busy(main_->Runs());
+        ClickColumn(0);
+    }
     EXPECT_EQ(L"c.zip", Names()[0]);
 }
 
@@ -206,8 +213,8 @@ TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
         ASSERT_TRUE(Files().AppendEntry(entry));
     }
     Files().SyncView();
-    g_ui.sortDescending = true;
-    ClickColumn(0);
+    ClickColumn(0); // in order already
+    ClickColumn(0); // the other way round
     EXPECT_STREQ(L"059999.zip", Files().At(0).name);
     EXPECT_STREQ(L"000000.zip", Files().At(rows - 1).name);
     Files().RemoveAll();
@@ -215,17 +222,17 @@ TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
 
 TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n[Thumbnail]\r\nStartup=0\r\n"); // the report view
-    EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
-    SendMessageW(window_, WM_COMMAND, 40014, 0);
-    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
-    EXPECT_EQ(0, g_settings.ColumnWidth[2]);
-    SendMessageW(window_, WM_COMMAND, 40014, 0);
-    EXPECT_EQ(150, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 2, 0));
-    EXPECT_EQ(150, g_settings.ColumnWidth[2]);
+    EXPECT_EQ(150, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
+    SendMessageW(window_, WM_COMMAND, ID_COLUMN_STATUS, 0);
+    EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
+    EXPECT_EQ(0, settings_.ColumnWidth[2]);
+    SendMessageW(window_, WM_COMMAND, ID_COLUMN_STATUS, 0);
+    EXPECT_EQ(150, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
+    EXPECT_EQ(150, settings_.ColumnWidth[2]);
     // Hidden at start: it comes back at its default width.
-    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
-    SendMessageW(window_, WM_COMMAND, 40017, 0);
-    EXPECT_EQ(220, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 3, 0));
+    EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
+    SendMessageW(window_, WM_COMMAND, ID_COLUMN_DIRECTORY, 0);
+    EXPECT_EQ(220, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
     // A hidden column cannot be dragged open; a shown one can be resized,
     // and its new width goes into the settings.
     auto track = [&](UINT code, int column, int width) {
@@ -233,20 +240,20 @@ TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
         item.mask = HDI_WIDTH;
         item.cxy = width;
         NMHEADERW header = {};
-        header.hdr.hwndFrom = g_ui.header;
-        header.hdr.idFrom = GetDlgCtrlID(g_ui.header);
+        header.hdr.hwndFrom = main_->Header();
+        header.hdr.idFrom = GetDlgCtrlID(main_->Header());
         header.hdr.code = code;
         header.iItem = column;
         header.pitem = &item;
-        return SendMessageW(g_ui.listView, WM_NOTIFY, header.hdr.idFrom, reinterpret_cast<LPARAM>(&header));
+        return SendMessageW(ListView(), WM_NOTIFY, header.hdr.idFrom, reinterpret_cast<LPARAM>(&header));
     };
     EXPECT_EQ(TRUE, track(HDN_BEGINTRACKW, 5, 0));
     EXPECT_EQ(FALSE, track(HDN_BEGINTRACKW, 4, 0));
     track(HDN_ENDTRACKW, 4, 77);
-    EXPECT_EQ(77, g_settings.ColumnWidth[4]);
+    EXPECT_EQ(77, settings_.ColumnWidth[4]);
     // The first column cannot be hidden.
-    SendMessageW(window_, WM_COMMAND, 40000, 0);
-    EXPECT_NE(0, SendMessageW(g_ui.listView, LVM_GETCOLUMNWIDTH, 0, 0));
+    SendMessageW(window_, WM_COMMAND, ID_COLUMN_NAME, 0);
+    EXPECT_NE(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 0, 0));
 }
 
 TEST_F(MainWindowTest, APositionOffEveryMonitorComesBackOnScreen) {
@@ -278,7 +285,7 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
 
     Files().RemoveAll();
     int order[kColumnCount] = {6, 5, 4, 3, 2, 1, 0};
-    SendMessageW(g_ui.listView, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
+    SendMessageW(ListView(), LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(order));
     SetWindowPos(window_, nullptr, 100, 120, 700, 500, SWP_NOZORDER);
     SendMessageW(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(1u, answer.boxes().size()) << "an empty list closes without asking";

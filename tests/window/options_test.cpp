@@ -16,6 +16,7 @@
 #include "WindowFixture.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
+#include "app/WindowSettings.h"
 #include "archive/LibraryVersion.h"
 #include "base/ScopedCom.h"
 #include "naming/NameFormat.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-const int kOptions = 40057, kAbout = 40059;
+const int kOptions = ID_TOOLS_OPTIONS, kAbout = ID_HELP_VERSION;
 
 std::wstring Text(HWND page, int id) {
     wchar_t text[300] = L"";
@@ -106,7 +107,19 @@ protected:
     MessageBoxAnswerer answer_{IDOK};
 };
 
-HWND Page(int index) { return OptionsPage(index); }
+// The options dialog open on this thread, its pages and the copy they edit.
+BOOL CALLBACK FindOptionsDialog(HWND window, LPARAM result) {
+    if (GetDlgItem(window, IDC_OPTIONS_TABS) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+HWND OptionsDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindOptionsDialog, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+HWND Page(int index) { return OptionsPageOf(OptionsDialog(), index); }
+Settings& OptionsWorkingCopy() { return OptionsWorkingCopyOf(OptionsDialog()); }
 
 TEST(LibraryVersion, OtherBuildsAndMissingLibraries) {
     const struct {
@@ -167,7 +180,7 @@ TEST_F(OptionsTest, TheLogLengthIsTakenAtOkAndClamped) {
     const std::pair<const wchar_t*, int> rows[] = {{L"-1", -1}, {L"40000", 32767}, {L"-3", -1}, {L"250", 250}};
     for (const auto& row : rows) {
         Edit([&] { SetDlgItemTextW(Page(kPageAdvanced), IDC_MAX_LINE, row.first); });
-        EXPECT_EQ(row.second, g_settings.MaxLine) << row.first;
+        EXPECT_EQ(row.second, settings_.MaxLine) << row.first;
         EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"MaxLine=" + std::to_wstring(row.second)))
             << "saved at once";
     }
@@ -190,7 +203,7 @@ TEST_F(OptionsTest, AFormatWithAColonKeepsTheDialogOpenAndAnEmptyOneSavesAsNew) 
     EXPECT_EQ(std::wstring(kFormatCaption), answer_.boxes()[0].caption);
     EXPECT_EQ(std::wstring(kForbiddenInFormatMessage), answer_.boxes()[0].text);
     EXPECT_EQ(2, activations);
-    EXPECT_STREQ(L"%new", g_settings.Format);
+    EXPECT_STREQ(L"%new", settings_.Format);
     EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=%new\r\n"));
 }
 
@@ -219,7 +232,7 @@ TEST_F(OptionsTest, PlaceholdersAreAppendedWithoutCuttingTheFormat) {
         }
         SetDlgItemTextW(page, IDC_FORMAT, full.c_str());
     });
-    EXPECT_EQ(full, g_settings.Format);
+    EXPECT_EQ(full, settings_.Format);
 }
 
 TEST_F(OptionsTest, AColourChangesOnlyWhenItsTextIsWhole) {
@@ -241,8 +254,8 @@ TEST_F(OptionsTest, AColourChangesOnlyWhenItsTextIsWhole) {
         EXPECT_EQ(L"#FFFFFF", Text(page, IDC_BACK_COLOR));
         SetDlgItemTextW(page, IDC_BACK_COLOR, L"#FFEEDD");
     });
-    EXPECT_EQ(RGB(0x10, 0x20, 0x30), g_settings.Design[kDesignReady].BackColor);
-    EXPECT_EQ(RGB(0xFF, 0xEE, 0xDD), static_cast<COLORREF>(SendMessageW(g_ui.listView, LVM_GETBKCOLOR, 0, 0)));
+    EXPECT_EQ(RGB(0x10, 0x20, 0x30), settings_.Design[kDesignReady].BackColor);
+    EXPECT_EQ(RGB(0xFF, 0xEE, 0xDD), static_cast<COLORREF>(SendMessageW(ListView(), LVM_GETBKCOLOR, 0, 0)));
 }
 
 // A face that is not installed shows as "<default>" but stays in the
@@ -264,15 +277,15 @@ TEST_F(OptionsTest, FacesAndTheSharedSize) {
         Choose(page, IDC_FACE, static_cast<int>(SendMessageW(faces, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"<デフォルト>"))));
         EXPECT_STREQ(L"", s.Design[kDesignDefault].Font);
     });
-    EXPECT_STREQ(L"", g_settings.Design[kDesignDefault].Font);
-    EXPECT_EQ(0, g_settings.Design[kDesignDefault].FontSize);
+    EXPECT_STREQ(L"", settings_.Design[kDesignDefault].Font);
+    EXPECT_EQ(0, settings_.Design[kDesignDefault].FontSize);
 }
 
 TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
     Open(L"[Other]\r\nConfirmExit=0\r\n");
-    SaveProgramSettings(window_);
+    SaveSettingsOfWindow(settings_, window_);
     std::string file = ReadBytes(program_ / L"Zorvel.cfg");
-    Settings before = g_settings;
+    Settings before = settings_;
     Edit([&] {
         Click(Page(kPageGeneral), IDC_KIND_CAB);
         SetDlgItemTextW(Page(kPageGeneral), IDC_LARGE_SIZE, L"300");
@@ -281,7 +294,7 @@ TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
         Click(Page(kPageAdvanced), IDC_CONFIRM_EXIT);
     }, IDCANCEL);
     EXPECT_EQ(file, ReadBytes(program_ / L"Zorvel.cfg"));
-    EXPECT_EQ(0, memcmp(&before, &g_settings, sizeof(Settings)));
+    EXPECT_EQ(0, memcmp(&before, &settings_, sizeof(Settings)));
 }
 
 // A file with every value oversized (long texts, numbers past any range):
@@ -305,7 +318,7 @@ TEST_F(OptionsTest, AFileOfOversizedValuesGoesThroughTheDialog) {
     Open(config);
     Edit([] {});
     EXPECT_TRUE(IsWindow(window_));
-    EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=" + std::wstring(g_settings.Format)));
+    EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=" + std::wstring(settings_.Format)));
 }
 
 TEST_F(OptionsTest, ShortcutsFollowTheSettingsAndTheRunMode) {
@@ -351,8 +364,8 @@ TEST_F(OptionsTest, AnUnknownRunModeGivesNoSwitchAndAnUnsavableLinkTurnsItsSetti
     Link link;
     ASSERT_TRUE(ReadLink(SendToLink(), link));
     EXPECT_EQ(L"", link.arguments);
-    EXPECT_TRUE(g_settings.SendTo);
-    EXPECT_FALSE(g_settings.Desktop);
+    EXPECT_TRUE(settings_.SendTo);
+    EXPECT_FALSE(settings_.Desktop);
     EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Desktop=0"));
 }
 

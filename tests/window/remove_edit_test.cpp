@@ -9,7 +9,6 @@
 
 #include "WindowFixture.h"
 #include "ZipBuilder.h"
-#include "app/MainUi.h"
 #include "app/MainWindow.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
@@ -20,8 +19,6 @@
 
 namespace {
 
-const int kEditBox = 1000, kCandidates = 40082, kCounter = 1004;
-
 std::wstring ControlText(HWND dialog, int id) {
     wchar_t text[300] = L"";
     GetDlgItemTextW(dialog, id, text, 300);
@@ -29,7 +26,7 @@ std::wstring ControlText(HWND dialog, int id) {
 }
 
 std::vector<std::wstring> CandidateTexts(HWND dialog) {
-    HWND view = GetDlgItem(dialog, kCandidates);
+    HWND view = GetDlgItem(dialog, IDC_EDIT_CANDIDATES);
     std::vector<std::wstring> texts;
     int count = static_cast<int>(SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -46,7 +43,7 @@ std::vector<std::wstring> CandidateTexts(HWND dialog) {
 void SelectCandidate(HWND dialog, int index) {
     LVITEMW item = {};
     item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendDlgItemMessageW(dialog, kCandidates, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+    SendDlgItemMessageW(dialog, IDC_EDIT_CANDIDATES, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
 }
 
 class RemoveEditTest : public WindowFixture {
@@ -73,26 +70,26 @@ TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
     auto addRow = [this](int i) { Add(L"f" + std::to_wstring(i) + L".zip"); };
     for (int i = 1; i <= 5; ++i) addRow(i);
     Select({1, 2});
-    Command(40051); // Delete
+    Command(ID_EDIT_REMOVE); // Delete
     EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f4.zip", L"f5.zip"}), Names());
-    EXPECT_EQ(3, SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(3, SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0));
 
     addRow(6);
     addRow(7);
     const int statuses[] = {0, 3, 5, 1, 12};
     for (int i = 0; i < 5; ++i) Files().At(i).status = statuses[i];
     Select({3});
-    Command(40041); // Ctrl+E
+    Command(ID_EDIT_REMOVE_ERRORS); // Ctrl+E
     EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f6.zip"}), Names());
     EXPECT_EQ(0, Files().At(0).status);
     EXPECT_EQ(1, Files().At(1).status);
-    EXPECT_EQ(LVIS_SELECTED, SendMessageW(g_ui.listView, LVM_GETITEMSTATE, 1, LVIS_SELECTED))
+    EXPECT_EQ(LVIS_SELECTED, SendMessageW(ListView(), LVM_GETITEMSTATE, 1, LVIS_SELECTED))
         << "the selection moves with its row";
     wchar_t text[64] = L"";
     LVITEMW item = {};
     item.pszText = text;
     item.cchTextMax = 64;
-    SendMessageW(g_ui.listView, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(ListView(), LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
     EXPECT_STREQ(L"f6.zip", text) << "the view shows the record that moved there";
 }
 
@@ -100,15 +97,15 @@ TEST_F(RemoveEditTest, ClearingAsksFirst) {
     Add(L"a.zip");
     Add(L"b.zip");
     MessageBoxAnswerer answer(IDNO);
-    Command(40043);
+    Command(ID_EDIT_CLEAR);
     ASSERT_EQ(1u, answer.boxes().size());
     EXPECT_EQ(L"リストクリアの確認", answer.boxes()[0].caption);
     EXPECT_EQ(L"リストをすべてクリアしますか?", answer.boxes()[0].text);
     EXPECT_EQ(2, Files().Count());
     answer.set_answer(IDYES);
-    Command(40043);
+    Command(ID_EDIT_CLEAR);
     EXPECT_EQ(0, Files().Count());
-    EXPECT_EQ(0, SendMessageW(g_ui.listView, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETITEMCOUNT, 0, 0));
     EXPECT_FALSE(Files().IsListedPath((files_ / L"a.zip").c_str())) << "a cleared path can be added again";
 }
 
@@ -118,7 +115,7 @@ TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
     Add(L"kept.zip");
     MessageBoxAnswerer answer(IDNO);
     Select({0});
-    Command(40052);
+    Command(ID_EDIT_RECYCLE);
     ASSERT_EQ(1u, answer.boxes().size());
     EXPECT_EQ(L"ファイルの削除の確認", answer.boxes()[0].caption);
     EXPECT_EQ(L"'" + a + L"' をごみ箱に移しますか?", answer.boxes()[0].text);
@@ -127,7 +124,7 @@ TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
 
     answer.set_answer(IDYES);
     Select({1});
-    Command(40052);
+    Command(ID_EDIT_RECYCLE);
     ASSERT_EQ(2u, answer.boxes().size());
     EXPECT_EQ(L"複数ファイルの削除の確認", answer.boxes()[1].caption);
     EXPECT_EQ(L"これら 2 個のファイルをごみ箱に移しますか?", answer.boxes()[1].text);
@@ -157,18 +154,18 @@ TEST_F(RemoveEditTest, EditingPicksACandidateWithTheExtension) {
     MessageBoxAnswerer answer(IDOK);
     std::wstring initial, chosen, counter;
     std::vector<std::wstring> candidates;
-    SetDialogScript(kEditBox, [&](HWND dialog) {
+    SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
         wchar_t caption[64] = L"";
         GetWindowTextW(dialog, caption, 64);
         EXPECT_STREQ(L"新しいファイル名の変更", caption);
-        initial = ControlText(dialog, kEditBox);
+        initial = ControlText(dialog, IDC_EDIT_NAME);
         candidates = CandidateTexts(dialog);
         SelectCandidate(dialog, 0);
-        chosen = ControlText(dialog, kEditBox);
-        counter = ControlText(dialog, kCounter);
+        chosen = ControlText(dialog, IDC_EDIT_NAME);
+        counter = ControlText(dialog, IDC_EDIT_COUNTER);
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    Command(40062); // F2
+    Command(ID_EDIT_NEW_NAME); // F2
     EXPECT_EQ(std::wstring(Files().At(0).name), initial) << "status 0 opens with the current name";
     EXPECT_EQ((std::vector<std::wstring>{L"Photos", L"a.jpg"}), candidates);
     EXPECT_EQ(L"Photos.zip", chosen);
@@ -178,12 +175,12 @@ TEST_F(RemoveEditTest, EditingPicksACandidateWithTheExtension) {
     EXPECT_EQ(files_ / L"Photos.zip", Files().At(0).newFullPath);
 
     // Now it opens with the proposal; a change of letter case only changes nothing.
-    SetDialogScript(kEditBox, [&](HWND dialog) {
-        initial = ControlText(dialog, kEditBox);
-        SetDlgItemTextW(dialog, kEditBox, L"PHOTOS.ZIP");
+    SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
+        initial = ControlText(dialog, IDC_EDIT_NAME);
+        SetDlgItemTextW(dialog, IDC_EDIT_NAME, L"PHOTOS.ZIP");
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
-    Command(40062);
+    Command(ID_EDIT_NEW_NAME);
     EXPECT_EQ(L"Photos.zip", initial);
     EXPECT_STREQ(L"Photos.zip", Files().At(0).newName);
     EXPECT_TRUE(answer.boxes().empty());
@@ -194,16 +191,16 @@ TEST_F(RemoveEditTest, AForbiddenCharacterKeepsTheDialogOpen) {
     Select({0}, LVIS_FOCUSED);
     MessageBoxAnswerer answer(IDOK);
     int activations = 0;
-    SetDialogScript(kEditBox, [&](HWND dialog) {
+    SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
         // First time: a colon; back from the message: give up.
         if (activations++ == 0) {
-            SetDlgItemTextW(dialog, kEditBox, L"a:b.zip");
+            SetDlgItemTextW(dialog, IDC_EDIT_NAME, L"a:b.zip");
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         } else {
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         }
     });
-    Command(40062);
+    Command(ID_EDIT_NEW_NAME);
     ASSERT_EQ(1u, answer.boxes().size());
     EXPECT_EQ(L"新しいファイル名の変更", answer.boxes()[0].caption);
     EXPECT_EQ(std::wstring(kForbiddenInNameMessage), answer.boxes()[0].text);

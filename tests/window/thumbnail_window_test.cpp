@@ -9,9 +9,6 @@
 #include "SolidPicture.h"
 #include "WindowFixture.h"
 #include "ZipBuilder.h"
-#include "app/Commands.h"
-#include "app/ListNotify.h"
-#include "app/Thumbnails.h"
 #include "thumbnail/GdiPlusInit.h"
 
 namespace {
@@ -33,31 +30,29 @@ protected:
     void Finish() { ASSERT_TRUE(PumpUntil([this] { return Idle(); })); }
     std::vector<COLORREF> Colours() const {
         std::vector<COLORREF> colours;
-        for (int i = 0; i < ImageList_GetImageCount(g_ui.thumbnailImages.get()); ++i)
-            colours.push_back(ImageColour(g_ui.thumbnailImages.get(), i));
+        for (int i = 0; i < ImageList_GetImageCount(main_->Thumbnails().Images()); ++i)
+            colours.push_back(ImageColour(main_->Thumbnails().Images(), i));
         return colours;
     }
-    int ImageSize() const { int w = 0, h = 0; ImageList_GetIconSize(g_ui.thumbnailImages.get(), &w, &h); return w; }
+    int ImageSize() const { int w = 0, h = 0; ImageList_GetIconSize(main_->Thumbnails().Images(), &w, &h); return w; }
 };
 
 TEST_F(ThumbnailWindowTest, TheDisplayAtStartAndAtTheLastExit) {
     // chosen: Startup as the options dialog leaves it meanwhile (-1: untouched).
     struct Row { const wchar_t* startup; int shown; int chosen; int command; const wchar_t* saved; } rows[] = {
         {L"", 2, -1, 0, L"Startup=2"},
-        {L"Startup=0", 0, -1, kCmdThumbnailLarge, L"Startup=0"},
-        {L"Startup=3", 3, -1, kCmdThumbnailSmall, L"Startup=3"},
-        {L"Startup=11", 1, -1, kCmdThumbnailLarge, L"Startup=13"}, // "as at the last exit", which was small
-        {L"Startup=4", 2, -1, kCmdThumbnailNone, L"Startup=10"},
-        {L"Startup=1", 1, 4, kCmdThumbnailNormal, L"Startup=12"},  // that choice, just made
+        {L"Startup=0", 0, -1, ID_THUMBNAIL_LARGE, L"Startup=0"},
+        {L"Startup=3", 3, -1, ID_THUMBNAIL_SMALL, L"Startup=3"},
+        {L"Startup=11", 1, -1, ID_THUMBNAIL_LARGE, L"Startup=13"}, // "as at the last exit", which was small
+        {L"Startup=4", 2, -1, ID_THUMBNAIL_NONE, L"Startup=10"},
+        {L"Startup=1", 1, 4, ID_THUMBNAIL_NORMAL, L"Startup=12"},  // that choice, just made
     };
     for (const Row& r : rows) {
-        g_ui.~MainUi();
-        new (&g_ui) MainUi();
         Open(std::wstring(L"[Thumbnail]\r\n") + r.startup + L"\r\n[Other]\r\nConfirmExit=0\r\n");
-        EXPECT_EQ(r.shown, ThumbnailDisplay()) << r.startup;
-        EXPECT_EQ(r.shown ? LV_VIEW_ICON : LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
-        EXPECT_EQ(ThumbnailPixels(r.shown), r.shown ? ImageSize() : 0);
-        if (r.chosen >= 0) g_settings.Startup = r.chosen;
+        EXPECT_EQ(r.shown, main_->Thumbnails().Display()) << r.startup;
+        EXPECT_EQ(r.shown ? LV_VIEW_ICON : LV_VIEW_DETAILS, SendMessageW(ListView(), LVM_GETVIEW, 0, 0));
+        EXPECT_EQ(main_->Thumbnails().Pixels(r.shown), r.shown ? ImageSize() : 0);
+        if (r.chosen >= 0) settings_.Startup = r.chosen;
         if (r.command) Command(r.command);
         SendMessageW(window_, WM_CLOSE, 0, 0);
         ASSERT_TRUE(PumpUntil([this] { return !IsWindow(window_); }));
@@ -72,29 +67,29 @@ TEST_F(ThumbnailWindowTest, SizesRebuildsAndTheirMenuItems) {
     Add(L"c.zip", kBlue);
     EXPECT_EQ((std::vector<COLORREF>{kRed, kGreen, kBlue}), Colours());
 
-    Command(kCmdThumbnailSmall);
+    Command(ID_THUMBNAIL_SMALL);
     EXPECT_EQ(L"サムネイル作成中...", StatusPart(1));
     Finish();
-    EXPECT_EQ(g_settings.SmallSize, ImageSize());
+    EXPECT_EQ(settings_.SmallSize, ImageSize());
     EXPECT_EQ((std::vector<COLORREF>{kRed, kGreen, kBlue}), Colours());
-    Command(kCmdThumbnailSmall);
+    Command(ID_THUMBNAIL_SMALL);
     EXPECT_FALSE(RunInProgress()) << "the size in force changes nothing";
-    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(g_ui.popupThumbnail), 0);
-    EXPECT_EQ(7, GetMenuItemCount(g_ui.popupThumbnail)) << "rebuild items and a separator";
-    EXPECT_EQ(MF_CHECKED, GetMenuState(g_ui.popupThumbnail, kCmdThumbnailSmall, MF_BYCOMMAND) & MF_CHECKED);
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(main_->Menus().ThumbnailPopup()), 0);
+    EXPECT_EQ(7, GetMenuItemCount(main_->Menus().ThumbnailPopup())) << "rebuild items and a separator";
+    EXPECT_EQ(MF_CHECKED, GetMenuState(main_->Menus().ThumbnailPopup(), ID_THUMBNAIL_SMALL, MF_BYCOMMAND) & MF_CHECKED);
 
     // Only the selected rows are made again, from what their archives hold now.
     for (const wchar_t* name : {L"a.zip", L"b.zip", L"c.zip"}) Archive(name, kGold);
     Select({0, 2});
-    Command(kCmdRebuildThumbnails);
+    Command(ID_THUMBNAIL_REBUILD_SELECTED);
     EXPECT_EQ(L"サムネイル再作成中...", StatusPart(1));
     Finish();
     EXPECT_EQ((std::vector<COLORREF>{kGold, kGreen, kGold}), Colours());
 
-    Command(kCmdThumbnailNone);
-    EXPECT_EQ(LV_VIEW_DETAILS, SendMessageW(g_ui.listView, LVM_GETVIEW, 0, 0));
-    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(g_ui.popupThumbnail), 0);
-    EXPECT_EQ(4, GetMenuItemCount(g_ui.popupThumbnail));
+    Command(ID_THUMBNAIL_NONE);
+    EXPECT_EQ(LV_VIEW_DETAILS, SendMessageW(ListView(), LVM_GETVIEW, 0, 0));
+    SendMessageW(window_, WM_INITMENU, reinterpret_cast<WPARAM>(main_->Menus().ThumbnailPopup()), 0);
+    EXPECT_EQ(4, GetMenuItemCount(main_->Menus().ThumbnailPopup()));
 }
 
 // A run cancelled after its first row leaves the rest empty; a later run,
@@ -104,17 +99,17 @@ TEST_F(ThumbnailWindowTest, PicturesStayWithTheirRows) {
     Add(L"c.zip", kRed);
     Add(L"a.zip", kGreen);
     Add(L"b.zip", kBlue);
-    Command(kCmdThumbnailNormal);
-    Command(kCmdCancel); // before the run's first row reaches the window
+    Command(ID_THUMBNAIL_NORMAL);
+    Command(ID_CANCEL); // before the run's first row reaches the window
     Finish();
     EXPECT_EQ((std::vector<COLORREF>{kRed, kEmpty, kEmpty}), Colours());
     Add(L"d.zip", kGold);
     EXPECT_EQ((std::vector<COLORREF>{kRed, kEmpty, kEmpty, kGold}), Colours());
-    SortRows(kColCurrentName);
+    main_->SortRows(kColCurrentName);
     EXPECT_EQ((std::vector<std::wstring>{L"a.zip", L"b.zip", L"c.zip", L"d.zip"}), Names());
     EXPECT_EQ((std::vector<COLORREF>{kEmpty, kEmpty, kRed, kGold}), Colours());
     Select({0, 2});
-    Command(kCmdRemove);
+    Command(ID_EDIT_REMOVE);
     EXPECT_EQ((std::vector<COLORREF>{kEmpty, kGold}), Colours());
 }
 
@@ -124,33 +119,33 @@ TEST_F(ThumbnailWindowTest, PicturesAreLaidOutAgainForANewSizeOrSpacing) {
     Open(L"[Thumbnail]\r\nStartup=0\r\n");
     for (int i = 0; i < 17; ++i) Add(L"p" + std::to_wstring(i) + L".zip", kRed);
     auto expectGrid = [this](const char* when) {
-        DWORD spacing = static_cast<DWORD>(SendMessageW(g_ui.listView, LVM_GETITEMSPACING, FALSE, 0));
+        DWORD spacing = static_cast<DWORD>(SendMessageW(ListView(), LVM_GETITEMSPACING, FALSE, 0));
         std::vector<POINT> at(Files().Count());
         for (int i = 0; i < Files().Count(); ++i)
-            SendMessageW(g_ui.listView, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&at[i]));
+            SendMessageW(ListView(), LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&at[i]));
         for (size_t i = 1; i < at.size(); ++i) {
             bool nextInRow = at[i].y == at[i - 1].y && at[i].x - at[i - 1].x == LOWORD(spacing);
             bool nextRow = at[i].y - at[i - 1].y == HIWORD(spacing) && at[i].x == at[0].x;
             EXPECT_TRUE(nextInRow || nextRow) << when << ": item " << i << " at " << at[i].x << "," << at[i].y;
         }
     };
-    Command(kCmdThumbnailSmall);
+    Command(ID_THUMBNAIL_SMALL);
     Finish();
     expectGrid("small after none");
-    Command(kCmdThumbnailLarge);
+    Command(ID_THUMBNAIL_LARGE);
     Finish();
     expectGrid("large after small");
-    g_settings.SpacingX = 200; // as the options dialog applies a new spacing
-    SetThumbnailSpacing();
+    settings_.SpacingX = 200; // as the options dialog applies a new spacing
+    main_->Thumbnails().SetSpacing();
     expectGrid("a wider spacing");
 }
 
 TEST_F(ThumbnailWindowTest, IconSpacingWithTheListViewsDefault) {
     Open(L"[Thumbnail]\r\nStartup=1\r\n"); // 128 pixels
-    auto spacing = [](int x, int y) {
-        g_settings.SpacingX = x, g_settings.SpacingY = y;
-        SetThumbnailSpacing();
-        return static_cast<DWORD>(SendMessageW(g_ui.listView, LVM_GETITEMSPACING, FALSE, 0));
+    auto spacing = [this](int x, int y) {
+        settings_.SpacingX = x, settings_.SpacingY = y;
+        main_->Thumbnails().SetSpacing();
+        return static_cast<DWORD>(SendMessageW(ListView(), LVM_GETITEMSPACING, FALSE, 0));
     };
     DWORD standard = spacing(-1, -1);
     EXPECT_EQ(MAKELONG(158, 188), spacing(30, 60));

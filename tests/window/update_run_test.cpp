@@ -1,5 +1,8 @@
 // Help > 最新版を確認 in the real main window: the worker's own question box
 // and save dialog, answered as a user would, and the status texts.
+#include <windows.h>
+#include <dlgs.h>
+
 #include "HttpServer.h"
 #include "WindowFixture.h"
 #include "app/resource.h"
@@ -19,10 +22,10 @@ TEST_F(WindowFixture, UpdateCheckDownloadsANewerVersionWhereTheUserSays) {
     EXPECT_EQ(L"最新版が見つかりました", StatusPart(1));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     ASSERT_TRUE(PumpUntil([&] { return (save = FindWindowW(L"#32770", L"保存先を選択してください")) != nullptr; }));
-    SetDlgItemTextW(save, 0x47C, (files_ / L"new.zip").c_str()); // the file name box
+    SetDlgItemTextW(save, cmb13, (files_ / L"new.zip").c_str()); // the file name box
     PostMessageW(save, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(PumpUntil([] { return !RunInProgress(); }));
+    ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
     EXPECT_EQ(20000u, ReadBytes(files_ / L"new.zip").size());
     EXPECT_EQ(L"ダウンロードが完了しました", StatusPart(0));
-    EXPECT_EQ(nullptr, g_ui.progressBar);
+    EXPECT_EQ(nullptr, main_->ProgressBar());
 }

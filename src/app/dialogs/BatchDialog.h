@@ -5,11 +5,10 @@
 
 #include <windows.h>
 
-#include "base/Messages.h"
+#include "settings/Settings.h"
 
 struct CommandLine;
 
-
 // Shows the (possibly hidden) dialog for line, runs the batch and returns
 // its exit code (BatchExitCode) once it has ended.
-int RunBatchDialog(HINSTANCE instance, const CommandLine& line);
+int RunBatchDialog(HINSTANCE instance, const CommandLine& line, const Settings& settings);

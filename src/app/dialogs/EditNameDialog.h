@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "naming/NamingOptions.h"
+
 class FileList;
 
 // Opens the dialog for row (modal to parent); 1 when a new name was stored,
-// 2 otherwise.
-INT_PTR EditNewName(HWND parent, FileList& list, int row);
+// 2 otherwise. naming: how the archive's names are read for the candidates.
+INT_PTR EditNewName(HWND parent, FileList& list, int row, const NamingOptions& naming);
 

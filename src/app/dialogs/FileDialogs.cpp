@@ -7,7 +7,6 @@
 #include <cwchar>
 #include <vector>
 
-#include "app/ProgramSettings.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "base/Paths.h"
@@ -18,10 +17,10 @@
 namespace {
 
 // "*.zip;*.7z" for the enabled kinds, in table order.
-std::wstring PatternList() {
+std::wstring PatternList(const KindFilter& kinds) {
     std::wstring patterns;
     for (const ArchiveKind& kind : kArchiveKinds) {
-        if (!g_settings.EnableKind[kind.index]) continue;
+        if (!kinds.enabled[kind.index]) continue;
         if (!patterns.empty()) patterns += L";";
         patterns += L"*";
         patterns += kind.extension;
@@ -55,8 +54,8 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM lParam, LPARAM dat
 
 } // namespace
 
-bool OpenFilesDialog(HWND parent, FileList& list) {
-    std::wstring patterns = PatternList();
+bool OpenFilesDialog(HWND parent, FileList& list, const KindFilter& kinds) {
+    std::wstring patterns = PatternList(kinds);
     if (patterns.empty()) return false;
     std::wstring filter = DialogFilter(FormatText(IDS_ARCHIVE_FILTER, patterns.c_str(), patterns.c_str()));
 

@@ -5,10 +5,13 @@
 
 #include <string>
 
+#include "archive/ArchiveKinds.h"
+
 class FileList;
 
-// Adds the chosen files to list; true when at least one was added.
-bool OpenFilesDialog(HWND parent, FileList& list);
+// Offers the files of the enabled kinds and adds the chosen ones to list;
+// true when at least one was added.
+bool OpenFilesDialog(HWND parent, FileList& list, const KindFilter& kinds);
 
 // The chosen folder in folder; false when none was chosen.
 bool BrowseFolderDialog(HWND parent, std::wstring& folder);

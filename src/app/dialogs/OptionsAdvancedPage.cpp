@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "app/dialogs/OptionsControls.h"
-#include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
 #include "base/Messages.h"
@@ -16,14 +15,6 @@
 #include "settings/Settings.h"
 
 namespace {
-
-struct MenuTraits {
-    static HMENU invalid() { return nullptr; }
-    static void close(HMENU h) { DestroyMenu(h); }
-};
-using ScopedMenu = UniqueHandle<HMENU, MenuTraits>;
-
-ScopedMenu g_placeholders; // the menu resource; its first sub-menu is shown
 
 const CheckBox kCheckBoxes[] = {
     {IDC_ALLOW_DUPLICATE, [](Settings& s) -> bool& { return s.AllowDuplicate; }},
@@ -54,86 +45,87 @@ int StartupOfEntry(int entry, int startup) {
     return startup >= kRememberedBase ? startup : kAsLastExit;
 }
 
-void OnInit(HWND page) {
-    Settings& s = OptionsWorkingCopy();
-    FillList(GetDlgItem(page, IDC_INTERPOLATION), IDS_OPT_INTERPOLATION_FIRST, kInterpolationModes, s.InterpolationMode);
-    FillList(GetDlgItem(page, IDC_STARTUP), IDS_OPT_STARTUP_FIRST, kStartupEntries, StartupEntry(s.Startup));
-    g_placeholders.reset(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_PLACEHOLDERS)));
-    SendDlgItemMessageW(page, IDC_FORMAT, EM_LIMITTEXT, kFormatLimit, 0);
-    SetDlgItemInt(page, IDC_MAX_LINE, static_cast<UINT>(s.MaxLine), TRUE);
-    InitCheckBoxes(page, kCheckBoxes, std::size(kCheckBoxes), s);
-    SetDlgItemTextW(page, IDC_FORMAT, s.Format);
-    InitNumberBoxes(page, kSpacingBoxes, std::size(kSpacingBoxes), s);
+} // namespace
+
+void AdvancedPage::OnInit() {
+    Settings& s = working_;
+    FillList(GetDlgItem(dialog_, IDC_INTERPOLATION), IDS_OPT_INTERPOLATION_FIRST, kInterpolationModes, s.InterpolationMode);
+    FillList(GetDlgItem(dialog_, IDC_STARTUP), IDS_OPT_STARTUP_FIRST, kStartupEntries, StartupEntry(s.Startup));
+    placeholders_.reset(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDM_PLACEHOLDERS)));
+    SendDlgItemMessageW(dialog_, IDC_FORMAT, EM_LIMITTEXT, kFormatLimit, 0);
+    SetDlgItemInt(dialog_, IDC_MAX_LINE, static_cast<UINT>(s.MaxLine), TRUE);
+    InitCheckBoxes(dialog_, kCheckBoxes, std::size(kCheckBoxes), s);
+    SetDlgItemTextW(dialog_, IDC_FORMAT, s.Format);
+    InitNumberBoxes(dialog_, kSpacingBoxes, std::size(kSpacingBoxes), s);
 }
 
-void ShowPlaceholderMenu(HWND page) {
+void AdvancedPage::ShowPlaceholderMenu() {
     RECT button;
-    GetWindowRect(GetDlgItem(page, IDC_FORMAT_PICK), &button);
-    TrackPopupMenu(GetSubMenu(g_placeholders.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.left,
-                   button.bottom, 0, page, nullptr);
+    GetWindowRect(GetDlgItem(dialog_, IDC_FORMAT_PICK), &button);
+    TrackPopupMenu(GetSubMenu(placeholders_.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, button.left,
+                   button.bottom, 0, dialog_, nullptr);
 }
 
 // The chosen item's placeholder (its text after the tab) goes at the end of
 // the format, not at the caret. A format that would outgrow the box stays
 // as it is: cutting it to make room would lose what the user typed.
-void AppendPlaceholder(HWND page, int item) {
+void AdvancedPage::AppendPlaceholder(int item) {
     wchar_t label[64] = L"";
-    GetMenuStringW(g_placeholders.get(), item, label, 64, MF_BYCOMMAND);
+    GetMenuStringW(placeholders_.get(), item, label, 64, MF_BYCOMMAND);
     const wchar_t* placeholder = wcschr(label, L'\t');
     if (placeholder == nullptr) return;
     ++placeholder;
     wchar_t format[kFormatLimit + 8] = L"";
-    int length = GetDlgItemTextW(page, IDC_FORMAT, format, kFormatLimit + 1);
+    int length = GetDlgItemTextW(dialog_, IDC_FORMAT, format, kFormatLimit + 1);
     if (length + wcslen(placeholder) > static_cast<size_t>(kFormatLimit)) {
         MessageBeep(MB_OK);
         return;
     }
     wcscat(format, placeholder);
-    SetDlgItemTextW(page, IDC_FORMAT, format);
+    SetDlgItemTextW(dialog_, IDC_FORMAT, format);
 }
 
-void OnCommand(HWND page, int id, int code) {
-    Settings& s = OptionsWorkingCopy();
+void AdvancedPage::OnCommand(int id, int code) {
+    Settings& s = working_;
     if (code == EN_CHANGE) {
-        OnNumberBoxChanged(page, kSpacingBoxes, std::size(kSpacingBoxes), id, s);
+        OnNumberBoxChanged(dialog_, kSpacingBoxes, std::size(kSpacingBoxes), id, s);
         return;
     }
     if (code == CBN_SELCHANGE) {
-        int entry = SelectedEntry(GetDlgItem(page, id));
+        int entry = SelectedEntry(GetDlgItem(dialog_, id));
         if (id == IDC_INTERPOLATION) s.InterpolationMode = entry;
         if (id == IDC_STARTUP) s.Startup = StartupOfEntry(entry, s.Startup);
         return;
     }
     if (code != BN_CLICKED) return;
-    if (OnCheckBoxClicked(page, kCheckBoxes, std::size(kCheckBoxes), id, s)) return;
+    if (OnCheckBoxClicked(dialog_, kCheckBoxes, std::size(kCheckBoxes), id, s)) return;
     switch (id) {
-    case IDC_FORMAT_DEFAULT: SetDlgItemTextW(page, IDC_FORMAT, L"%new"); break;
-    case IDC_FORMAT_PICK: ShowPlaceholderMenu(page); break;
+    case IDC_FORMAT_DEFAULT: SetDlgItemTextW(dialog_, IDC_FORMAT, L"%new"); break;
+    case IDC_FORMAT_PICK: ShowPlaceholderMenu(); break;
     case IDM_PLACEHOLDER_ORIG: case IDM_PLACEHOLDER_NEW: case IDM_PLACEHOLDER_DIR: case IDM_PLACEHOLDER_DATE:
-    case IDM_PLACEHOLDER_TIME: AppendPlaceholder(page, id); break;
+    case IDM_PLACEHOLDER_TIME: AppendPlaceholder(id); break;
     }
 }
 
-void OnOk(HWND page) {
-    Settings& s = OptionsWorkingCopy();
-    s.MaxLine = ReadNumber(GetDlgItem(page, IDC_MAX_LINE), 18, -1, 32767);
+void AdvancedPage::OnOk() {
+    Settings& s = working_;
+    s.MaxLine = ReadNumber(GetDlgItem(dialog_, IDC_MAX_LINE), 18, -1, 32767);
     // The whole text the setting holds, so a format typed to the box's limit keeps its last character.
-    GetDlgItemTextW(page, IDC_FORMAT, s.Format, 130);
+    GetDlgItemTextW(dialog_, IDC_FORMAT, s.Format, 130);
     if (s.Format[0] == L'\0') wcscpy(s.Format, L"%new");
-    g_placeholders.reset();
+    placeholders_.reset();
 }
 
-} // namespace
-
-INT_PTR CALLBACK AdvancedPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR AdvancedPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInit(page); return FALSE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_INITDIALOG: OnInit(); return FALSE;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY:
-        return OnNumberBoxNotify(page, kSpacingBoxes, std::size(kSpacingBoxes), reinterpret_cast<NMHDR*>(lParam), OptionsWorkingCopy());
+        return OnNumberBoxNotify(dialog_, kSpacingBoxes, std::size(kSpacingBoxes), reinterpret_cast<NMHDR*>(lParam),
+                                 working_);
     case WM_CTLCOLORSTATIC: return TransparentStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_APP_OPTIONS_OK: OnOk(page); return TRUE;
-    case WM_NCDESTROY: g_placeholders.reset(); return FALSE;
+    case WM_APP_OPTIONS_OK: OnOk(); return TRUE;
+    case WM_NCDESTROY: placeholders_.reset(); return FALSE;
     default: return FALSE;
     }
 }

@@ -2,8 +2,8 @@
 // Design, Advanced and Version, that edit a working copy of the settings.
 // OK checks the new-name format, tells each page (WM_APP_OPTIONS_OK, in page
 // order) to take what it takes only at OK, copies the working copy over the
-// live settings and saves them; Cancel and the close box drop the copy.
-// One dialog at a time, modal, on the user-interface thread.
+// settings and saves them; Cancel and the close box drop the copy. Modal, on
+// the window's thread.
 #pragma once
 
 #include <windows.h>
@@ -12,10 +12,11 @@
 
 enum OptionsPageIndex { kPageGeneral = 0, kPageDesign, kPageAdvanced, kPageVersion, kPageCount };
 
-// Runs the dialog on startPage (0 General, 1 Design, anything else Version).
-// 1 after OK, with the settings copied back and saved; 2 after Cancel.
-int ShowOptionsDialog(HWND parent, int startPage);
+// Runs the dialog on startPage over settings; true after OK, with the
+// settings replaced and saved with the parent window's placement.
+bool ShowOptionsDialog(HWND parent, int startPage, Settings& settings);
 
-// While the dialog is open: the settings its pages edit, and the pages.
-Settings& OptionsWorkingCopy();
-HWND OptionsPage(int index);
+// For whoever drives an open dialog: its page windows and the working copy
+// they edit.
+HWND OptionsPageOf(HWND dialog, int index);
+Settings& OptionsWorkingCopyOf(HWND dialog);

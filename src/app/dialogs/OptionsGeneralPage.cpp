@@ -7,7 +7,6 @@
 
 #include "app/dialogs/FileDialogs.h"
 #include "app/dialogs/OptionsControls.h"
-#include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
 #include "app/resource.h"
@@ -39,84 +38,82 @@ const NumberBox kSizeBoxes[] = {
 const int kDefaultSizes[] = {128, 192, 256};
 const int kRunModes = 4;
 
+} // namespace
+
 // The run mode only matters while there is a shortcut to carry it.
-void ShowRunMode(HWND page) {
-    const Settings& s = OptionsWorkingCopy();
-    ShowWindow(GetDlgItem(page, IDC_RUN_MODE), s.SendTo || s.Desktop ? SW_SHOW : SW_HIDE);
+void GeneralPage::ShowRunMode() {
+    ShowWindow(GetDlgItem(dialog_, IDC_RUN_MODE), working_.SendTo || working_.Desktop ? SW_SHOW : SW_HIDE);
 }
 
-void OnInit(HWND page) {
-    Settings& s = OptionsWorkingCopy();
+void GeneralPage::OnInit() {
+    Settings& s = working_;
     // Every opening brings the links in line with the settings and the
     // program's current place.
     ShortcutPaths(LoadText(IDS_APP_NAME).c_str());
     ApplyShortcuts(s);
 
-    InitCheckBoxes(page, kKindBoxes, std::size(kKindBoxes), s);
-    InitCheckBoxes(page, kShortcutBoxes, std::size(kShortcutBoxes), s);
-    InitNumberBoxes(page, kSizeBoxes, std::size(kSizeBoxes), s);
+    InitCheckBoxes(dialog_, kKindBoxes, std::size(kKindBoxes), s);
+    InitCheckBoxes(dialog_, kShortcutBoxes, std::size(kShortcutBoxes), s);
+    InitNumberBoxes(dialog_, kSizeBoxes, std::size(kSizeBoxes), s);
     // The setting holds 259 characters: a longer path would be cut at OK.
-    SendDlgItemMessageW(page, IDC_VIEWER_PATH, EM_LIMITTEXT, 259, 0);
-    SetDlgItemTextW(page, IDC_VIEWER_PATH, s.Path);
-    FillList(GetDlgItem(page, IDC_RUN_MODE), IDS_OPT_RUN_MODE_FIRST, kRunModes, s.Options);
-    ShowRunMode(page);
+    SendDlgItemMessageW(dialog_, IDC_VIEWER_PATH, EM_LIMITTEXT, 259, 0);
+    SetDlgItemTextW(dialog_, IDC_VIEWER_PATH, s.Path);
+    FillList(GetDlgItem(dialog_, IDC_RUN_MODE), IDS_OPT_RUN_MODE_FIRST, kRunModes, s.Options);
+    ShowRunMode();
 }
 
-void CheckAllKinds(HWND page) {
-    Settings& s = OptionsWorkingCopy();
+void GeneralPage::CheckAllKinds() {
     for (const CheckBox& box : kKindBoxes) {
-        CheckDlgButton(page, box.id, BST_CHECKED);
-        box.field(s) = true;
+        CheckDlgButton(dialog_, box.id, BST_CHECKED);
+        box.field(working_) = true;
     }
 }
 
-void BrowseViewer(HWND page) {
+void GeneralPage::BrowseViewer() {
     wchar_t path[MAX_PATH];
-    if (ChooseViewerDialog(page, IDS_OPT_VIEWER_FILTER, path)) SetDlgItemTextW(page, IDC_VIEWER_PATH, path);
+    if (ChooseViewerDialog(dialog_, IDS_OPT_VIEWER_FILTER, path)) SetDlgItemTextW(dialog_, IDC_VIEWER_PATH, path);
 }
 
-void OnCommand(HWND page, int id, int code) {
-    Settings& s = OptionsWorkingCopy();
+void GeneralPage::OnCommand(int id, int code) {
+    Settings& s = working_;
     if (code == EN_CHANGE) {
-        OnNumberBoxChanged(page, kSizeBoxes, std::size(kSizeBoxes), id, s);
+        OnNumberBoxChanged(dialog_, kSizeBoxes, std::size(kSizeBoxes), id, s);
         return;
     }
     if (code == CBN_SELCHANGE && id == IDC_RUN_MODE) {
-        s.Options = SelectedEntry(GetDlgItem(page, IDC_RUN_MODE));
+        s.Options = SelectedEntry(GetDlgItem(dialog_, IDC_RUN_MODE));
         return;
     }
     if (code != BN_CLICKED) return;
-    if (OnCheckBoxClicked(page, kKindBoxes, std::size(kKindBoxes), id, s)) return;
-    if (OnCheckBoxClicked(page, kShortcutBoxes, std::size(kShortcutBoxes), id, s)) {
-        ShowRunMode(page);
+    if (OnCheckBoxClicked(dialog_, kKindBoxes, std::size(kKindBoxes), id, s)) return;
+    if (OnCheckBoxClicked(dialog_, kShortcutBoxes, std::size(kShortcutBoxes), id, s)) {
+        ShowRunMode();
         return;
     }
     switch (id) {
-    case IDC_KINDS_ALL: CheckAllKinds(page); break;
+    case IDC_KINDS_ALL: CheckAllKinds(); break;
     case IDC_SIZES_DEFAULT:
         // The boxes' change handling stores the values.
-        for (size_t i = 0; i < std::size(kSizeBoxes); ++i) WriteNumber(GetDlgItem(page, kSizeBoxes[i].box), kDefaultSizes[i]);
+        for (size_t i = 0; i < std::size(kSizeBoxes); ++i)
+            WriteNumber(GetDlgItem(dialog_, kSizeBoxes[i].box), kDefaultSizes[i]);
         break;
-    case IDC_VIEWER_BROWSE: BrowseViewer(page); break;
+    case IDC_VIEWER_BROWSE: BrowseViewer(); break;
     }
 }
 
-void OnOk(HWND page) {
-    Settings& s = OptionsWorkingCopy();
-    ApplyShortcuts(s);
-    GetDlgItemTextW(page, IDC_VIEWER_PATH, s.Path, 260);
+void GeneralPage::OnOk() {
+    ApplyShortcuts(working_);
+    GetDlgItemTextW(dialog_, IDC_VIEWER_PATH, working_.Path, 260);
 }
 
-} // namespace
-
-INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR GeneralPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInit(page); return FALSE;
-    case WM_COMMAND: OnCommand(page, LOWORD(wParam), HIWORD(wParam)); return TRUE;
+    case WM_INITDIALOG: OnInit(); return FALSE;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY:
-        return OnNumberBoxNotify(page, kSizeBoxes, std::size(kSizeBoxes), reinterpret_cast<NMHDR*>(lParam), OptionsWorkingCopy());
+        return OnNumberBoxNotify(dialog_, kSizeBoxes, std::size(kSizeBoxes), reinterpret_cast<NMHDR*>(lParam), working_);
     case WM_CTLCOLORSTATIC: return TransparentStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_APP_OPTIONS_OK: OnOk(page); return TRUE;
+    case WM_APP_OPTIONS_OK: OnOk(); return TRUE;
     default: return FALSE;
     }
 }

@@ -17,64 +17,62 @@
 
 namespace {
 
-ScopedFont g_linkFont; // the dialog font, underlined
-
 const int kIconLeft = 100, kIconTop = 120, kIconSize = 48;
 const COLORREF kLinkColour = RGB(0, 80, 200);
 
-void OnInit(HWND page) {
-    SetDlgItemTextW(page, IDC_VERSION_TITLE, ZORVEL_TITLE_WTEXT);
-    SetDlgItemTextW(page, IDC_HOME_LINK, LoadText(IDS_HOME_PAGE).c_str());
-    LOGFONTW font = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(page, WM_GETFONT, 0, 0)), sizeof(font), &font);
-    font.lfUnderline = TRUE;
-    g_linkFont.reset(CreateFontIndirectW(&font));
-    SendDlgItemMessageW(page, IDC_HOME_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(g_linkFont.get()), FALSE);
+} // namespace
 
-    HWND list = GetDlgItem(page, IDC_LIBRARIES);
+void VersionPage::OnInit() {
+    SetDlgItemTextW(dialog_, IDC_VERSION_TITLE, ZORVEL_TITLE_WTEXT);
+    SetDlgItemTextW(dialog_, IDC_HOME_LINK, LoadText(IDS_HOME_PAGE).c_str());
+    LOGFONTW font = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    font.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectW(&font));
+    SendDlgItemMessageW(dialog_, IDC_HOME_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+
+    HWND list = GetDlgItem(dialog_, IDC_LIBRARIES);
     std::wstring libraries = ArchiverLibraryList();
     int end = GetWindowTextLengthW(list);
     SendMessageW(list, EM_SETSEL, end, end);
     SendMessageW(list, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(libraries.c_str()));
 }
 
-void OpenLink(HWND page) {
+void VersionPage::OpenLink() {
     wchar_t address[256] = L"";
-    if (GetDlgItemTextW(page, IDC_HOME_LINK, address, 256) > 0)
-        ShellExecuteW(page, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    if (GetDlgItemTextW(dialog_, IDC_HOME_LINK, address, 256) > 0)
+        ShellExecuteW(dialog_, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void OnPaint(HWND page) {
+void VersionPage::OnPaint() {
     PAINTSTRUCT paint;
-    HDC dc = BeginPaint(page, &paint);
+    HDC dc = BeginPaint(dialog_, &paint);
     ScopedIcon icon(static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_ZORVEL), IMAGE_ICON, kIconSize, kIconSize, 0)));
     if (icon) DrawIconEx(dc, kIconLeft, kIconTop, icon.get(), kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
-    EndPaint(page, &paint);
+    EndPaint(dialog_, &paint);
 }
 
-INT_PTR OnColour(HDC dc, HWND control) {
+INT_PTR VersionPage::OnColour(HDC dc, HWND control) {
     INT_PTR brush = TransparentStatic(dc, control);
     if (GetDlgCtrlID(control) == IDC_HOME_LINK) SetTextColor(dc, kLinkColour);
     return brush;
 }
 
-} // namespace
-
-INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR VersionPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInit(page); return FALSE;
+    case WM_INITDIALOG: OnInit(); return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_HOME_LINK && HIWORD(wParam) == STN_CLICKED) OpenLink(page);
+        if (LOWORD(wParam) == IDC_HOME_LINK && HIWORD(wParam) == STN_CLICKED) OpenLink();
         return TRUE;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wParam) != GetDlgItem(page, IDC_HOME_LINK)) return FALSE;
+        if (reinterpret_cast<HWND>(wParam) != GetDlgItem(dialog_, IDC_HOME_LINK)) return FALSE;
         SetCursor(LoadCursorW(nullptr, IDC_HAND));
-        return NotifyResult(page, TRUE);
-    case WM_PAINT: OnPaint(page); return TRUE;
+        return NotifyResult(dialog_, TRUE);
+    case WM_PAINT: OnPaint(); return TRUE;
     case WM_CTLCOLORSTATIC: return OnColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_APP_OPTIONS_OK: g_linkFont.reset(); return TRUE;
-    case WM_NCDESTROY: g_linkFont.reset(); return FALSE;
+    case WM_APP_OPTIONS_OK: linkFont_.reset(); return TRUE;
+    case WM_NCDESTROY: linkFont_.reset(); return FALSE;
     default: return FALSE;
     }
 }

@@ -1,10 +1,8 @@
+#include "app/WindowSettings.h"
 
-#include "app/ProgramSettings.h"
 #include "settings/ConfigFile.h"
 
-Settings g_settings;
-
-bool SaveProgramSettings(HWND mainWindow) {
+bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
     if (!GetWindowPlacement(mainWindow, &placement)) return false;
@@ -21,5 +19,5 @@ bool SaveProgramSettings(HWND mainWindow) {
         if (GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
             OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
     }
-    return SaveSettings(g_settings, placement);
+    return SaveSettings(settings, placement);
 }

@@ -1,0 +1,10 @@
+// Saving the settings with the main window's own placement: its normal
+// rectangle in screen coordinates, as the window is created with it.
+#pragma once
+
+#include <windows.h>
+
+#include "settings/Settings.h"
+
+// False when the file could not be written.
+bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow);
