@@ -10,6 +10,8 @@
 #include "app/Version.h"
 #include "app/WindowSettings.h"
 #include "base/Messages.h"
+#include "base/ProgramFolder.h"
+#include "settings/ConfigFile.h"
 
 const wchar_t MainWindow::kClassName[] = L"ZorvelWindowClass";
 
@@ -206,7 +208,7 @@ void MainWindow::OnClose() {
     ShowWindow(window_, SW_HIDE);
     columns_.StoreOrder();
     thumbnails_.RememberAtExit();
-    SaveSettingsOfWindow(settings_, window_);
+    SaveSettingsNow();
 
     files_.Attach(nullptr);
     files_.Release();
@@ -228,6 +230,14 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
     LRESULT result = 0;
     if (toolbar_.OnNotify(window_, header, menus_, result)) return result;
     return OnListNotify(header);
+}
+
+void MainWindow::SaveSettingsNow() {
+    if (SaveSettingsOfWindow(settings_, window_) || ConfigFilePath()[0] == L'\0' || saveFailureShown_) return;
+    saveFailureShown_ = true;
+    RunController::ModalStep step(runs_);
+    MessageBoxW(window_, FormatText(IDS_SETTINGS_NOT_SAVED, ProgramFolder()).c_str(), LoadText(IDS_APP_NAME).c_str(),
+                MB_OK | MB_ICONWARNING);
 }
 
 MenuState MainWindow::CurrentMenuState() const {

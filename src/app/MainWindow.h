@@ -27,6 +27,7 @@
 #include "app/ThumbnailStrip.h"
 #include "app/Toolbar.h"
 #include "filelist/FileList.h"
+#include "rename/RenameHistory.h"
 #include "settings/Settings.h"
 
 class MainWindow final : public BaseWindow<MainWindow> {
@@ -73,6 +74,9 @@ private:
     void OnDestroy();
     LRESULT OnNotify(NMHDR* header);
     MenuState CurrentMenuState() const;
+    // Saves the settings with the window's placement; when they cannot be
+    // written, says so and where the program folder is, once per session.
+    void SaveSettingsNow();
     static LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                          DWORD_PTR self);
     static LRESULT CALLBACK HeaderProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -84,6 +88,12 @@ private:
     void UpdateListStatus(bool scrollToEnd);
     // Status part 2: the number of selected rows, or the cancel hint while a run goes on.
     void UpdateSelectionCounter();
+    // A text for part 0 that stays until the next command or run (otherwise
+    // part 0 invites a drop).
+    void ShowNotice(const std::wstring& text);
+    // The rows whose proposal stands are looked at again for clashes after
+    // the list changed (extraRow: a row just edited by hand).
+    void LookAgainAtClashes(int extraRow = -1);
 
     // Commands (MainWindowCommands.cpp).
     void OnCommand(int id);
@@ -103,6 +113,9 @@ private:
     void RemoveSelectedRows();
     void Recycle();
     void OpenOptions(int startPage);
+    void ShowHistory();
+    // Rows listed at a path an undo from the history moved back: as before their rename.
+    void ApplyRestored(const std::vector<HistoryMove>& restored);
 
     // The list view's notifications (MainWindowList.cpp).
     LRESULT OnListNotify(NMHDR* header);
@@ -119,8 +132,9 @@ private:
     void StartDropAdd(std::vector<std::wstring> paths);
     void OnDropFiles(HDROP drop);
     LRESULT OnCopyData(const COPYDATASTRUCT* data);
-    // An add has ended: the list's texts, then the new rows' thumbnails.
-    void OnFilesAdded(WPARAM firstRow);
+    // An add has ended: the list's texts (and what was passed over), then
+    // the new rows' thumbnails.
+    void OnFilesAdded(WPARAM firstRow, LPARAM passedOver);
 
     Settings& settings_;
     HWND listView_ = nullptr;
@@ -140,4 +154,6 @@ private:
     bool sortDescending_ = false;
     bool optionsOpen_ = false;
     bool resized_ = false;
+    bool saveFailureShown_ = false;
+    std::wstring notice_;
 };

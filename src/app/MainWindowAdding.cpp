@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "app/resource.h"
+#include "app/Texts.h"
 #include "base/HandOverBlock.h"
 #include "base/Messages.h"
 #include "filelist/AddFiles.h"
@@ -22,7 +23,8 @@ bool IsFolderPath(const wchar_t* path) {
 
 } // namespace
 
-void MainWindow::OnFilesAdded(WPARAM firstRow) {
+void MainWindow::OnFilesAdded(WPARAM firstRow, LPARAM passedOver) {
+    if (passedOver > 0) notice_ = FormatText(IDS_KINDS_SKIPPED, static_cast<int>(passedOver));
     UpdateListStatus(true);
     thumbnails_.StartForNewRows(static_cast<int>(firstRow));
 }
@@ -41,12 +43,13 @@ void MainWindow::StartFolderAdd(const wchar_t* folder, bool showCancelHint) {
         files.SyncView();
         return RunResult{firstRow, 0};
     };
-    start.finished = [this](WPARAM first, LPARAM) { OnFilesAdded(first); };
+    start.finished = [this](WPARAM first, LPARAM passedOver) { OnFilesAdded(first, passedOver); };
     runs_.Begin(std::move(start));
 }
 
 void MainWindow::StartDropAdd(std::vector<std::wstring> paths) {
     if (paths.empty()) return;
+    notice_.clear();
     WPARAM firstRow = static_cast<WPARAM>(files_.Count());
     RunController::Start start;
     start.message = WM_APP_DROP_ADDED;
@@ -54,11 +57,11 @@ void MainWindow::StartDropAdd(std::vector<std::wstring> paths) {
     start.cancelHint = true;
     start.progress = static_cast<int>(paths.size());
     start.work = [paths = std::move(paths), firstRow, kinds = KindsOf(settings_), &files = files_](Run& run) {
-        AddPaths(files, paths, kinds, run);
+        int passedOver = AddPaths(files, paths, kinds, run);
         files.SyncView();
-        return RunResult{firstRow, 0};
+        return RunResult{firstRow, passedOver};
     };
-    start.finished = [this](WPARAM first, LPARAM) { OnFilesAdded(first); };
+    start.finished = [this](WPARAM first, LPARAM passedOver) { OnFilesAdded(first, passedOver); };
     runs_.Begin(std::move(start));
 }
 
@@ -90,10 +93,14 @@ LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
     RunController::Start start;
     start.message = WM_APP_FILES_ADDED;
     start.statusText = IDS_ADDING_FILES;
-    start.finished = [this](WPARAM first, LPARAM) { OnFilesAdded(first); };
+    start.finished = [this](WPARAM first, LPARAM passedOver) { OnFilesAdded(first, passedOver); };
     if (!runs_.Begin(std::move(start))) return 0;
-    if (!IsFolderPath(path.c_str()) && kinds.Accepts(path.c_str())) files_.AddFileEntry(path.c_str());
-    runs_.Complete(firstRow, 0);
+    int passedOver = 0;
+    if (!IsFolderPath(path.c_str())) {
+        if (kinds.Accepts(path.c_str())) files_.AddFileEntry(path.c_str());
+        else if (ArchiveKindOf(path.c_str())) passedOver = 1;
+    }
+    runs_.Complete(firstRow, passedOver);
     return 0;
 }
 
@@ -101,10 +108,11 @@ void MainWindow::AddStartPaths(const std::vector<std::wstring>& paths) {
     if (paths.empty()) return;
     RunController::Start start;
     start.message = WM_APP_FILES_ADDED;
-    start.finished = [this](WPARAM first, LPARAM) { OnFilesAdded(first); };
+    start.finished = [this](WPARAM first, LPARAM passedOver) { OnFilesAdded(first, passedOver); };
     if (!runs_.Begin(std::move(start))) return;
     CancelFlag never;
-    for (const std::wstring& path : paths) AddPath(files_, path.c_str(), KindsOf(settings_), never);
-    runs_.Complete(0, 0);
+    int passedOver = 0;
+    for (const std::wstring& path : paths) passedOver += AddPath(files_, path.c_str(), KindsOf(settings_), never);
+    runs_.Complete(0, passedOver);
     UpdateListStatus(true);
 }

@@ -3,12 +3,15 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <shlwapi.h>
 
 #include <cwchar>
+#include <memory>
 #include <string>
 
 #include "app/dialogs/EditNameDialog.h"
 #include "app/dialogs/FileDialogs.h"
+#include "app/dialogs/HistoryDialog.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/ListViewRows.h"
 #include "app/RemoveRows.h"
@@ -68,6 +71,7 @@ void MainWindow::OnCommand(int id) {
     }
     // Only Cancel while a run goes on, and until its completion is handled.
     if (runs_.InProgress()) return;
+    notice_.clear();
     // Dialogs and questions of a command run their own message loops: what
     // arrives meanwhile waits until the command is done.
     RunController::ModalStep step(runs_);
@@ -108,8 +112,10 @@ void MainWindow::OnCommand(int id) {
     case ID_EDIT_REMOVE: RemoveSelectedRows(); break;
     case ID_EDIT_REMOVE_ERRORS:
         RemoveErrors(files_, listView_);
+        LookAgainAtClashes();
         UpdateListStatus(false);
         break;
+    case ID_RENAME_HISTORY: ShowHistory(); break;
     case ID_EDIT_CLEAR:
         ClearList(files_, window_);
         UpdateListStatus(false);
@@ -139,6 +145,13 @@ bool MainWindow::StartEntryRun(int id) {
     job.rowCount = rows;
     job.selectedCount = static_cast<int>(SendMessageW(listView_, LVM_GETSELECTEDCOUNT, 0, 0));
     job.selectedOnly = !command->allRows && job.selectedCount > 0;
+    // Moves change the disk under every proposal; a rename run records what it moved.
+    job.lookAtEveryTarget = command->operation != DeriveEntry;
+    std::shared_ptr<RunJournal> journal;
+    if (command->operation == RenameEntry) {
+        journal = std::make_shared<RunJournal>(HistorySource::Window, job.selectedOnly ? job.selectedCount : rows);
+        job.options.journal = journal.get();
+    }
     job.selected.assign(rows, false);
     if (job.selectedOnly)
         for (int i = -1; (i = static_cast<int>(SendMessageW(listView_, LVM_GETNEXTITEM, i, LVNI_SELECTED))) >= 0;)
@@ -150,11 +163,15 @@ bool MainWindow::StartEntryRun(int id) {
     start.cancelHint = true;
     start.progress = job.selectedOnly ? job.selectedCount : rows;
     start.priority = THREAD_PRIORITY_HIGHEST;
-    start.work = [job = std::move(job), &files = files_](Run& run) { return RunEntryBatch(job, files, run); };
-    start.finished = [this](WPARAM succeeded, LPARAM rowsInRun) {
+    start.work = [job = std::move(job), &files = files_, journal](Run& run) { return RunEntryBatch(job, files, run); };
+    start.finished = [this, journal](WPARAM succeeded, LPARAM rowsInRun) {
         fonts_.Apply(settings_, listView_, header_);
         UpdateListStatus(false);
-        status_.SetText(0, FormatText(IDS_RUN_DONE, static_cast<int>(rowsInRun), static_cast<int>(succeeded)));
+        std::wstring text = FormatText(IDS_RUN_DONE, static_cast<int>(rowsInRun), static_cast<int>(succeeded));
+        // What could not be written down is said once, with the run's end.
+        if (journal && journal->logFailed) text += LoadText(IDS_RUN_LOG_FAILED);
+        if (journal && journal->history.Failed()) text += LoadText(IDS_RUN_HISTORY_FAILED);
+        status_.SetText(0, text);
     };
     runs_.Begin(std::move(start));
     return true;
@@ -167,7 +184,7 @@ void MainWindow::OpenFiles() {
     RunController::Start start;
     start.message = WM_APP_FILES_ADDED;
     start.statusText = IDS_ADDING_FILES;
-    start.finished = [this](WPARAM first, LPARAM) { OnFilesAdded(first); };
+    start.finished = [this](WPARAM first, LPARAM passedOver) { OnFilesAdded(first, passedOver); };
     if (!runs_.Begin(std::move(start))) return;
     OpenFilesDialog(window_, files_, kinds);
     runs_.Complete(firstRow, 0);
@@ -252,19 +269,21 @@ void MainWindow::OpenHomePage() {
 void MainWindow::EditFocusedName() {
     int row = FocusedRow();
     if (row < 0) return;
-    EditNewName(window_, files_, row, NamingOptions::From(settings_));
+    if (EditNewName(window_, files_, row, NamingOptions::From(settings_)) == 1) LookAgainAtClashes(row);
     UpdateListStatus(false);
 }
 
 void MainWindow::RemoveSelectedRows() {
     RunController::Busy busy(runs_);
     RemoveSelected(files_, listView_);
+    LookAgainAtClashes();
     UpdateListStatus(false);
 }
 
 void MainWindow::Recycle() {
     RunController::Busy busy(runs_);
     RecycleSelected(files_, window_, listView_, alwaysOnTop_);
+    LookAgainAtClashes();
     UpdateListStatus(false);
 }
 
@@ -277,6 +296,8 @@ void MainWindow::OpenOptions(int startPage) {
     bool confirmed = ShowOptionsDialog(window_, startPage, settings_);
     optionsOpen_ = false;
     if (confirmed) {
+        // OK saves at once, so a later crash loses nothing confirmed.
+        SaveSettingsNow();
         fonts_.Apply(settings_, listView_, header_);
         COLORREF back = settings_.Design[kDesignDefault].BackColor;
         SendMessageW(listView_, LVM_SETBKCOLOR, 0, back);
@@ -285,4 +306,26 @@ void MainWindow::OpenOptions(int startPage) {
         thumbnails_.ApplyOptions(pixelsBefore);
     }
     UpdateListStatus(false);
+}
+
+void MainWindow::ShowHistory() {
+    ShowHistoryDialog(window_, [this](const std::vector<HistoryMove>& restored) { ApplyRestored(restored); });
+    LookAgainAtClashes();
+    UpdateListStatus(false);
+}
+
+void MainWindow::ApplyRestored(const std::vector<HistoryMove>& restored) {
+    FileEntry entry;
+    for (const HistoryMove& move : restored) {
+        for (int row = 0; row < files_.Count(); ++row) {
+            if (!files_.CopyEntry(row, entry) ||
+                CompareStringOrdinal(entry.fullPath, -1, move.to.c_str(), -1, TRUE) != CSTR_EQUAL)
+                continue;
+            if (!CopyText(entry.fullPath, move.from.c_str())) continue;
+            CopyText(entry.name, PathFindFileNameW(move.from.c_str()));
+            entry.newName[0] = entry.newFullPath[0] = entry.undoName[0] = entry.undoPath[0] = L'\0';
+            entry.status = kStatusNone;
+            files_.StoreEntry(row, entry);
+        }
+    }
 }

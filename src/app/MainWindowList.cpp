@@ -11,6 +11,7 @@
 #include "app/ListViewRows.h"
 #include "app/resource.h"
 #include "filelist/ListPresentation.h"
+#include "naming/Clashes.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ void MainWindow::OnGetDispInfo(NMLVDISPINFOW* info) {
         if (item.mask & LVIF_TEXT) CopyOut(L"", item.pszText, item.cchTextMax);
         return;
     }
-    if (item.mask & LVIF_TEXT) CopyOut(CellText(entry, item.iSubItem, showSizeInKB_), item.pszText, item.cchTextMax);
+    if (item.mask & LVIF_TEXT)
+        CopyOut(CellText(entry, files_.Note(item.iItem), item.iSubItem, showSizeInKB_), item.pszText, item.cchTextMax);
     if (item.mask & LVIF_IMAGE) item.iImage = thumbnails_.Display() != 0 ? item.iItem : files_.FindTypeIcon(entry.typeName);
 }
 
@@ -53,7 +55,8 @@ LRESULT MainWindow::OnCustomDraw(NMLVCUSTOMDRAW* draw) {
 
 void MainWindow::OnInfoTip(NMLVGETINFOTIPW* tip) {
     FileEntry entry;
-    if (files_.CopyEntry(tip->iItem, entry)) CopyOut(InfoTipText(entry), tip->pszText, tip->cchTextMax);
+    if (files_.CopyEntry(tip->iItem, entry))
+        CopyOut(InfoTipText(entry, files_.Note(tip->iItem)), tip->pszText, tip->cchTextMax);
 }
 
 // The column searched by type-ahead: the sorted one when visible, else the
@@ -103,6 +106,8 @@ void MainWindow::SortRows(int column) {
 
         SortByColumn(files_, column, sortDescending_);
         files_.SyncView();
+        // Which of two equal proposals comes first may have changed.
+        ForeseeClashes(files_, DiskCheck::Unsettled);
 
         int focused = -1;
         for (int i = 0; i < n; ++i) {

@@ -74,14 +74,18 @@ void AddFolder(FileList& list, const wchar_t* folder, const ArchiveKind& kind, c
     FolderWalk(list, kind, cancel).Walk(folder);
 }
 
-void AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel) {
-    if (IsBlankPath(path)) return;
+int AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel) {
+    if (IsBlankPath(path)) return 0;
     if (IsFolderOrUnreadable(path)) {
         for (const ArchiveKind& kind : kArchiveKinds)
             if (kinds.enabled[kind.index]) AddFolder(list, path, kind, cancel);
-    } else if (kinds.Accepts(path)) {
-        list.AddFileEntry(path);
+        return 0;
     }
+    if (kinds.Accepts(path)) {
+        list.AddFileEntry(path);
+        return 0;
+    }
+    return ArchiveKindOf(path) != nullptr ? 1 : 0;
 }
 
 void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const KindFilter& kinds, const CancelFlag& cancel) {
@@ -105,11 +109,12 @@ std::vector<std::wstring> DroppedPaths(HDROP drop) {
     return paths;
 }
 
-void AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds, Run& run) {
-    int done = 0;
+int AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds, Run& run) {
+    int done = 0, passedOver = 0;
     for (const std::wstring& path : paths) {
-        AddPath(list, path.c_str(), kinds, run.Cancellation());
+        passedOver += AddPath(list, path.c_str(), kinds, run.Cancellation());
         run.Progress(++done);
         if (run.Cancelled()) break;
     }
+    return passedOver;
 }

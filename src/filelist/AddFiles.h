@@ -21,8 +21,9 @@ void AddFolder(FileList& list, const wchar_t* folder, const ArchiveKind& kind, c
 
 // A folder (or an unreadable path) is walked once per enabled kind, in
 // table order; a file is added when its kind is enabled. An empty or blank
-// path adds nothing.
-void AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel);
+// path adds nothing. Returns 1 for an archive of a kind that is switched
+// off (passed over), else 0.
+int AddPath(FileList& list, const wchar_t* path, const KindFilter& kinds, const CancelFlag& cancel);
 
 // The paths of a drop, each at most 259 units (longer ones cannot be added).
 // They are read out of the drop on the window's thread, so a drop that
@@ -37,5 +38,5 @@ const size_t kMaxFolderUnits = 262;
 // The work of the adding runs: each adds to list, stops between items when
 // the run is cancelled and reports nothing itself but progress.
 void AddFolderOfEveryKind(FileList& list, const wchar_t* folder, const KindFilter& kinds, const CancelFlag& cancel);
-void AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds,
-              Run& run); // Progress(paths done)
+// Progress(paths done); returns the archives of kinds switched off that were passed over.
+int AddPaths(FileList& list, const std::vector<std::wstring>& paths, const KindFilter& kinds, Run& run);

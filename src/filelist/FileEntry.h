@@ -23,6 +23,8 @@ enum EntryStatus : int32_t {
     kStatusNoItemName = 11,   // an item name inside the archive cannot be read
     kStatusNoFolder = 12,     // no folder inside the archive
     kStatusNameTooLong = 13,  // the new name or full path would not fit its 260-unit field
+    kStatusTargetExists = 14, // foreseen: a file or folder of the new name is on disk
+    kStatusSameAsOther = 15,  // foreseen: an earlier ready row proposes the same name
     kStatusCount
 };
 
@@ -31,6 +33,12 @@ const wchar_t* StatusText(int status);
 
 // Entries with these codes are errors (removed together by Ctrl+E).
 inline bool IsErrorStatus(int status) { return status >= kStatusRenameFailed; }
+
+// Rows whose proposal stands, ready or with a foreseen clash: the clash check
+// looks at them again whenever the list changes.
+inline bool IsProposal(int status) {
+    return status == kStatusReady || status == kStatusTargetExists || status == kStatusSameAsOther;
+}
 
 struct FileEntry {
     wchar_t name[260];        // current file name as shown: the shell display name

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
 
 #include "base/Paths.h"
 #include "base/ScopedWin.h"
@@ -75,6 +76,11 @@ bool FileList::Grow() {
     if (wanted > maxCapacity) wanted = maxCapacity;
     if (wanted > INT32_MAX) wanted = INT32_MAX;
     if (wanted <= static_cast<size_t>(capacity_)) return false;
+    try {
+        notes_.reserve(wanted);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     void* grown = realloc(entries_, wanted * sizeof(FileEntry));
     if (grown == nullptr) return false;
     entries_ = static_cast<FileEntry*>(grown);
@@ -102,6 +108,7 @@ bool FileList::AppendEntry(const FileEntry& entry) {
         if (count_ == capacity_) grown = Grow();
         if (grown) {
             memcpy(&entries_[count_], &entry, sizeof(FileEntry));
+            notes_.push_back(RowNote()); // room reserved with the array
             ++pathCounts_[entry.fullPath];
             ++count_;
         }
@@ -135,10 +142,14 @@ void FileList::RemoveRows(const std::vector<char>& remove) {
                 ForgetPath(entries_[i].fullPath);
                 continue;
             }
-            if (kept != i) memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
+            if (kept != i) {
+                memcpy(&entries_[kept], &entries_[i], sizeof(FileEntry));
+                notes_[kept] = notes_[i];
+            }
             ++kept;
         }
         if (kept < n) memset(&entries_[kept], 0, sizeof(FileEntry));
+        notes_.resize(kept);
         count_ = kept;
     }
     if (observer_ != nullptr) observer_->RowsRemoved(removed);
@@ -151,6 +162,7 @@ void FileList::RemoveAll() {
         std::unique_lock<std::shared_mutex> hold(lock_);
         if (count_ > 0) memset(&entries_[0], 0, sizeof(FileEntry));
         count_ = 0;
+        notes_.clear();
         pathCounts_.clear();
     }
     SetViewItemCount();
@@ -173,14 +185,17 @@ void FileList::Reorder(const std::vector<int>& order) {
         for (int start = 0; start < n; ++start) {
             if (placed[start] || order[start] == start) continue;
             memcpy(&held, &entries_[start], sizeof(FileEntry));
+            RowNote heldNote = notes_[start];
             int at = start;
             while (order[at] != start) {
                 int from = order[at];
                 memcpy(&entries_[at], &entries_[from], sizeof(FileEntry));
+                notes_[at] = notes_[from];
                 placed[at] = 1;
                 at = from;
             }
             memcpy(&entries_[at], &held, sizeof(FileEntry));
+            notes_[at] = heldNote;
             placed[at] = 1;
         }
     }
@@ -198,9 +213,12 @@ bool FileList::SetFullPath(int index, const wchar_t* path) {
     return true;
 }
 
-bool FileList::StoreEntry(int index, const FileEntry& entry) {
+bool FileList::StoreEntry(int index, const FileEntry& entry, const RowNote* note) {
     std::unique_lock<std::shared_mutex> hold(lock_);
     if (index < 0 || index >= count_) return false;
+    // A note explains a failure: it goes when the row no longer is one.
+    if (note != nullptr) notes_[index] = *note;
+    else if (entry.status != kStatusRenameFailed) notes_[index] = RowNote();
     FileEntry& stored = entries_[index];
     if (wcscmp(stored.fullPath, entry.fullPath) != 0) {
         ForgetPath(stored.fullPath);
@@ -208,6 +226,11 @@ bool FileList::StoreEntry(int index, const FileEntry& entry) {
     }
     memcpy(&stored, &entry, sizeof(FileEntry));
     return true;
+}
+
+RowNote FileList::Note(int index) const {
+    std::shared_lock<std::shared_mutex> hold(lock_);
+    return index >= 0 && index < count_ ? notes_[index] : RowNote();
 }
 
 bool FileList::CopyEntry(int index, FileEntry& out) const {
@@ -249,6 +272,8 @@ void FileList::Release() {
     entries_ = nullptr;
     count_ = 0;
     capacity_ = 0;
+    notes_.clear();
+    notes_.shrink_to_fit();
     pathCounts_.clear();
     std::lock_guard<std::mutex> icons(iconLock_);
     iconTypes_.clear();

@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "filelist/FailureReason.h"
 #include "filelist/FileEntry.h"
 #include "filelist/FileListObserver.h"
 
@@ -75,9 +76,13 @@ public:
 
     // Replaces the fullPath of row index; false when path does not fit.
     bool SetFullPath(int index, const wchar_t* path);
-    // Replaces row index with entry, all at once; the path index follows a
-    // changed fullPath. False when the row does not exist.
-    bool StoreEntry(int index, const FileEntry& entry);
+    // Replaces row index with entry (and its note, when given), all at
+    // once; the path index follows a changed fullPath. False when the row
+    // does not exist.
+    bool StoreEntry(int index, const FileEntry& entry, const RowNote* note = nullptr);
+    // What is kept beside row index (why it failed); empty for a row that
+    // does not exist. Notes move with their rows.
+    RowNote Note(int index) const;
 
     int Count() const { return count_; }
     // Calls read with row index in place, under the shared lock: what it
@@ -122,6 +127,7 @@ private:
     FileEntry* entries_ = nullptr;
     std::atomic<int> count_{0};
     int capacity_ = 0;
+    std::vector<RowNote> notes_;                       // one per row
     std::unordered_map<std::wstring, int> pathCounts_; // fullPath -> rows holding it
     mutable std::mutex iconLock_;
     std::vector<std::wstring> iconTypes_; // guarded by iconLock_

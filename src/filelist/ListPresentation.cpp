@@ -52,11 +52,14 @@ bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
 
 } // namespace
 
-std::wstring CellText(const FileEntry& e, int column, bool sizeInKB) {
+std::wstring CellText(const FileEntry& e, const RowNote& note, int column, bool sizeInKB) {
     switch (column) {
     case 0: return e.name;
     case 1: return e.newName;
-    case 2: return StatusText(e.status);
+    case 2:
+        if (e.status == kStatusRenameFailed && note.reason != FailureReason::None)
+            return std::wstring(StatusText(e.status)) + L"\uFF08" + ReasonText(note.reason) + L"\uFF09";
+        return StatusText(e.status);
     case 3: return e.directory;
     case 4: return SizeText(e.size, sizeInKB);
     case 5: return e.typeName;
@@ -65,9 +68,10 @@ std::wstring CellText(const FileEntry& e, int column, bool sizeInKB) {
     }
 }
 
-std::wstring InfoTipText(const FileEntry& e) {
+std::wstring InfoTipText(const FileEntry& e, const RowNote& note) {
     std::wstring tip = std::wstring(L"現在のファイル名： ") + e.name;
-    if (e.status == kStatusReady) tip += std::wstring(L"\n新しいファイル名： ") + e.newName;
+    if (IsProposal(e.status)) tip += std::wstring(L"\n新しいファイル名： ") + e.newName;
+    if (e.status == kStatusRenameFailed && note.reason != FailureReason::None) tip += L"\n" + NoteMessage(note);
     return tip;
 }
 
@@ -112,7 +116,7 @@ int FindRowByPrefix(const FileList& list, int start, int column, const wchar_t* 
     if (start < 0 || start >= count) start = 0;
     int row = start;
     do {
-        if (StartsWithIgnoringCase(CellText(list.At(row), column, sizeInKB), prefix)) return row;
+        if (StartsWithIgnoringCase(CellText(list.At(row), list.Note(row), column, sizeInKB), prefix)) return row;
         row = (row + 1) % count;
     } while (row != start);
     return -1;

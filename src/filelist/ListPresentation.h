@@ -5,16 +5,19 @@
 
 #include <string>
 
+#include "filelist/FailureReason.h"
 #include "filelist/FileEntry.h"
 
 class FileList;
 
 // Text of one cell; empty for a column outside 0..6. The size is the
-// system's KB form when sizeInKB, else its short byte-size form.
-std::wstring CellText(const FileEntry& entry, int column, bool sizeInKB);
+// system's KB form when sizeInKB, else its short byte-size form. A failed
+// row's status says why in a few words: "リネームに失敗しました（使用中）".
+std::wstring CellText(const FileEntry& entry, const RowNote& note, int column, bool sizeInKB);
 
-// "現在のファイル名： name", with a second line for the new name when ready.
-std::wstring InfoTipText(const FileEntry& entry);
+// "現在のファイル名： name", with a second line for the new name when a
+// proposal stands, and for a failed row the system's message of its failure.
+std::wstring InfoTipText(const FileEntry& entry, const RowNote& note);
 
 // Compares two entries by column: < 0, 0 or > 0. Sizes and times compare on
 // their full 64 bits.

@@ -9,6 +9,7 @@
 #include "base/Text.h"
 #include "base/Unicode.h"
 #include "filelist/FileList.h"
+#include "naming/Clashes.h"
 #include "naming/FolderDiscovery.h"
 
 const wchar_t kForbiddenInNameMessage[] =
@@ -25,6 +26,17 @@ bool HasForbiddenChar(const wchar_t* text) {
     for (const wchar_t* c = text; *c; ++c)
         if (*c < 0x20 || *c == 0x7F) return true;
     return wcspbrk(text, L"\\/:*?\"<>|") != nullptr;
+}
+
+std::wstring WithFullWidthForbidden(const std::wstring& text) {
+    static const wchar_t kForbidden[] = L"\\/:*?\"<>|";
+    static const wchar_t kFullWidth[] = L"\uFF3C\uFF0F\uFF1A\uFF0A\uFF1F\uFF02\uFF1C\uFF1E\uFF5C";
+    std::wstring result = text;
+    for (wchar_t& c : result) {
+        const wchar_t* at = c ? wcschr(kForbidden, c) : nullptr;
+        if (at) c = kFullWidth[at - kForbidden];
+    }
+    return result;
 }
 
 std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern, const std::wstring& replacement) {
@@ -107,10 +119,11 @@ bool DeriveNewName(FileList& list, int index, const NamingOptions& options) {
 bool DeriveNewName(FileEntry& entry, const NamingOptions& options) {
     if (entry.status == kStatusRenamed) return false;
 
-    wchar_t folder[260];
-    int found = DiscoverFolderName(entry.fullPath, options, folder);
-    if (found != 0) return Fail(entry, found);
-    if (HasForbiddenChar(folder)) return Fail(entry, kStatusForbiddenChar);
+    wchar_t found[260];
+    int discovered = DiscoverFolderName(entry.fullPath, options, found);
+    if (discovered != 0) return Fail(entry, discovered);
+    std::wstring folder = options.replaceForbidden ? WithFullWidthForbidden(found) : std::wstring(found);
+    if (HasForbiddenChar(folder.c_str())) return Fail(entry, kStatusForbiddenChar);
 
     PathParts parts = Split(entry.fullPath);
     wchar_t date[16], time[16];
@@ -131,6 +144,6 @@ bool DeriveNewName(FileEntry& entry, const NamingOptions& options) {
 
     CopyText(entry.newFullPath, candidate.c_str());
     CopyText(entry.newName, newName.c_str());
-    entry.status = kStatusReady;
-    return true;
+    entry.status = TargetTaken(entry.newFullPath, entry.fullPath) ? kStatusTargetExists : kStatusReady;
+    return entry.status == kStatusReady;
 }

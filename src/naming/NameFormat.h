@@ -22,13 +22,18 @@ struct FileEntry;
 // control characters (U+0001-U+001F, U+007F) and lone surrogates.
 bool HasForbiddenChar(const wchar_t* text);
 
+// text with each of the nine characters replaced by its full-width form
+// (＼ ／ ： ＊ ？ ＂ ＜ ＞ ｜); control characters stay as they are.
+std::wstring WithFullWidthForbidden(const std::wstring& text);
+
 // source with every occurrence of pattern replaced (left to right, never
 // overlapping, the replacement never searched again).
 std::wstring ReplaceAll(const std::wstring& source, const std::wstring& pattern, const std::wstring& replacement);
 
 // Derives the new name of row index from the format: sets newName,
 // newFullPath and status together. True exactly when the status becomes
-// ready. A renamed entry is left alone.
+// ready. A name that a file or folder on disk already has (not the entry's
+// own file) keeps its proposal with status 14. A renamed entry is left alone.
 bool DeriveNewName(FileList& list, int index, const NamingOptions& options);
 // The same for a record of the caller's (a worker's copy of a row).
 bool DeriveNewName(FileEntry& entry, const NamingOptions& options);

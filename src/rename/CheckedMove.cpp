@@ -40,7 +40,12 @@ bool RenameToUnusedName(HANDLE file, const wchar_t* from) {
         DWORD error = GetLastError();
         if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
     }
+    SetLastError(ERROR_ALREADY_EXISTS);
     return false;
+}
+
+RowNote Failed(DWORD error) {
+    return {ReasonOfError(error), error};
 }
 
 // Found under exactly the last component of path, letter case included.
@@ -52,20 +57,25 @@ bool FoundAsNamed(const wchar_t* path) {
 
 } // namespace
 
-bool MoveFileChecked(const wchar_t* fromPath, const wchar_t* toPath) {
+RowNote MoveFileNoted(const wchar_t* fromPath, const wchar_t* toPath) {
     std::wstring fromFull = AbsolutePath(fromPath), toFull = AbsolutePath(toPath);
-    if (fromFull.empty() || toFull.empty()) return false;
+    if (fromFull.empty() || toFull.empty()) return Failed(ERROR_FILENAME_EXCED_RANGE);
     const wchar_t* from = fromFull.c_str();
     const wchar_t* to = toFull.c_str();
     ScopedFile file(CreateFileW(from, DELETE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
+    if (!file) return Failed(GetLastError());
     // The file system may take a name that differs only in case for the old
     // one and do nothing; a detour through a name of our own avoids that.
     if (CompareStringOrdinal(from, -1, to, -1, TRUE) == CSTR_EQUAL) {
-        if (!RenameToUnusedName(file.get(), from)) return false;
+        if (!RenameToUnusedName(file.get(), from)) return Failed(GetLastError());
     }
-    if (Rename(file.get(), to) && FoundAsNamed(to)) return true;
+    if (!Rename(file.get(), to)) {
+        RowNote failed = Failed(GetLastError());
+        Rename(file.get(), from); // back from the detour, if it took one
+        return failed;
+    }
+    if (FoundAsNamed(to)) return RowNote();
     Rename(file.get(), from); // wherever it landed, the handle still holds it
-    return false;
+    return {FailureReason::NotConfirmed, 0};
 }

@@ -7,8 +7,15 @@
 // looked up under the new name.
 #pragma once
 
+#include "filelist/FailureReason.h"
+
 // Moves the file from -> to (same folder) without ever replacing another
-// file. True only when the file is afterwards found under exactly to's name
-// (letter case included); otherwise it is put back under from and the result
-// is false.
-bool MoveFileChecked(const wchar_t* from, const wchar_t* to);
+// file. The note is empty exactly when the file is afterwards found under
+// exactly to's name (letter case included); otherwise it is put back under
+// from and the note says why the move failed.
+RowNote MoveFileNoted(const wchar_t* from, const wchar_t* to);
+
+// The same, as a yes or no.
+inline bool MoveFileChecked(const wchar_t* from, const wchar_t* to) {
+    return MoveFileNoted(from, to).reason == FailureReason::None;
+}

@@ -1,5 +1,6 @@
 #include "rename/EntryBatch.h"
 
+#include "naming/Clashes.h"
 #include "rename/RenameLog.h"
 
 RunResult RunEntryBatch(const EntryBatch& batch, FileList& list, Run& run) {
@@ -10,6 +11,7 @@ RunResult RunEntryBatch(const EntryBatch& batch, FileList& list, Run& run) {
         run.Progress(++done);
         if (run.Cancelled()) break; // the current row is finished
     }
+    ForeseeClashes(list, batch.lookAtEveryTarget ? DiskCheck::All : DiskCheck::Unsettled);
     TrimLogToMaxLine(batch.options.maxLine);
     return {static_cast<WPARAM>(ok), batch.selectedOnly ? batch.selectedCount : batch.rowCount};
 }

@@ -18,6 +18,9 @@ using EntryOperation = bool (*)(FileList& list, int index, const RenameOptions& 
 struct EntryBatch {
     EntryOperation operation;
     RenameOptions options;
+    // After the rows: the clashes looked at again (deriving: the rows that
+    // clashed; renaming and undoing: every proposal on disk too).
+    bool lookAtEveryTarget = false;
     int rowCount;
     int selectedCount;
     bool selectedOnly;

@@ -11,9 +11,14 @@
 namespace {
 
 // The entry's copy, changed, goes back to the list in one step.
-bool Stored(FileList& list, int index, const FileEntry& entry, bool result) {
-    list.StoreEntry(index, entry);
+bool Stored(FileList& list, int index, const FileEntry& entry, bool result, const RowNote* note = nullptr) {
+    list.StoreEntry(index, entry, note);
     return result;
+}
+
+void Log(const RenameOptions& options, const wchar_t* result, const wchar_t* path, const wchar_t* name) {
+    if (!options.Logging()) return;
+    if (!AppendLogLine(result, path, name) && options.journal) options.journal->logFailed = true;
 }
 
 } // namespace
@@ -30,13 +35,14 @@ bool RenameEntry(FileList& list, int index, const RenameOptions& options) {
     if (!list.CopyEntry(index, e) || e.status == kStatusRenamed) return false;
     if (e.status == kStatusNone) DeriveNewName(e, options.naming);
     if (e.status != kStatusReady) {
-        if (options.Logging()) AppendLogLine(kLogError, e.fullPath, L"");
+        Log(options, kLogError, e.fullPath, L"");
         return Stored(list, index, e, false);
     }
-    if (!MoveFileChecked(e.fullPath, e.newFullPath)) {
+    RowNote note = MoveFileNoted(e.fullPath, e.newFullPath);
+    if (note.reason != FailureReason::None) {
         e.status = kStatusRenameFailed;
-        if (options.Logging()) AppendLogLine(kLogFailure, e.fullPath, e.newName);
-        return Stored(list, index, e, false);
+        Log(options, kLogFailure, e.fullPath, e.newName);
+        return Stored(list, index, e, false, &note);
     }
     CopyText(e.undoName, e.name);
     CopyText(e.undoPath, e.fullPath);
@@ -47,16 +53,18 @@ bool RenameEntry(FileList& list, int index, const RenameOptions& options) {
     e.status = kStatusRenamed;
     // Stored before the log line: a close right after the move finds the row renamed.
     Stored(list, index, e, true);
-    if (options.Logging()) AppendLogLine(kLogSuccess, e.undoPath, e.name);
+    if (options.journal) options.journal->history.Moved(e.undoPath, e.fullPath);
+    Log(options, kLogSuccess, e.undoPath, e.name);
     return true;
 }
 
 bool UndoRename(FileList& list, int index, const RenameOptions&) {
     FileEntry e;
     if (!list.CopyEntry(index, e) || e.status != kStatusRenamed) return false;
-    if (!MoveFileChecked(e.fullPath, e.undoPath)) {
+    RowNote note = MoveFileNoted(e.fullPath, e.undoPath);
+    if (note.reason != FailureReason::None) {
         e.status = kStatusRenameFailed;
-        return Stored(list, index, e, false);
+        return Stored(list, index, e, false, &note);
     }
     CopyText(e.name, e.undoName);
     CopyText(e.fullPath, e.undoPath);

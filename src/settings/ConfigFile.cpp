@@ -100,6 +100,7 @@ const Key kKeys[] = {
     {L"Shortcut", L"Options", Kind::Int, FIELD(Options), 0, nullptr, 0, Fix::None, 0, 0},
     {L"Log", L"MaxLine", Kind::Int, FIELD(MaxLine), 0, nullptr, 0, Fix::NoLog, 0, 0},
     {L"GetFileName", L"Use7zip32", Kind::Bool, FIELD(Use7zip32), 1, nullptr, 0, Fix::None, 0, 0},
+    {L"GetFileName", L"ReplaceForbidden", Kind::Bool, FIELD(ReplaceForbidden), 0, nullptr, 0, Fix::None, 0, 0},
     {L"Other", L"AllowDuplicate", Kind::Bool, FIELD(AllowDuplicate), 0, nullptr, 0, Fix::None, 0, 0},
     {L"Other", L"ConfirmExit", Kind::Bool, FIELD(ConfirmExit), 1, nullptr, 0, Fix::None, 0, 0},
     {L"Other", L"Format", Kind::Text, FIELD(Format), 0, L"%new", 130, Fix::NameFormat, 0, 0},

@@ -54,6 +54,7 @@ struct Settings {
     int MaxLine; // 0 = no limit, -1 = no log
     // name discovery
     bool Use7zip32;
+    bool ReplaceForbidden; // \ / : * ? " < > | in a derived name become their full-width forms
     // other
     bool AllowDuplicate;
     bool ConfirmExit;

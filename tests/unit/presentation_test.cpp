@@ -33,22 +33,22 @@ std::vector<std::wstring> Names(const FileList& list) {
 
 TEST(Presentation, CellTextsAndInfoTips) {
     FileEntry e = Entry(L"a.zip", 1, 5ull << 32); // 20 GiB: only the high word is set
-    std::wstring kb = CellText(e, 4, true);
+    std::wstring kb = CellText(e, RowNote(), 4, true);
     EXPECT_NE(std::wstring::npos, kb.find(L"KB"));
     EXPECT_NE(std::wstring::npos, kb.find(L"20")) << "computed from all 64 bits";
-    EXPECT_NE(std::wstring::npos, CellText(e, 4, false).find(L"20.0 GB"));
-    EXPECT_EQ(L"リネームすることが出来ます", CellText(e, 2, true));
-    EXPECT_EQ(L"", CellText(e, 7, true));
+    EXPECT_NE(std::wstring::npos, CellText(e, RowNote(), 4, false).find(L"20.0 GB"));
+    EXPECT_EQ(L"リネームすることが出来ます", CellText(e, RowNote(), 2, true));
+    EXPECT_EQ(L"", CellText(e, RowNote(), 7, true));
     SYSTEMTIME st = {2024, 5, 0, 1, 13, 45, 7, 0};
     FILETIME local;
     SystemTimeToFileTime(&st, &local);
     LocalFileTimeToFileTime(&local, &e.lastWriteTime);
-    EXPECT_EQ(L"2024/05/01 13:45", CellText(e, 6, true));
+    EXPECT_EQ(L"2024/05/01 13:45", CellText(e, RowNote(), 6, true));
 
     wcscpy(e.newName, L"Photos.zip");
-    EXPECT_EQ(L"現在のファイル名： a.zip\n新しいファイル名： Photos.zip", InfoTipText(e));
+    EXPECT_EQ(L"現在のファイル名： a.zip\n新しいファイル名： Photos.zip", InfoTipText(e, RowNote()));
     e.status = 3;
-    EXPECT_EQ(L"現在のファイル名： a.zip", InfoTipText(e)) << "the second line only when ready";
+    EXPECT_EQ(L"現在のファイル名： a.zip", InfoTipText(e, RowNote())) << "the second line only when ready";
 }
 
 TEST(Presentation, TypeAheadFindsThePrefixFromTheStartRowAndWraps) {

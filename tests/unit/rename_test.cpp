@@ -137,19 +137,27 @@ TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
     EXPECT_FALSE(UndoRename(list_, row, options_)) << "status 0 cannot be undone";
 }
 
-// Each attempt leaves its line: two rows proposing one name (neither derived
-// first: a rename derives), a name already right, a file gone since it was
-// derived. A failed row is not renamed again without deriving (an error), a
-// renamed one not at all (no line).
+// Each attempt leaves its line: two rows derived to one name (the second
+// move finds the target taken: a failure with its reason), a third renamed
+// without deriving first (its derivation foresees the clash: an error), a
+// name already right, a file gone since it was derived. A failed row is not
+// renamed again without deriving (an error), a renamed one not at all (no line).
 TEST_F(RenameTest, EntriesThatCannotBeRenamedLeaveTheirLines) {
     int a = AddZip(L"a.zip", "Same"), b = AddZip(L"b.zip", "Same");
+    ASSERT_TRUE(DeriveNewName(list_, a, options_.naming));
+    ASSERT_TRUE(DeriveNewName(list_, b, options_.naming));
     EXPECT_TRUE(RenameEntry(list_, a, options_));
     EXPECT_FALSE(RenameEntry(list_, b, options_));
     EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
+    EXPECT_EQ(FailureReason::TargetExists, list_.Note(b).reason);
     EXPECT_STREQ(L"Same.zip", list_.At(b).newName) << "the proposal is kept";
     EXPECT_TRUE(FileExists(files_ / L"b.zip"));
     EXPECT_FALSE(RenameEntry(list_, b, options_));
-    EXPECT_EQ(kStatusRenameFailed, list_.At(b).status);
+    EXPECT_EQ(FailureReason::TargetExists, list_.Note(b).reason) << "the failed row keeps its reason";
+    int c = AddZip(L"c.zip", "Same");
+    EXPECT_FALSE(RenameEntry(list_, c, options_));
+    EXPECT_EQ(kStatusTargetExists, list_.At(c).status);
+    EXPECT_STREQ(L"Same.zip", list_.At(c).newName);
 
     int same = AddZip(L"Done.zip", "Done");
     EXPECT_FALSE(RenameEntry(list_, same, options_));
@@ -159,11 +167,13 @@ TEST_F(RenameTest, EntriesThatCannotBeRenamedLeaveTheirLines) {
     ASSERT_TRUE(DeleteFileW((files_ / L"gone.zip").c_str()));
     EXPECT_FALSE(RenameEntry(list_, gone, options_));
     EXPECT_EQ(kStatusRenameFailed, list_.At(gone).status);
+    EXPECT_EQ(FailureReason::SourceGone, list_.Note(gone).reason);
     EXPECT_FALSE(RenameEntry(list_, a, options_)) << "already renamed: nothing, no line";
 
     EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(files_ / L"a.zip") + ",Same.zip",
                                         "Failure," + Ansi(files_ / L"b.zip") + ",Same.zip",
                                         "Error," + Ansi(files_ / L"b.zip") + ",",
+                                        "Error," + Ansi(files_ / L"c.zip") + ",",
                                         "Error," + Ansi(files_ / L"Done.zip") + ",",
                                         "Failure," + Ansi(files_ / L"gone.zip") + ",Vanished.zip"}),
               LogRecords());

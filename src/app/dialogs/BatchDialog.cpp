@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cwchar>
+#include <memory>
 #include <string>
 
 #include "app/CommandLine.h"
@@ -17,6 +18,7 @@
 #include "base/ScopedWin.h"
 #include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
+#include "naming/Clashes.h"
 #include "naming/NameFormat.h"
 #include "rename/RenameEntry.h"
 #include "rename/RenameLog.h"
@@ -109,7 +111,8 @@ private:
         files_.SetOptions({false, true});
         options_ = RenameOptions::From(settings_);
         CancelFlag never;
-        for (const std::wstring& path : line_.BatchPaths()) AddPath(files_, path.c_str(), KindsOf(settings_), never);
+        for (const std::wstring& path : line_.BatchPaths())
+            passedOver_ += AddPath(files_, path.c_str(), KindsOf(settings_), never);
         // The file itself is opened for its time only when the format shows it.
         bool showsTime = wcsstr(options_.naming.format, L"%date") != nullptr ||
                          wcsstr(options_.naming.format, L"%time") != nullptr;
@@ -117,10 +120,13 @@ private:
             if (showsTime) FillLastWriteTime(files_.At(i));
             DeriveNewName(files_, i, options_.naming);
         }
+        ForeseeClashes(files_, DiskCheck::Unsettled);
 
         silent_ = line_.silent || line_.verySilent;
         verySilent_ = line_.verySilent;
         count_ = files_.Count();
+        journal_ = std::make_unique<RunJournal>(HistorySource::CommandLine, count_);
+        options_.journal = journal_.get();
         finished_ = false;
         if (!silent_) {
             HWND bar = GetDlgItem(dialog_, IDC_BATCH_PROGRESS);
@@ -148,6 +154,7 @@ private:
         if (!verySilent_) {
             std::wstring report =
                 renamed < 1 ? LoadText(IDS_BATCH_ALL_FAILED) : FormatText(IDS_BATCH_DONE, count_, renamed);
+            report += Details();
             MessageBoxW(nullptr, report.c_str(), LoadText(IDS_BATCH_DONE_CAPTION).c_str(), MB_OK);
         }
         files_.Attach(nullptr);
@@ -156,11 +163,42 @@ private:
         PostQuitMessage(renamed > 0 && renamed == count_ ? kBatchAllRenamed : kBatchNotAllRenamed);
     }
 
+    // The report's lines under its first: the clashes foreseen, the files not
+    // renamed with the reason (at most ten), and the archives of kinds
+    // switched off that were passed over.
+    std::wstring Details() {
+        std::wstring lines;
+        int clashes = 0, listed = 0, unlisted = 0;
+        FileEntry entry;
+        for (int i = 0; i < files_.Count(); ++i) {
+            if (!files_.CopyEntry(i, entry) || entry.status == kStatusRenamed) continue;
+            if (entry.status == kStatusTargetExists || entry.status == kStatusSameAsOther) ++clashes;
+            if (listed == kListedFailures) {
+                ++unlisted;
+                continue;
+            }
+            RowNote note = files_.Note(i);
+            const wchar_t* why = entry.status == kStatusRenameFailed && note.reason != FailureReason::None
+                                     ? ReasonText(note.reason)
+                                     : StatusText(entry.status);
+            lines += L"\n" + FormatText(IDS_BATCH_FAILED_FILE, entry.fullPath, why);
+            ++listed;
+        }
+        if (unlisted > 0) lines += L"\n" + FormatText(IDS_BATCH_MORE_FAILED, unlisted);
+        if (clashes > 0) lines = L"\n" + FormatText(IDS_BATCH_CLASHES, clashes) + lines;
+        if (passedOver_ > 0) lines += L"\n" + FormatText(IDS_KINDS_SKIPPED, passedOver_);
+        return lines.empty() ? lines : L"\n" + lines;
+    }
+
+    static const int kListedFailures = 10;
+
     const CommandLine& line_;
     const Settings& settings_;
     FileList files_;
     BatchListObserver observer_;
     RenameOptions options_;
+    std::unique_ptr<RunJournal> journal_; // the history of this run
+    int passedOver_ = 0;
     bool silent_ = false; // silent or very silent: nothing shown while renaming
     bool verySilent_ = false;
     int count_ = 0;

@@ -41,6 +41,7 @@ public:
         switch (message) {
         case WM_INITDIALOG: return OnInit();
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDC_EDIT_NAME && HIWORD(wParam) == EN_CHANGE) OfferReplacement();
             if (LOWORD(wParam) == IDOK) OnAccept();
             if (LOWORD(wParam) == IDCANCEL) EndDialog(dialog_, 2);
             return TRUE;
@@ -133,9 +134,35 @@ private:
         EndDialog(dialog_, 1);
     }
 
+    // A typed name with characters no file name may hold is offered among
+    // the candidates with them in their full-width forms (first in the list).
+    void OfferReplacement() {
+        wchar_t text[260] = L"";
+        GetDlgItemTextW(dialog_, IDC_EDIT_NAME, text, 260);
+        if (!HasForbiddenChar(text)) return;
+        std::wstring offered = WithFullWidthForbidden(text);
+        if (HasForbiddenChar(offered.c_str())) return; // control characters stay refused
+        // Candidates are shown without the extension, which picking adds back.
+        if (!extension_.empty() && offered.size() > extension_.size() &&
+            offered.compare(offered.size() - extension_.size(), extension_.size(), extension_) == 0)
+            offered.resize(offered.size() - extension_.size());
+        HWND view = GetDlgItem(dialog_, IDC_EDIT_CANDIDATES);
+        LVITEMW item = {};
+        item.mask = LVIF_TEXT;
+        item.pszText = const_cast<wchar_t*>(offered.c_str());
+        if (offering_) {
+            SendMessageW(view, LVM_SETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+            return;
+        }
+        SendMessageW(view, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        offering_ = true;
+        ++candidates_;
+    }
+
     FileList& list_;
     int row_;
     const NamingOptions& naming_;
+    bool offering_ = false;
     wchar_t initial_[260] = L"";
     std::wstring extension_;
     int candidates_ = 0;

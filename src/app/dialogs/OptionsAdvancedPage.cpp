@@ -21,6 +21,7 @@ const CheckBox kCheckBoxes[] = {
     {IDC_CONFIRM_EXIT, [](Settings& s) -> bool& { return s.ConfirmExit; }},
     {IDC_USE_7ZIP32, [](Settings& s) -> bool& { return s.Use7zip32; }},
     {IDC_FIRST_FILE, [](Settings& s) -> bool& { return s.FirstFile; }},
+    {IDC_REPLACE_FORBIDDEN, [](Settings& s) -> bool& { return s.ReplaceForbidden; }},
 };
 
 const NumberBox kSpacingBoxes[] = {

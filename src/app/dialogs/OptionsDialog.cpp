@@ -8,7 +8,6 @@
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
 #include "app/Texts.h"
-#include "app/WindowSettings.h"
 #include "base/Messages.h"
 #include "naming/NameFormat.h"
 
@@ -115,7 +114,6 @@ private:
         }
         for (HWND page : pages_) SendMessageW(page, WM_APP_OPTIONS_OK, 0, 0);
         settings_ = working_;
-        SaveSettingsOfWindow(settings_, owner_);
         EndDialog(dialog_, 1);
     }
 

@@ -1,8 +1,8 @@
 // The options dialog (resource 160): a tab control over four pages, General,
 // Design, Advanced and Version, that edit a working copy of the settings.
 // OK checks the new-name format, tells each page (WM_APP_OPTIONS_OK, in page
-// order) to take what it takes only at OK, copies the working copy over the
-// settings and saves them; Cancel and the close box drop the copy. Modal, on
+// order) to take what it takes only at OK and copies the working copy over
+// the settings; Cancel and the close box drop the copy. Modal, on
 // the window's thread.
 #pragma once
 
@@ -13,7 +13,7 @@
 enum OptionsPageIndex { kPageGeneral = 0, kPageDesign, kPageAdvanced, kPageVersion, kPageCount };
 
 // Runs the dialog on startPage over settings; true after OK, with the
-// settings replaced and saved with the parent window's placement.
+// settings replaced (the caller saves them).
 bool ShowOptionsDialog(HWND parent, int startPage, Settings& settings);
 
 // For whoever drives an open dialog: its page windows and the working copy

@@ -66,6 +66,7 @@
 #define IDC_STARTUP 1014
 #define IDC_USE_7ZIP32 1018
 #define IDC_FIRST_FILE 1016
+#define IDC_REPLACE_FORBIDDEN 1090
 
 // Placeholder menu items: the placeholder is the item's text after its tab.
 #define IDM_PLACEHOLDER_ORIG 41290
