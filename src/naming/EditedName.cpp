@@ -14,11 +14,12 @@ std::vector<std::wstring> SortedCandidates(std::vector<std::wstring> names) {
 }
 
 bool StoreEditedName(FileList& list, int row, const wchar_t* text) {
-    FileEntry& entry = list.At(row);
+    FileEntry entry;
+    if (!list.CopyEntry(row, entry)) return false;
     std::wstring fullPath = std::wstring(entry.directory) + L"\\" + text;
     if (wcslen(text) >= 260 || fullPath.size() >= 260) return false;
     CopyText(entry.newName, text);
     CopyText(entry.newFullPath, fullPath.c_str());
     entry.status = kStatusReady;
-    return true;
+    return list.StoreEntry(row, entry);
 }

@@ -7,6 +7,7 @@
 #include "base/AtomicFile.h"
 #include "base/ProgramFolder.h"
 #include "base/ScopedWin.h"
+#include "naming/Clashes.h"
 #include "rename/CheckedMove.h"
 
 namespace {
@@ -234,7 +235,8 @@ HistoryUndo UndoHistoryRun(const std::wstring& id) {
             result.skipped.push_back({move->to, FailureReason::SourceGone});
             continue;
         }
-        if (GetFileAttributesW(move->from.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // Taken by another file: a change of letter case alone names this one.
+        if (TargetTaken(move->from.c_str(), move->to.c_str())) {
             result.skipped.push_back({move->from, FailureReason::TargetExists});
             continue;
         }

@@ -15,6 +15,7 @@
 #include "settings/Settings.h"
 
 const int kKeptLogLines = 50;
+const int kHistoryFiles = 60;
 
 // Record 0 or 1: the defaults with a format and a window position of its own.
 inline void MakeRecord(int which, Settings& settings, WINDOWPLACEMENT& placement) {

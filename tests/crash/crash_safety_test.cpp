@@ -8,15 +8,17 @@
 
 #include <cstdint>
 #include <string>
+#include <thread>
 
 #include "CrashSafety.h"
+#include "rename/RenameHistory.h"
 
 namespace {
 
 const int kKills = 150;
 
-// Starts the child on folder in mode and kills it milliseconds after its
-// first rewrite.
+// Starts the child on folder in mode and, unless milliseconds is INFINITE,
+// kills it that long after its first rewrite; else waits for its end.
 void RunAndKill(const std::wstring& folder, const wchar_t* mode, DWORD milliseconds) {
     SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
     HANDLE started = CreateEventW(&inherited, TRUE, FALSE, nullptr);
@@ -29,8 +31,10 @@ void RunAndKill(const std::wstring& folder, const wchar_t* mode, DWORD milliseco
     ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process));
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(started, 30000)) << "the child never rewrote its file";
     CloseHandle(started);
-    Sleep(milliseconds);
-    TerminateProcess(process.hProcess, 1);
+    if (milliseconds != INFINITE) {
+        Sleep(milliseconds);
+        TerminateProcess(process.hProcess, 1);
+    }
     WaitForSingleObject(process.hProcess, INFINITE);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -76,6 +80,46 @@ TEST(CrashSafetyTest, AKilledTrimKeepsTheLogWhole) {
         last = numbers.back();
     }
     EXPECT_GT(last, kKeptLogLines) << "the child never got to trim";
+}
+
+// Every move of the history is a file that moved; a kill can come between a
+// move and its record, so at most the one move in hand lacks its record.
+TEST(CrashSafetyTest, AKilledRunKeepsWhatItMovedInTheHistory) {
+    TempDir dir;
+    ASSERT_TRUE(SetProgramFolder(dir.path().c_str()));
+    for (int kill = 0; kill < 12; ++kill) RunAndKill(dir.path(), L"history", (kill * 37) % 40);
+    std::vector<HistoryEntry> runs = ReadHistory();
+    ASSERT_EQ(12u, runs.size());
+    int moved = 0, recorded = 0;
+    for (const HistoryEntry& run : runs) {
+        for (const HistoryMove& move : run.moves) {
+            EXPECT_TRUE(FileExists(move.to) && !FileExists(move.from)) << Utf8(move.to);
+            ++recorded;
+        }
+        ASSERT_FALSE(run.moves.empty()) << "a run's header comes with its first move";
+        std::wstring folder = run.moves[0].to.substr(0, run.moves[0].to.rfind(L'\\'));
+        int here = 0;
+        for (int n = 0; n < kHistoryFiles; ++n) here += FileExists(folder + L"\\F" + std::to_wstring(n) + L"x.zip");
+        EXPECT_LE(here - static_cast<int>(run.moves.size()), 1);
+        moved += here;
+    }
+    EXPECT_GT(recorded, 0);
+    EXPECT_LE(moved - recorded, 12);
+}
+
+// Two Zorvels recording at once, one of them dropping the oldest run: both
+// runs are whole, twenty runs stay.
+TEST(CrashSafetyTest, TwoWritersAtOnceLoseNoRecord) {
+    TempDir dir;
+    ASSERT_TRUE(SetProgramFolder(dir.path().c_str()));
+    for (int i = 0; i < 19; ++i) HistoryRun(HistorySource::Window, 1).Moved(L"C:\\a.zip", L"C:\\b.zip");
+    std::thread other([&] { RunAndKill(dir.path(), L"history", INFINITE); });
+    RunAndKill(dir.path(), L"history", INFINITE);
+    other.join();
+    std::vector<HistoryEntry> runs = ReadHistory();
+    ASSERT_EQ(20u, runs.size());
+    EXPECT_EQ(static_cast<size_t>(kHistoryFiles), runs[0].moves.size());
+    EXPECT_EQ(static_cast<size_t>(kHistoryFiles), runs[1].moves.size());
 }
 
 } // namespace

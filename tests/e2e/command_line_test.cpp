@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "TestFiles.h"
 #include "ZipBuilder.h"
+#include "app/resource.h"
 
 namespace {
 
@@ -111,6 +113,11 @@ protected:
         return list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : -1;
     }
     std::string Log() { return ReadBytes(program_ + L"\\Zorvel.log"); }
+    // Waits (up to a minute) while condition holds.
+    static bool PumpWhile(const std::function<bool()>& condition) {
+        for (int i = 0; i < 600 && condition(); ++i) Sleep(100);
+        return !condition();
+    }
     static int Count(const std::string& text, const std::string& word) {
         int n = 0;
         for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
@@ -233,6 +240,38 @@ TEST_F(CommandLineTest, AFormatWithAForbiddenCharacterRenamesNothing) {
     EXPECT_EQ(2u, ExitCode(silent));
     EXPECT_TRUE(FileExists(a));
     EXPECT_EQ("", Log());
+}
+
+// A Send To batch is in the history: after a restart the window's history
+// dialog puts its files back.
+TEST_F(CommandLineTest, ASendToBatchIsUndoneFromTheWindowAfterARestart) {
+    std::wstring a = Archive(L"a.zip", "Alpha"), b = Archive(L"b.zip", "Beta");
+    PROCESS_INFORMATION batch = Start({a, b}); // as Send To starts it
+    EXPECT_EQ(L"2 個中 2 個のファイルのリネームが完了しました。", AnswerReport(batch));
+    ASSERT_TRUE(Exited(batch));
+    ASSERT_TRUE(FileExists(files_ + L"\\Alpha.zip") && FileExists(files_ + L"\\Beta.zip"));
+
+    PROCESS_INFORMATION window = Start({L"/showwindow"});
+    HWND main = WaitForWindow(window, L"ZorvelWindowClass");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(main, WM_COMMAND, ID_RENAME_HISTORY, 0);
+    HWND history = WaitForWindow(window, L"#32770", L"リネーム履歴");
+    ASSERT_NE(nullptr, history);
+    PostMessageW(history, WM_COMMAND, IDC_HISTORY_UNDO, 0);
+    HWND box = WaitForWindow(window, L"#32770", L"Zorvel");
+    ASSERT_NE(nullptr, box);
+    wchar_t text[256] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_STREQ(L"2 個のファイルを元に戻しました。", text);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpWhile([&] { return IsWindow(box); }));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(history, IDC_HISTORY_UNDO))) << "a run is undone once";
+    PostMessageW(history, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpWhile([&] { return IsWindow(history); }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Exited(window));
+    EXPECT_TRUE(FileExists(a) && FileExists(b));
+    EXPECT_FALSE(FileExists(files_ + L"\\Alpha.zip"));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 
 #include "WindowFixture.h"
 #include "app/MainWindow.h"
+#include "app/dialogs/OptionsIds.h"
 #include "base/ProgramFolder.h"
 #include "filelist/FileList.h"
 #include "settings/ConfigFile.h"
@@ -105,6 +106,27 @@ TEST_F(MainWindowTest, NothingIsAddedWithEveryKindDisabled) {
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ(0, Files().Count());
     EXPECT_TRUE(answer.boxes().empty());
+    // Passed over, but not without a word (the hand-over and the drop of b
+    // waited for the folder's run and came as one drop).
+    EXPECT_EQ(L"無効になっている種類のファイル 2 個は追加しませんでした", StatusPart(0));
+    SendMessageW(ListView(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b, Make(L"c.cab"), files_ / L"a.zip"})), 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(L"無効になっている種類のファイル 3 個は追加しませんでした", StatusPart(0));
+}
+
+// Settings that cannot be written (a folder stands where the temporary file
+// goes) are said once, with the program folder, not lost without a word.
+TEST_F(MainWindowTest, SettingsThatCannotBeSavedAreSaidOnce) {
+    Open();
+    ASSERT_TRUE(CreateDirectoryW((program_ / L"Zorvel.cfg.tmp").c_str(), nullptr));
+    MessageBoxAnswerer answer(IDOK);
+    SetDialogScript(IDC_OPTIONS_TABS, [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDOK, 0); });
+    Command(ID_TOOLS_OPTIONS);
+    Command(ID_TOOLS_OPTIONS);
+    ClearDialogScript();
+    Close();
+    ASSERT_EQ(1u, answer.boxes().size()) << "once per session";
+    EXPECT_NE(std::wstring::npos, answer.boxes()[0].text.find(program_.path()));
 }
 
 TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
