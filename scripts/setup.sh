@@ -11,6 +11,7 @@ packages=(
   xvfb x11-utils xauth imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   googletest 7zip gcab xxd
+  librsvg2-bin
 )
 
 missing=()
