@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// A PNG (grey unless told) whose first `rows` rows hold 0x41 bytes, deflated.
-std::string BuildPng(uint32_t width, uint32_t height, uint32_t rows, int colourType = 0);
+// A PNG (8-bit grey unless told; colour types 0, 2 and 6) whose first `rows`
+// rows hold 0x41 bytes, deflated.
+std::string BuildPng(uint32_t width, uint32_t height, uint32_t rows, int colourType = 0, int depth = 8);
 
 struct JpegShape {
     uint32_t width = 16, height = 16;
@@ -17,6 +18,7 @@ struct JpegShape {
     int scans = 1;            // progressive: a DC scan, then AC scans of one component each
     int restartInterval = 0;  // baseline: a restart marker after every so many MCUs
     bool data = true;         // false: the scans carry no entropy-coded data at all
+    bool refine = false;      // the AC scans refine a bit, visiting every coefficient
 };
 // Every block is flat grey; progressive AC scans are end-of-band runs.
 std::string BuildJpeg(const JpegShape& shape);
