@@ -6,9 +6,10 @@
 //   wine build/bench/fuzz.exe --replay FILE       one archive through every target
 //
 // Archive seeds (ZIP, 7z, CAB, LZH, RAR 4 and 5, made here or taken from the
-// build's fixtures) are mutated (bit flips, overwrites, extreme length
-// fields, truncation, duplicated and removed chunks, splices) and written to
-// a file, which goes to folder discovery and to the edit dialog's name
+// build's fixtures, and ZIPs of pictures of every kind with header fields at
+// or past the limits of the thumbnail's header check) are mutated (bit
+// flips, overwrites, extreme length fields, truncation, duplicated and
+// removed chunks, splices) and written to a file, which goes to folder discovery and to the edit dialog's name
 // listing, for ZIP both through the built-in reader and through our
 // libraries, and to the thumbnail's picture choice, unpacking and drawing.
 // Besides archives: Zorvel.cfg texts, the blocks a second
@@ -29,6 +30,7 @@
 
 #include "CabBuilder.h"
 #include "LzhBuilder.h"
+#include "PictureBuilder.h"
 #include "RarBuilder.h"
 #include "SolidPicture.h"
 #include "TestFiles.h"
@@ -37,12 +39,14 @@
 #include "archive/OptionalLibrary.h"
 #include "base/HandOverBlock.h"
 #include "base/Paths.h"
+#include "base/ScopedWin.h"
 #include "filelist/FileEntry.h"
 #include "naming/FolderDiscovery.h"
 #include "settings/ConfigFile.h"
 #include "settings/Settings.h"
 #include "thumbnail/ArchivePicture.h"
 #include "thumbnail/GdiPlusInit.h"
+#include "thumbnail/PictureHeader.h"
 #include "thumbnail/RenderPicture.h"
 #include "update/VersionFile.h"
 
@@ -140,6 +144,28 @@ std::vector<Seed> ArchiveSeeds() {
     c2.attributes = 0xA0;
     c2.data = "d";
     seeds.push_back({"cab", L".cab", BuildCab({c1, c2})});
+
+    // Pictures of every kind at or past the limits of the header check, with
+    // pixel data that is not zero, stored so that mutations reach their
+    // headers: dimensions, scans, frames, pages, icon directories.
+    const std::string dib = BuildIconDib(16, 16, 16 * 16 * 4 + 16 * 4);
+    const std::pair<const char*, std::pair<const char*, std::string>> pictures[] = {
+        {"PNG of 65,536 x 65,536", {"a/cover.png", BuildPng(65536, 65536, 64)}},
+        {"icon of 65,536 x 16,385", {"a/cover.ico", BuildIco({dib, BuildIconDib(65536, 16385, 65536 * 4)})}},
+        {"icon of a PNG image", {"a/cover.ico", BuildIco({BuildPng(32, 32, 32, 2), dib})}},
+        {"progressive JPEG of 100 scans", {"a/cover.jpg", BuildJpeg({64, 48, 3, 0xC2, 100})}},
+        {"JPEG of 20,000 x 20,000", {"a/cover.jpg", BuildJpeg({20000, 20000, 3, 0xC2, 1, 0, false})}},
+        {"JPEG with restart markers", {"a/cover.jpg", BuildJpeg({40, 30, 1, 0xC0, 1, 3})}},
+        {"GIF of 4,096 frames", {"a/cover.gif", BuildGif(8192, 8192, std::vector<uint32_t>(4096, 2))}},
+        {"TIFF of 1,024 pages", {"a/cover.tif", BuildTiff(std::vector<TiffPage>(1024, {2, 2}))}},
+        {"TIFF of tiled and looping pages", {"a/cover.tif", BuildTiff({{16, 16, 16}, {16, 16}}, 0)}},
+    };
+    for (const auto& [what, member] : pictures) {
+        ZipMember picture;
+        picture.name = member.first;
+        picture.data = member.second;
+        seeds.push_back({std::string("zip, ") + what, L".zip", BuildZip({picture})});
+    }
 
     // Archives made by the real packers at build time.
     const std::wstring fixtures = BuildFolder(L"fixtures");
@@ -271,15 +297,21 @@ int ListNamesWith(bool useLibraries, const std::wstring& path) {
 }
 
 // The picture a thumbnail would be made of, and the thumbnail itself: 0 no
-// picture, 1 a picture drawn, 2 a picture GDI+ would not draw (the type
-// icon stands in then).
+// picture, 1 a picture drawn, 2 a picture GDI+ would not draw, 3 one the
+// header check refused (the type icon stands in for both); -1 a refused
+// picture drawn all the same.
 int MakePicture(const std::wstring& path, bool firstFile) {
     PictureData picture = LoadArchivePicture(path.c_str(), firstFile);
     if (!picture) return 0;
-    HBITMAP thumbnail = RenderPicture(picture, 64, 64, 7);
-    if (thumbnail == nullptr) return 2;
-    DeleteObject(thumbnail);
-    return 1;
+    bool fits;
+    {
+        ScopedGlobalLock bytes(picture.memory.get());
+        fits = bytes && CheckPicture(static_cast<const unsigned char*>(bytes.get()), picture.size).verdict ==
+                            PictureVerdict::Fits;
+    }
+    ScopedBitmap thumbnail(RenderPicture(picture, 64, 64, 7));
+    if (!fits) return thumbnail ? -1 : 3;
+    return thumbnail ? 1 : 2;
 }
 
 bool DiscoveryCode(int code) {
@@ -437,7 +469,7 @@ int wmain(int argc, wchar_t** argv) {
         {"name listing, built-in ZIP reader", [](const std::wstring& p) { return ListNamesWith(false, p); }, Boolean},
         {"name listing, our libraries", [](const std::wstring& p) { return ListNamesWith(true, p); }, Boolean},
         {"thumbnail picture", [](const std::wstring& p) { return MakePicture(p, p.size() % 2 == 0); },
-         [](int code) { return code >= 0 && code <= 2; }},
+         [](int code) { return code >= 0 && code <= 3; }},
         {"configuration file", LoadConfig, [](int code) { return code == 1; }},
         {"hand-over block", nullptr, Boolean},
         {"update version file", nullptr, Boolean},

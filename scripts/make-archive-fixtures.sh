@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the archives the archiver-library tests read, with Debian's own tools
-# (7zz for 7z and ZIP, gcab for CAB); LZH has no packer in Debian, so its
+# Makes the archives the archiver-library tests read and the pictures the
+# thumbnail tests read, with Debian's own tools (ImageMagick for pictures,
+# 7zz for 7z and ZIP, gcab for CAB); LZH has no packer in Debian, so its
 # archives are written byte by byte here. Usage: make-archive-fixtures.sh OUTDIR
 set -euo pipefail
 out="${1:?usage: make-archive-fixtures.sh OUTDIR}"
@@ -46,6 +47,20 @@ rm -f "$out"/*.7z "$out"/*.zip "$out"/*.cab "$out"/*.lzh "$out"/*.txt
   gcab -c "$out/photos.cab" Photos/a.jpg "Photos/b c.jpg"
 )
 printf 'This is a text file, not an archive.\n' > "$out/notes.txt"
+
+# Pictures as a real encoder writes them, which the thumbnail tests expect
+# drawn: JPEG (its entropy-coded data holds stuffed 0xFF bytes) and
+# progressive JPEG, a GIF of three frames, a TIFF of two pages, an icon of
+# one 256 x 256 PNG image and one of a 32 x 32 bitmap.
+pictures="$out/pictures"
+rm -rf "$pictures"
+mkdir -p "$pictures"
+convert -seed 7 -size 96x64 plasma:navy-orange -quality 85 "$pictures/photo.jpg"
+convert "$pictures/photo.jpg" -interlace JPEG "$pictures/progressive.jpg"
+convert -size 48x32 xc:red xc:lime xc:blue "$pictures/frames.gif"
+convert -size 48x32 xc:red xc:blue -depth 8 "$pictures/pages.tif"
+convert -size 256x256 xc:teal "$pictures/png.ico"
+convert -size 32x32 xc:teal "$pictures/dib.ico"
 
 # A folder with links back to itself and to its parent: a walk that followed
 # them would list a.zip again and again.

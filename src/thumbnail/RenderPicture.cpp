@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/ScopedWin.h"
-#include "thumbnail/BitmapFileCheck.h"
+#include "thumbnail/PictureHeader.h"
 #include "thumbnail/ThumbnailCanvas.h"
 
 PicturePlace FitPicture(int pictureWidth, int pictureHeight, int boxWidth, int boxHeight) {
@@ -26,8 +26,12 @@ PicturePlace FitPicture(int pictureWidth, int pictureHeight, int boxWidth, int b
 HBITMAP RenderPicture(const PictureData& picture, int boxWidth, int boxHeight, int interpolationMode) {
     if (!picture || boxWidth <= 0 || boxHeight <= 0) return nullptr;
     {
+        // The decoders are given only what our own reading of the header has
+        // found small and whole enough (PictureHeader.h).
         ScopedGlobalLock bytes(picture.memory.get());
-        if (!bytes || !BitmapFileFits(static_cast<const unsigned char*>(bytes.get()), picture.size)) return nullptr;
+        if (!bytes ||
+            CheckPicture(static_cast<const unsigned char*>(bytes.get()), picture.size).verdict != PictureVerdict::Fits)
+            return nullptr;
     }
     IStream* raw = nullptr;
     // The stream reads the block in place and leaves it to its owner.

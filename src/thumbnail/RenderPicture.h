@@ -10,8 +10,10 @@
 // - RenderPicture decodes the bytes and draws them so placed, with the GDI+
 //   interpolation mode given (0..7; another value draws with the default),
 //   into a new opaque bitmap of the box's size (ThumbnailCanvas) whose rest
-//   stays black. Null when GDI+ cannot decode or draw the picture, or it has no
-//   pixels. The caller owns the bitmap.
+//   stays black. Null when the bytes are not a picture that fits the limits
+//   of CheckPicture (PictureHeader.h), which GDI+ is then never given, and
+//   when GDI+ cannot decode or draw the picture, or it has no pixels. The
+//   caller owns the bitmap.
 // - GDI+ must have been started (CGDIPlusInit); any thread.
 #pragma once
 
