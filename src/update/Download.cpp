@@ -3,20 +3,19 @@
 #include <string>
 
 #include "base/ScopedWin.h"
+#include "base/Text.h"
 #include "update/HttpGet.h"
 
 namespace {
 
 const DWORD kBlockBytes = 4096;
-
 // Reads the reply into file; length 0 when the reply did not give one.
-DownloadResult Receive(HINTERNET request, HANDLE file, DWORD length, DownloadEvents& events,
-                       const CancelFlag& cancel) {
+DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& events, const CancelFlag& cancel) {
     char block[kBlockBytes];
     unsigned long long total = 0;
     for (;;) {
         DWORD got = 0;
-        if (!InternetReadFile(request, block, kBlockBytes, &got)) return DownloadResult::Failed;
+        if (!get.Read(block, kBlockBytes, got)) return cancel.IsSet() ? DownloadResult::Cancelled : DownloadResult::Failed;
         if (got == 0) break;
         DWORD written = 0;
         if (!WriteFile(file, block, got, &written, nullptr) || written != got) return DownloadResult::Failed;
@@ -37,12 +36,15 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
     // Without a server path there is nothing to ask for (a GET of "" would
     // fetch the server's front page).
     if (serverPath[0] == L'\0') return DownloadResult::Failed;
+    UrlParts url = {};
+    if (!CopyText(url.host, server.host) || !CopyText(url.path, serverPath)) return DownloadResult::Failed;
+    url.port = server.port;
     if (InternetAttemptConnect(0) != ERROR_SUCCESS) return DownloadResult::Failed;
-    HttpGet get;
-    if (!get.Send(L"Update", server.host, server.port, serverPath, false, server.waitMilliseconds))
-        return DownloadResult::Failed;
+    HttpGet get(L"Update", server.waitMilliseconds, cancel);
     DWORD length = 0;
-    if (!QueryNumber(get.Request(), HTTP_QUERY_CONTENT_LENGTH, length)) length = 0;
+    bool known = false;
+    if (!get.Send(url) || !get.ContentLength(length, known))
+        return cancel.IsSet() ? DownloadResult::Cancelled : DownloadResult::Failed;
 
     std::wstring temp = std::wstring(savePath) + L".tmp";
     DownloadResult result = DownloadResult::Failed;
@@ -50,7 +52,7 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
         ScopedFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
         if (!file) return DownloadResult::Failed;
-        result = Receive(get.Request(), file.get(), length, events, cancel);
+        result = Receive(get, file.get(), length, events, cancel);
     }
     if (result == DownloadResult::Done &&
         !MoveFileExW(temp.c_str(), savePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

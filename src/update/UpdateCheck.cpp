@@ -31,8 +31,9 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
     int result = -1;
     if (length > 0 && length < MAX_PATH && ResolveUpdateServer(job.host.c_str(), job.versionUrl.c_str(), server)) {
         server.waitMilliseconds = job.waitMilliseconds;
-        result = FetchLatestVersion(programPath, server, published);
+        result = FetchLatestVersion(programPath, server, published, cancel);
     }
+    if (cancel.IsSet()) return false;
     if (result < 0) {
         dialogue.Report(UpdateFailure::CheckFailed);
         return true;
@@ -43,7 +44,9 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
     }
 
     dialogue.Show(UpdateStatus::Found);
-    if (!WantsDownload(dialogue, cancel) || cancel.IsSet()) return true;
+    bool wanted = WantsDownload(dialogue, cancel);
+    if (cancel.IsSet()) return false;
+    if (!wanted) return true;
     wchar_t savePath[MAX_PATH] = L"";
     if (!dialogue.ChooseSavePath(BareName(published.fileName), savePath) || cancel.IsSet()) return false;
     dialogue.Show(UpdateStatus::Downloading);

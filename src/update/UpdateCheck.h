@@ -9,7 +9,8 @@
 //   chosen save path; Downloading with the download's events; Done or the
 //   download failure.
 // - The cancel flag is read between the steps and after every downloaded
-//   block; a cancelled check shows nothing more.
+//   block, and a cancel ends a wait on the server at once (HttpGet); a
+//   cancelled check shows nothing more.
 #pragma once
 
 #include <windows.h>
@@ -48,6 +49,6 @@ struct UpdateJob {
     DWORD waitMilliseconds = 30000;
 };
 
-// False only when the save dialog was cancelled or the download failed or
-// was cancelled.
+// False only when the check was cancelled, the save dialog was cancelled or
+// the download failed.
 bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const CancelFlag& cancel);

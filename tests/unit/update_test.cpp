@@ -2,6 +2,9 @@
 // script instead of a user; the version comparison.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <thread>
+
 #include "HttpServer.h"
 #include "TestFiles.h"
 #include "update/UpdateCheck.h"
@@ -40,6 +43,11 @@ struct ScriptedDialogue final : UpdateDialogue {
     void Percent(int value) override { percent = value; }
 };
 
+void PointAt(const HttpServer& server) {
+    SetEnvironmentVariableW(L"ZORVEL_UPDATE_HOST", server.Host().c_str());
+    SetEnvironmentVariableW(L"ZORVEL_UPDATE_URL", (L"http://" + server.Host() + L"/v.dat").c_str());
+}
+
 TEST(UpdateCheckTest, AgainstTheServer) {
     const std::string archive(10000, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
     const std::wstring asked = L"checking found download? save:テスト.zip downloading ";
@@ -56,11 +64,14 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         {"second Yes", "1.3.10.0,a\\..\\b.zip,/z.zip", HttpServer::Reply(archive), "ny",
          L"checking found download? anyway? save:b.zip downloading done ", 100},
         {"404 on the download", newer, "", "y", asked + L"download-failed ", -1},
+        // A byte every 0.3 s is slow, never silent for 1 s: it is read as it comes.
+        {"slow but steady", newer, HttpServer::Reply(archive).insert(HttpServer::Reply(archive).size() - 4, HttpServer::kTrickle),
+         "y", asked + L"done ", 100},
         {"cut mid-body", newer, HttpServer::Reply(archive).substr(0, 3000), "y", asked + L"download-failed ", -1},
-        // The server stalls for 6 s; the check's waits are limited to 1 s.
-        {"stalled mid-body", newer, HttpServer::Reply(archive).substr(0, 3000) + HttpServer::kStall, "y",
+        // The server falls silent; the check's waits are limited to 1 s.
+        {"stalled mid-body", newer, HttpServer::Reply(archive).substr(0, 3000) + HttpServer::kQuiet, "y",
          asked + L"download-failed ", -1},
-        {"version file stalls", "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n1.4" + std::string(HttpServer::kStall),
+        {"version file stalls", "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n1.4" + std::string(HttpServer::kQuiet),
          "", "", L"checking check-failed ", -1},
         {"cancelled", newer, HttpServer::Reply(archive), "y", asked, -1},
         {"no server", "", "", "", L"checking check-failed ", -1},
@@ -83,8 +94,7 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         if (!c.download.empty()) replies["/z.zip"] = c.download;
         HttpServer server(replies);
         if (c.versionFile.empty()) server.Stop();
-        SetEnvironmentVariableW(L"ZORVEL_UPDATE_HOST", server.Host().c_str());
-        SetEnvironmentVariableW(L"ZORVEL_UPDATE_URL", (L"http://" + server.Host() + L"/v.dat").c_str());
+        PointAt(server);
         TempDir folder;
         CancelFlag cancel;
         ScriptedDialogue dialogue;
@@ -104,6 +114,91 @@ TEST(UpdateCheckTest, AgainstTheServer) {
             EXPECT_EQ(c.percent, dialogue.percent);
             EXPECT_EQ(archive.size(), dialogue.received);
         }
+    }
+}
+
+// Servers that fall silent, drip, loop or lie about lengths. A check that has not ended after 10 s fails its row.
+TEST(UpdateCheckTest, AgainstHostileServers) {
+    const std::string archive(10000, 'z'), line = "1.4.0.0,Zorvel-1.4.zip,/z.zip\r\n";
+    const std::wstring asked = L"checking found download? save:Zorvel-1.4.zip downloading ";
+    auto withMark = [](const std::string& body, size_t at, const char* mark) {
+        std::string reply = HttpServer::Reply(body);
+        return reply.insert(reply.size() - body.size() + at, mark);
+    };
+    const std::pair<std::string, std::string> download = {"/z.zip", HttpServer::Reply(archive)};
+    struct Case {
+        const char* name;
+        std::map<std::string, std::string> replies; // "/v.dat" is asked first
+        bool cancel; // from this thread once the server has fallen silent, with the check waiting up to 30 s
+        std::wstring log;
+        const wchar_t* savedAs;               // where the archive lands; null: nowhere
+        const wchar_t* chosen = L"saved.zip"; // in the save dialog
+        int requests = 0;                     // when not 0, how many the server must have had
+    } cases[] = {
+        {"drip on the download", {{"/v.dat", HttpServer::Reply(line)}, {"/z.zip", withMark(archive, 0, HttpServer::kDrip)}},
+         true, asked, nullptr},
+        {"drip on the version file", {{"/v.dat", withMark(line, 4, HttpServer::kDrip)}, download}, true, L"checking ",
+         nullptr},
+        {"silent server", {{"/v.dat", HttpServer::kQuiet}}, true, L"checking ", nullptr},
+        {"redirect loop", {{"/v.dat", HttpServer::Redirect(302, "/v.dat")}}, false, L"checking check-failed ", nullptr,
+         L"saved.zip", 6},
+        {"redirect to ftp", {{"/v.dat", HttpServer::Redirect(302, "ftp://{host}/v2.dat")}, {"/v2.dat", HttpServer::Reply(line)}},
+         false, L"checking check-failed ", nullptr},
+        {"five redirects, relative ones too",
+         {{"/v.dat", HttpServer::Redirect(301, "http://{host}/a/r1")},
+          {"/a/r1", HttpServer::Redirect(302, "r2")},
+          {"/a/r2", HttpServer::Redirect(303, "../r3")},
+          {"/r3", HttpServer::Redirect(307, "//{host}/r4")},
+          {"/r4", HttpServer::Redirect(308, "/v2.dat")},
+          {"/v2.dat", HttpServer::Reply(line)},
+          {"/z.zip", HttpServer::Redirect(308, "/z2.zip")},
+          {"/z2.zip", HttpServer::Reply(archive)}},
+         false, asked + L"done ", L"saved.zip"},
+        {"Content-Length past 32 bits",
+         {{"/v.dat", HttpServer::Reply(line)},
+          {"/z.zip", "HTTP/1.1 200 OK\r\nContent-Length: 4294967396\r\nConnection: close\r\n\r\n" + archive.substr(0, 100)}},
+         false, asked + L"download-failed ", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HttpServer server(c.replies);
+        PointAt(server);
+        TempDir folder;
+        ASSERT_TRUE(WriteBytes(folder / c.chosen, "old"));
+        CancelFlag cancel;
+        ScriptedDialogue dialogue;
+        dialogue.answers = "y";
+        dialogue.savePath = folder / c.chosen;
+        ScopedHandle ended(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        std::thread check([&] {
+            CheckForUpdate(UpdateJob{L"unused", L"unused", true, c.cancel ? 30000u : 1000u}, dialogue, cancel);
+            SetEvent(ended.get());
+        });
+        DWORD cancelled = GetTickCount();
+        if (c.cancel) {
+            EXPECT_TRUE(server.WaitUntilQuiet(10000));
+            cancelled = GetTickCount();
+            cancel.Set(); // as the window's Cancel does
+        }
+        bool done = WaitForSingleObject(ended.get(), 10000) == WAIT_OBJECT_0;
+        EXPECT_TRUE(done) << "still running 10 s on";
+        if (c.cancel) printf("[ cancel   ] %s: the check ended %lu ms after the cancel\n", c.name, GetTickCount() - cancelled);
+        if (!done) server.Stop(); // lets the check go
+        check.join();
+
+        EXPECT_EQ(c.log, dialogue.log);
+        if (c.requests) {
+            EXPECT_EQ(c.requests, server.Requests());
+        }
+        for (const wchar_t* name : {c.chosen}) {
+            bool landed = c.savedAs && wcscmp(name, c.savedAs) == 0;
+            if (landed || FileExists(folder / name)) {
+                EXPECT_TRUE(ReadBytes(folder / name) == (landed ? archive : "old")) << name;
+            }
+        }
+        WIN32_FIND_DATAW found;
+        ScopedFind temp(FindFirstFileW((folder / L"*.tmp").c_str(), &found));
+        EXPECT_FALSE(temp) << "a .tmp is left";
     }
 }
 
