@@ -32,7 +32,7 @@ DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& 
 } // namespace
 
 DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
-                              DownloadEvents& events, const CancelFlag& cancel) {
+                              bool replace, DownloadEvents& events, const CancelFlag& cancel) {
     // Without a server path there is nothing to ask for (a GET of "" would
     // fetch the server's front page).
     if (serverPath[0] == L'\0') return DownloadResult::Failed;
@@ -55,7 +55,7 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
         result = Receive(get, file.get(), length, events, cancel);
     }
     if (result == DownloadResult::Done &&
-        !MoveFileExW(temp.c_str(), savePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        !MoveFileExW(temp.c_str(), savePath, (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH))
         result = DownloadResult::Failed;
     if (result != DownloadResult::Done) DeleteFileW(temp.c_str());
     return result;

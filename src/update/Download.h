@@ -6,8 +6,9 @@
 //   cache), read as the bytes arrive on the calling thread.
 // - Only a 2xx reply with no Content-Length or a decimal one that fits 32
 //   bits is saved. The bytes go to "<save path>.tmp", which becomes the save
-//   path once every byte has arrived; a failed or cancelled download removes
-//   it and leaves an existing file at the save path as it was.
+//   path once every byte has arrived, replacing a file there only when
+//   replace is true; a failed or cancelled download removes it and leaves an
+//   existing file at the save path as it was.
 // - A reply shorter than its Content-Length is a failure. A reply without
 //   Content-Length ends when the server ends it.
 // - A cancel ends the download at once, even while it waits on the server.
@@ -31,4 +32,4 @@ protected:
 enum class DownloadResult { Done, Failed, Cancelled };
 
 DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
-                              DownloadEvents& events, const CancelFlag& cancel);
+                              bool replace, DownloadEvents& events, const CancelFlag& cancel);

@@ -9,6 +9,7 @@
 #include <new>
 
 #include "update/HttpGet.h"
+#include "update/SaveName.h"
 
 namespace {
 
@@ -125,5 +126,12 @@ int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, V
         published = VersionFile{};
         return -1;
     }
-    return IsNewerVersion(own, published.version) ? 1 : 0;
+    if (!IsNewerVersion(own, published.version)) return 0;
+    // The name is offered only for a newer version, and only made safe: the
+    // server's may name a drive, a folder, a device or nothing.
+    if (!MakeSafeSaveName(published.fileName, kVersionFieldUnits)) {
+        published = VersionFile{};
+        return -1;
+    }
+    return 1;
 }

@@ -46,6 +46,7 @@ bool ReadOwnVersion(const wchar_t* modulePath, wchar_t* text, size_t capacity);
 // not, -1 when either could not be had (no version resource, no connection,
 // a reply other than 2xx, a Content-Length that is no 32-bit number, a first
 // line that does not fit, a version that does not start with a digit, or a
-// cancel). On 1 and 0 published holds the file's fields.
+// cancel). On 0 published holds the file's fields; on 1 too, with the file
+// name made safe (MakeSafeSaveName), and a name that it refuses gives -1.
 int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published,
                        const CancelFlag& cancel);

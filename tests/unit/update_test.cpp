@@ -51,7 +51,6 @@ void PointAt(const HttpServer& server) {
 TEST(UpdateCheckTest, AgainstTheServer) {
     const std::string archive(10000, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
     const std::wstring asked = L"checking found download? save:テスト.zip downloading ";
-    const std::wstring noPath = L"checking found download? save: downloading download-failed ";
     struct Case {
         const char* name;
         std::string versionFile, download; // "": no server at all; a 404. A version file may be a whole reply.
@@ -77,11 +76,13 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         {"no server", "", "", "", L"checking check-failed ", -1},
         {"version file 404", "HTTP/1.1 404 Not Found\r\n\r\n" + newer, "", "", L"checking check-failed ", -1},
         {"No then No", newer, HttpServer::Reply(archive), "nn", L"checking found download? anyway? ", -1},
-        {"no commas", "1.4.0.0", "", "y", noPath, -1},
-        {"an empty field ends the scan", "1.4.0.0,,/z.zip", HttpServer::Reply(archive), "y", noPath, -1},
-        {"126 units", "1.4.0.0," + std::string(118, 'a'), "", "y",
-         L"checking found download? save:" + std::wstring(118, L'a') + L" downloading download-failed ", -1},
+        {"no name", "1.4.0.0", "", "", L"checking check-failed ", -1},
+        {"no server path", "1.4.0.0,a.zip", "", "y", L"checking found download? save:a.zip downloading download-failed ",
+         -1},
+        {"122 units with .zip", "1.4.0.0," + std::string(118, 'a'), "", "y",
+         L"checking found download? save:" + std::wstring(118, L'a') + L".zip downloading download-failed ", -1},
         {"127 units", "1.4.0.0," + std::string(119, 'a'), "", "", L"checking check-failed ", -1},
+        {"no room for .zip", "2," + std::string(124, 'a'), "", "", L"checking check-failed ", -1},
         {"5,000 bytes of junk", std::string(5000, '\x83'), "", "", L"checking check-failed ", -1},
         {"not a version", "x.y,a.zip,/z.zip", "", "", L"checking check-failed ", -1},
         {"up to date", "1.3.9.0,a.zip,/z.zip", "", "y", L"checking report? home ", -1},
@@ -117,10 +118,12 @@ TEST(UpdateCheckTest, AgainstTheServer) {
     }
 }
 
-// Servers that fall silent, drip, loop or lie about lengths. A check that has not ended after 10 s fails its row.
+// Servers that fall silent, drip, loop, lie about lengths or name files they
+// should not. A check that has not ended after 10 s fails its row.
 TEST(UpdateCheckTest, AgainstHostileServers) {
     const std::string archive(10000, 'z'), line = "1.4.0.0,Zorvel-1.4.zip,/z.zip\r\n";
     const std::wstring asked = L"checking found download? save:Zorvel-1.4.zip downloading ";
+    auto named = [](const std::string& name) { return HttpServer::Reply("1.4.0.0," + name + ",/z.zip"); };
     auto withMark = [](const std::string& body, size_t at, const char* mark) {
         std::string reply = HttpServer::Reply(body);
         return reply.insert(reply.size() - body.size() + at, mark);
@@ -158,13 +161,26 @@ TEST(UpdateCheckTest, AgainstHostileServers) {
          {{"/v.dat", HttpServer::Reply(line)},
           {"/z.zip", "HTTP/1.1 200 OK\r\nContent-Length: 4294967396\r\nConnection: close\r\n\r\n" + archive.substr(0, 100)}},
          false, asked + L"download-failed ", nullptr},
+        {"a drive", {{"/v.dat", named("C:evil.zip")}, download}, false,
+         L"checking found download? save:evil.zip downloading done ", L"saved.zip"},
+        {"parent folders", {{"/v.dat", named("..\\..\\..\\evil.exe")}, download}, false,
+         L"checking found download? save:evil.exe.zip downloading done ", L"saved.zip"},
+        {"no .zip", {{"/v.dat", named("Zorvel-1.4")}, download}, false,
+         L"checking found download? save:Zorvel-1.4.zip downloading done ", L"saved.zip"},
+        {"CON", {{"/v.dat", named("CON")}, download}, false, L"checking check-failed ", nullptr},
+        {"nul.zip", {{"/v.dat", named("nul.zip")}, download}, false, L"checking check-failed ", nullptr},
+        {"a folder, no name", {{"/v.dat", named("dir\\..")}, download}, false, L"checking check-failed ", nullptr},
+        {"a chosen path without .zip", {{"/v.dat", HttpServer::Reply(line)}, download}, false, asked + L"done ",
+         L"saved.exe.zip", L"saved.exe"},
+        {"...whose .zip is taken", {{"/v.dat", HttpServer::Reply(line)}, download}, false,
+         asked + L"download-failed ", nullptr, L"taken.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HttpServer server(c.replies);
         PointAt(server);
         TempDir folder;
-        ASSERT_TRUE(WriteBytes(folder / c.chosen, "old"));
+        for (const wchar_t* name : {c.chosen, L"taken.exe.zip"}) ASSERT_TRUE(WriteBytes(folder / name, "old"));
         CancelFlag cancel;
         ScriptedDialogue dialogue;
         dialogue.answers = "y";
@@ -190,7 +206,7 @@ TEST(UpdateCheckTest, AgainstHostileServers) {
         if (c.requests) {
             EXPECT_EQ(c.requests, server.Requests());
         }
-        for (const wchar_t* name : {c.chosen}) {
+        for (const wchar_t* name : {c.chosen, L"taken.exe.zip", L"saved.exe.zip"}) {
             bool landed = c.savedAs && wcscmp(name, c.savedAs) == 0;
             if (landed || FileExists(folder / name)) {
                 EXPECT_TRUE(ReadBytes(folder / name) == (landed ? archive : "old")) << name;
