@@ -9,10 +9,40 @@
 namespace {
 
 const DWORD kBlockBytes = 4096;
+const ULONGLONG kReportMilliseconds = 100;
+
+// Tells the bytes received, and the share of the length when the reply gave
+// one, at most every 100 ms and once more with the final total: each report
+// redraws the window, which costs more than reading a block.
+class Reports {
+public:
+    Reports(DownloadEvents& events, DWORD length) : events_(events), length_(length), last_(GetTickCount64()) {}
+    void Received(unsigned long long total) {
+        if (GetTickCount64() - last_ >= kReportMilliseconds) Tell(total);
+    }
+    void Final(unsigned long long total) {
+        if (total != told_) Tell(total);
+    }
+
+private:
+    void Tell(unsigned long long total) {
+        events_.Received(total);
+        if (length_ > 0) events_.Percent(total >= length_ ? 100 : static_cast<int>(total * 100 / length_));
+        told_ = total;
+        last_ = GetTickCount64();
+    }
+
+    DownloadEvents& events_;
+    DWORD length_;
+    ULONGLONG last_;
+    unsigned long long told_ = ~0ull;
+};
+
 // Reads the reply into file; length 0 when the reply did not give one.
 DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& events, const CancelFlag& cancel) {
     char block[kBlockBytes];
     unsigned long long total = 0;
+    Reports reports(events, length);
     for (;;) {
         DWORD got = 0;
         if (!get.Read(block, kBlockBytes, got)) return cancel.IsSet() ? DownloadResult::Cancelled : DownloadResult::Failed;
@@ -20,10 +50,10 @@ DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& 
         DWORD written = 0;
         if (!WriteFile(file, block, got, &written, nullptr) || written != got) return DownloadResult::Failed;
         total += got;
-        events.Received(total);
-        if (length > 0) events.Percent(total >= length ? 100 : static_cast<int>(total * 100 / length));
+        reports.Received(total);
         if (cancel.IsSet()) return DownloadResult::Cancelled;
     }
+    reports.Final(total);
     // A connection cut before the promised length is no finished download.
     if (total < length) return DownloadResult::Failed;
     return FlushFileBuffers(file) ? DownloadResult::Done : DownloadResult::Failed;

@@ -17,12 +17,14 @@
 #include "base/Run.h"
 #include "update/UpdateServer.h"
 
-// What a download tells while it runs, from the downloading thread.
+// What a download tells while it runs, from the downloading thread: at most
+// every 100 ms while bytes arrive, and once more with the final total when
+// the reply has ended.
 class DownloadEvents {
 public:
-    // After each read: the bytes received so far.
+    // The bytes received so far.
     virtual void Received(unsigned long long total) = 0;
-    // After each read when the reply gave its length: 0..100.
+    // With each Received when the reply gave its length: 0..100.
     virtual void Percent(int percent) = 0;
 
 protected:

@@ -16,16 +16,20 @@ namespace {
 struct ScriptedDialogue final : UpdateDialogue {
     std::string answers; // 'y' or 'n' for each question
     std::wstring savePath, log;
-    CancelFlag* cancelAtFirstBlock = nullptr;
+    CancelFlag* cancelWhenAsked = nullptr;
     unsigned long long received = 0;
     int percent = -1; // never told
+    int reports = 0;
+    DWORD downloadStarted = 0;
     size_t asked = 0;
 
     void Show(UpdateStatus status) override {
         log += std::vector<std::wstring>{L"checking ", L"found ", L"downloading ", L"done "}[int(status)];
+        if (status == UpdateStatus::Downloading) downloadStarted = GetTickCount();
     }
     bool Ask(UpdateQuestion question) override {
         log += std::vector<std::wstring>{L"download? ", L"anyway? ", L"report? "}[int(question)];
+        if (cancelWhenAsked) cancelWhenAsked->Set();
         return answers.at(asked++) == 'y';
     }
     void Report(UpdateFailure failure) override {
@@ -38,7 +42,7 @@ struct ScriptedDialogue final : UpdateDialogue {
     void OpenHomePage() override { log += L"home "; }
     void Received(unsigned long long total) override {
         received = total;
-        if (cancelAtFirstBlock) cancelAtFirstBlock->Set();
+        ++reports;
     }
     void Percent(int value) override { percent = value; }
 };
@@ -49,7 +53,7 @@ void PointAt(const HttpServer& server) {
 }
 
 TEST(UpdateCheckTest, AgainstTheServer) {
-    const std::string archive(10000, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
+    const std::string archive(1 << 20, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
     const std::wstring asked = L"checking found download? save:テスト.zip downloading ";
     struct Case {
         const char* name;
@@ -72,7 +76,8 @@ TEST(UpdateCheckTest, AgainstTheServer) {
          asked + L"download-failed ", -1},
         {"version file stalls", "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n1.4" + std::string(HttpServer::kQuiet),
          "", "", L"checking check-failed ", -1},
-        {"cancelled", newer, HttpServer::Reply(archive), "y", asked, -1},
+        // A window closed while the question is shown: the answer comes, the download does not.
+        {"cancelled at the question", newer, HttpServer::Reply(archive), "y", L"checking found download? ", -1},
         {"no server", "", "", "", L"checking check-failed ", -1},
         {"version file 404", "HTTP/1.1 404 Not Found\r\n\r\n" + newer, "", "", L"checking check-failed ", -1},
         {"No then No", newer, HttpServer::Reply(archive), "nn", L"checking found download? anyway? ", -1},
@@ -101,12 +106,13 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         ScriptedDialogue dialogue;
         dialogue.answers = c.answers;
         dialogue.savePath = folder / L"saved.zip";
-        dialogue.cancelAtFirstBlock = std::string(c.name) == "cancelled" ? &cancel : nullptr;
+        dialogue.cancelWhenAsked = std::string(c.name) == "cancelled at the question" ? &cancel : nullptr;
         ASSERT_TRUE(WriteBytes(dialogue.savePath, "old"));
 
         DWORD started = GetTickCount();
         CheckForUpdate(UpdateJob{L"unused", L"unused", true, 1000}, dialogue, cancel);
-        EXPECT_LT(GetTickCount() - started, 4000u) << "a stalled server holds the check";
+        DWORD ended = GetTickCount();
+        EXPECT_LT(ended - started, 4000u) << "a stalled server holds the check";
         EXPECT_EQ(c.log, dialogue.log);
         bool saved = c.log.find(L"done") != std::wstring::npos;
         EXPECT_TRUE(ReadBytes(dialogue.savePath) == (saved ? archive : "old"));
@@ -114,6 +120,8 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         if (saved) {
             EXPECT_EQ(c.percent, dialogue.percent);
             EXPECT_EQ(archive.size(), dialogue.received);
+            // Each report redraws the window: at most ten a second, and the total once at the end.
+            EXPECT_LE(dialogue.reports, int((ended - dialogue.downloadStarted) / 100 + 2));
         }
     }
 }
