@@ -44,13 +44,11 @@ public:
         thread_.join();
         WSACleanup();
     }
-    // Ends a reply that then says nothing more, the connection open, until
-    // the client leaves or the server stops.
-    static constexpr const char* kQuiet = "\x01quiet";
-    // Ends the part of a reply sent at once; the rest follows a byte at a
-    // time, each after 20 s of silence (kDrip) or after 0.3 s (kTrickle).
-    static constexpr const char* kDrip = "\x01drip";
-    static constexpr const char* kTrickle = "\x01trickle";
+    // Marks where a reply falls silent: each byte after the mark follows
+    // milliseconds of silence (20,000: a drip); with none after it, the
+    // connection stays open and silent until the client leaves or the server
+    // stops.
+    static std::string Silence(DWORD milliseconds = INFINITE) { return "\x01" + std::to_string(milliseconds) + "\x01"; }
     // Waits (at most milliseconds) until a reply has fallen silent.
     bool WaitUntilQuiet(DWORD milliseconds) const { return WaitForSingleObject(quiet_.get(), milliseconds) == WAIT_OBJECT_0; }
     int Requests() const { return requests_; }
@@ -77,18 +75,12 @@ private:
             size_t start = request.find(' ') + 1;
             auto reply = replies_.find(request.substr(start, request.find(' ', start) - start));
             std::string bytes = reply != replies_.end() ? reply->second : "HTTP/1.1 404 Not Found\r\n\r\n";
-            size_t quiet = bytes.find(kQuiet), drip = bytes.find(kDrip), trickle = bytes.find(kTrickle);
-            size_t slow = drip < trickle ? drip : trickle;
-            SendAll(client, bytes.substr(0, quiet < slow ? quiet : slow));
-            if (quiet != std::string::npos) {
+            size_t mark = bytes.find('\x01'), rest = bytes.find('\x01', mark + 1) + 1;
+            SendAll(client, bytes.substr(0, mark));
+            for (size_t at = rest; mark != std::string::npos && (at < bytes.size() || at == rest); ++at) {
                 SetEvent(quiet_.get());
-                Pause(client, INFINITE);
-            }
-            DWORD every = slow == drip ? 20000 : 300;
-            size_t rest = slow == std::string::npos ? bytes.size() : slow + strlen(slow == drip ? kDrip : kTrickle);
-            for (size_t at = rest; at < bytes.size(); ++at) {
-                SetEvent(quiet_.get());
-                if (!Pause(client, every) || !SendAll(client, bytes.substr(at, 1))) break;
+                DWORD every = at < bytes.size() ? std::stoul(bytes.substr(mark + 1)) : INFINITE;
+                if (!Pause(client, every) || at >= bytes.size() || !SendAll(client, bytes.substr(at, 1))) break;
             }
             shutdown(client, SD_SEND);
         }
@@ -108,9 +100,7 @@ private:
         HANDLE events[] = {stop_.get(), left};
         DWORD woke = WaitForMultipleObjects(2, events, FALSE, milliseconds);
         WSAEventSelect(client, nullptr, 0);
-        WSACloseEvent(left);
-        u_long blocking = 0;
-        ioctlsocket(client, FIONBIO, &blocking);
+        WSACloseEvent(left); // the socket stays non-blocking: only single bytes are sent after
         return woke == WAIT_TIMEOUT;
     }
 
