@@ -18,6 +18,26 @@ CRITICAL_SECTION& TheWorkLock() {
 
 } // namespace
 
+void CancelFlag::Set() {
+    // The flag before the listener: one that starts listening meanwhile
+    // finds the flag set and is told by CancelListening, so no cancel is
+    // missed (a listener may be told twice).
+    set_ = true;
+    std::lock_guard<std::mutex> hold(lock_);
+    if (listener_) listener_->Cancelled();
+}
+
+CancelListening::CancelListening(const CancelFlag& flag, CancelListener& listener) : flag_(flag) {
+    std::lock_guard<std::mutex> hold(flag_.lock_);
+    flag_.listener_ = &listener;
+    if (flag_.set_) listener.Cancelled();
+}
+
+CancelListening::~CancelListening() {
+    std::lock_guard<std::mutex> hold(flag_.lock_);
+    flag_.listener_ = nullptr;
+}
+
 bool Run::Start(Work work, RunEvents& events, int priority) {
     Join();
     work_ = std::move(work);

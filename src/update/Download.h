@@ -1,28 +1,30 @@
 // Downloading the published archive from the update server.
 //
 // Contract:
-// - One HTTP GET of the server path from the update server's host and port,
-//   always answered by the server (no cache), read in blocks of at most
-//   4,096 bytes on the calling thread.
-// - Only a 2xx reply is saved. The bytes go to "<save path>.tmp", which
-//   replaces the save path once every byte has arrived; a failed or
-//   cancelled download removes it and leaves an existing file at the save
-//   path as it was.
+// - One HTTP GET (HttpGet: redirects, waits, cancel) of the server path from
+//   the update server's host and port, always answered by the server (no
+//   cache), read as the bytes arrive on the calling thread.
+// - Only a 2xx reply with no Content-Length or a decimal one that fits 32
+//   bits is saved. The bytes go to "<save path>.tmp", which becomes the save
+//   path once every byte has arrived, replacing a file there only when
+//   replace is true; a failed or cancelled download removes it and leaves an
+//   existing file at the save path as it was.
 // - A reply shorter than its Content-Length is a failure. A reply without
 //   Content-Length ends when the server ends it.
-// - The cancel flag is read after each block: the download stops after the
-//   block it has.
+// - A cancel ends the download at once, even while it waits on the server.
 #pragma once
 
 #include "base/Run.h"
 #include "update/UpdateServer.h"
 
-// What a download tells while it runs, from the downloading thread.
+// What a download tells while it runs, from the downloading thread: at most
+// every 100 ms while bytes arrive, and once more with the final total when
+// the reply has ended.
 class DownloadEvents {
 public:
-    // After each block: the bytes received so far.
+    // The bytes received so far.
     virtual void Received(unsigned long long total) = 0;
-    // After each block when the reply gave its length: 0..100.
+    // With each Received when the reply gave its length: 0..100.
     virtual void Percent(int percent) = 0;
 
 protected:
@@ -32,4 +34,4 @@ protected:
 enum class DownloadResult { Done, Failed, Cancelled };
 
 DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
-                              DownloadEvents& events, const CancelFlag& cancel);
+                              bool replace, DownloadEvents& events, const CancelFlag& cancel);

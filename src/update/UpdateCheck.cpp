@@ -2,18 +2,11 @@
 
 #include <cwchar>
 
+#include "update/SaveName.h"
 #include "update/UpdateServer.h"
 #include "update/VersionFile.h"
 
 namespace {
-
-// The server's file name without any folder part: the save dialog offers a
-// name, never a place.
-const wchar_t* BareName(const wchar_t* name) {
-    for (const wchar_t* c = name; *c; ++c)
-        if (*c == L'\\' || *c == L'/') name = c + 1;
-    return name;
-}
 
 bool WantsDownload(UpdateDialogue& dialogue, const CancelFlag& cancel) {
     if (dialogue.Ask(UpdateQuestion::Download)) return true;
@@ -31,8 +24,9 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
     int result = -1;
     if (length > 0 && length < MAX_PATH && ResolveUpdateServer(job.host.c_str(), job.versionUrl.c_str(), server)) {
         server.waitMilliseconds = job.waitMilliseconds;
-        result = FetchLatestVersion(programPath, server, published);
+        result = FetchLatestVersion(programPath, server, published, cancel);
     }
+    if (cancel.IsSet()) return false;
     if (result < 0) {
         dialogue.Report(UpdateFailure::CheckFailed);
         return true;
@@ -43,11 +37,21 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
     }
 
     dialogue.Show(UpdateStatus::Found);
-    if (!WantsDownload(dialogue, cancel) || cancel.IsSet()) return true;
+    bool wanted = WantsDownload(dialogue, cancel);
+    if (cancel.IsSet()) return false;
+    if (!wanted) return true;
     wchar_t savePath[MAX_PATH] = L"";
-    if (!dialogue.ChooseSavePath(BareName(published.fileName), savePath) || cancel.IsSet()) return false;
+    if (!dialogue.ChooseSavePath(published.fileName, savePath) || cancel.IsSet()) return false;
+    // The save dialog adds ".zip" only to a name without any extension. Its
+    // overwrite question was about the name as typed, so a file at the name
+    // with ".zip" added is never replaced.
+    bool chosenAsZip = EndsWithZip(savePath);
+    if (!AddZipExtension(savePath, MAX_PATH)) {
+        dialogue.Report(UpdateFailure::DownloadFailed);
+        return false;
+    }
     dialogue.Show(UpdateStatus::Downloading);
-    switch (DownloadUpdate(server, published.serverPath, savePath, dialogue, cancel)) {
+    switch (DownloadUpdate(server, published.serverPath, savePath, chosenAsZip, dialogue, cancel)) {
     case DownloadResult::Done: dialogue.Show(UpdateStatus::Done); return true;
     case DownloadResult::Cancelled: return false;
     case DownloadResult::Failed: break;

@@ -9,7 +9,11 @@
 //   chosen save path; Downloading with the download's events; Done or the
 //   download failure.
 // - The cancel flag is read between the steps and after every downloaded
-//   block; a cancelled check shows nothing more.
+//   block, and a cancel ends a wait on the server at once (HttpGet); a
+//   cancelled check shows nothing more.
+// - The save dialog offers the server's file name made safe (SaveName.h);
+//   a name it refuses fails the check like any other unusable version file,
+//   before the user is asked anything. The chosen path gets ".zip" too.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +34,9 @@ public:
     virtual void Show(UpdateStatus status) = 0;
     virtual bool Ask(UpdateQuestion question) = 0; // true for Yes
     virtual void Report(UpdateFailure failure) = 0;
-    // suggestedName: the file name the server offers (at most 127
-    // characters); the chosen path goes to path. False when none was chosen.
+    // suggestedName: the file name the server offers, made safe and ending
+    // in ".zip" (at most 127 characters); the chosen path goes to path.
+    // False when none was chosen.
     virtual bool ChooseSavePath(const wchar_t* suggestedName, wchar_t (&path)[MAX_PATH]) = 0;
     virtual void OpenHomePage() = 0;
 
@@ -48,6 +53,6 @@ struct UpdateJob {
     DWORD waitMilliseconds = 30000;
 };
 
-// False only when the save dialog was cancelled or the download failed or
-// was cancelled.
+// False only when the check was cancelled, the save dialog was cancelled or
+// the download failed.
 bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const CancelFlag& cancel);

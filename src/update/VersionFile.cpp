@@ -9,6 +9,7 @@
 #include <new>
 
 #include "update/HttpGet.h"
+#include "update/SaveName.h"
 
 namespace {
 
@@ -38,22 +39,24 @@ void TakeField(const wchar_t*& cursor, wchar_t (&field)[kVersionFieldUnits]) {
     cursor = end ? end + 1 : cursor + length;
 }
 
-// Up to 2,047 bytes of the reply: what one read of the version file gives,
-// read on while the server sends in parts. False when a read failed or the
-// reply ended before its Content-Length (a connection that stalled or
-// broke): part of a file is no version file.
-bool ReadBeginning(HINTERNET url, char (&bytes)[2048], size_t& total) {
+// Up to 2,047 bytes of the reply, read on while the server sends in parts.
+// False when a read failed or the reply ended before its Content-Length (a
+// connection that stalled or broke), or that length is no 32-bit number:
+// part of a file is no version file.
+bool ReadBeginning(HttpGet& get, char (&bytes)[2048], size_t& total) {
     total = 0;
     bytes[0] = '\0';
+    DWORD length = 0;
+    bool known = false;
+    if (!get.ContentLength(length, known)) return false;
     while (total < sizeof(bytes) - 1) {
         DWORD got = 0;
-        if (!InternetReadFile(url, bytes + total, static_cast<DWORD>(sizeof(bytes) - 1 - total), &got)) return false;
+        if (!get.Read(bytes + total, static_cast<DWORD>(sizeof(bytes) - 1 - total), got)) return false;
         if (got == 0) break;
         total += got;
     }
     bytes[total] = '\0';
-    DWORD length = 0;
-    return total == sizeof(bytes) - 1 || !QueryNumber(url, HTTP_QUERY_CONTENT_LENGTH, length) || total >= length;
+    return total == sizeof(bytes) - 1 || !known || total >= length;
 }
 
 } // namespace
@@ -105,7 +108,8 @@ bool ReadOwnVersion(const wchar_t* modulePath, wchar_t* text, size_t capacity) {
     return written > 0;
 }
 
-int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published) {
+int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published,
+                       const CancelFlag& cancel) {
     published = VersionFile{};
     wchar_t own[32];
     if (!ReadOwnVersion(programPath, own, 32)) return -1;
@@ -114,15 +118,20 @@ int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, V
     UrlParts url;
     if (!SplitUrl(server.versionUrl, url)) return -1;
     {
-        HttpGet get;
-        if (!get.Send(L"Check Latest Version", url.host, url.port, url.path, url.secure, server.waitMilliseconds))
-            return -1;
-        if (!ReadBeginning(get.Request(), bytes, count)) return -1;
+        HttpGet get(L"Check Latest Version", server.waitMilliseconds, cancel);
+        if (!get.Send(url) || !ReadBeginning(get, bytes, count)) return -1;
     }
     if (!ParseVersionFile(bytes, count, published)) return -1;
     if (published.version[0] < L'0' || published.version[0] > L'9') {
         published = VersionFile{};
         return -1;
     }
-    return IsNewerVersion(own, published.version) ? 1 : 0;
+    if (!IsNewerVersion(own, published.version)) return 0;
+    // The name is offered only for a newer version, and only made safe: the
+    // server's may name a drive, a folder, a device or nothing.
+    if (!MakeSafeSaveName(published.fileName, kVersionFieldUnits)) {
+        published = VersionFile{};
+        return -1;
+    }
+    return 1;
 }

@@ -18,6 +18,7 @@
 
 #include <cstddef>
 
+#include "base/Run.h"
 #include "update/UpdateServer.h"
 
 const size_t kVersionTextUnits = 127;  // the converted first line, terminator included
@@ -39,10 +40,13 @@ bool IsNewerVersion(const wchar_t* own, const wchar_t* published);
 // when it has no version resource or there is no memory to read it.
 bool ReadOwnVersion(const wchar_t* modulePath, wchar_t* text, size_t capacity);
 
-// Asks the server's versionUrl for the version file (never from a cache) and compares its
-// version with the own one of the program at programPath: 1 when a newer
-// version is published, 0 when not, -1 when either could not be had (no
-// version resource, no connection, a reply other than 2xx, a first line
-// that does not fit, a version that does not start with a digit). On 1 and
-// 0 published holds the file's fields.
-int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published);
+// Asks the server's versionUrl for the version file (HttpGet: never from a
+// cache, redirects, waits, cancel) and compares its version with the own one
+// of the program at programPath: 1 when a newer version is published, 0 when
+// not, -1 when either could not be had (no version resource, no connection,
+// a reply other than 2xx, a Content-Length that is no 32-bit number, a first
+// line that does not fit, a version that does not start with a digit, or a
+// cancel). On 0 published holds the file's fields; on 1 too, with the file
+// name made safe (MakeSafeSaveName), and a name that it refuses gives -1.
+int FetchLatestVersion(const wchar_t* programPath, const UpdateServer& server, VersionFile& published,
+                       const CancelFlag& cancel);
