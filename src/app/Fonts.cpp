@@ -2,24 +2,14 @@
 
 #include <commctrl.h>
 
+#include "app/Dpi.h"
 #include "base/Text.h"
 #include "filelist/FileEntry.h"
 
-namespace {
-
-LOGFONTW MessageFont() {
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    return metrics.lfMessageFont;
-}
-
-} // namespace
-
-HFONT CreateDesignFont(const ItemDesign& design, int sharedSize) {
-    LOGFONTW font = MessageFont();
+HFONT CreateDesignFont(const ItemDesign& design, int sharedSize, int dpi) {
+    LOGFONTW font = MessageFontFor(dpi);
     if (design.Font[0] != L'\0') CopyText(font.lfFaceName, design.Font);
-    if (sharedSize > 0) font.lfHeight = sharedSize;
+    if (sharedSize > 0) font.lfHeight = Scaled(sharedSize, dpi);
     font.lfWeight = (design.FontStyle & kFontBold) ? FW_BOLD : FW_NORMAL;
     font.lfItalic = (design.FontStyle & kFontItalic) ? TRUE : FALSE;
     font.lfUnderline = (design.FontStyle & kFontUnderline) ? TRUE : FALSE;
@@ -38,15 +28,15 @@ HFONT ListFonts::ForStatus(int status) const {
     return designs_[DesignIndexForStatus(status)].get();
 }
 
-void ListFonts::Apply(const Settings& settings, HWND listView, HWND header) {
+void ListFonts::Apply(const Settings& settings, HWND listView, HWND header, int dpi) {
     int sharedSize = settings.Design[kDesignDefault].FontSize;
-    for (int d = 0; d < kDesignCount; ++d) designs_[d].reset(CreateDesignFont(settings.Design[d], sharedSize));
+    for (int d = 0; d < kDesignCount; ++d) designs_[d].reset(CreateDesignFont(settings.Design[d], sharedSize, dpi));
 
-    LOGFONTW list = MessageFont();
-    if (sharedSize >= 1) list.lfHeight = sharedSize;
+    LOGFONTW list = MessageFontFor(dpi);
+    if (sharedSize >= 1) list.lfHeight = Scaled(sharedSize, dpi);
     list.lfWeight = FW_BOLD;
     list_.reset(CreateFontIndirectW(&list));
-    LOGFONTW headerFont = MessageFont();
+    LOGFONTW headerFont = MessageFontFor(dpi);
     header_.reset(CreateFontIndirectW(&headerFont));
 
     if (listView == nullptr) return;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/Dpi.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 
@@ -33,12 +34,13 @@ int ListColumns::MenuId(int index) {
 }
 
 void ListColumns::SetWidth(int index, int width) {
-    SendMessageW(listView_, LVM_SETCOLUMNWIDTH, index, width);
+    SendMessageW(listView_, LVM_SETCOLUMNWIDTH, index, width > 0 ? Scaled(width, dpi_) : width);
 }
 
-void ListColumns::Create(HWND listView, HWND header) {
+void ListColumns::Create(HWND listView, HWND header, int dpi) {
     listView_ = listView;
     header_ = header;
+    dpi_ = dpi;
     for (int i = 0; i < kColumnCount; ++i) {
         slots_[i] = {settings_.ColumnWidth[i] != 0, settings_.ColumnWidth[i]};
         LVCOLUMNW column = {};
@@ -54,13 +56,20 @@ void ListColumns::Create(HWND listView, HWND header) {
     SendMessageW(listView_, LVM_SETCOLUMNORDERARRAY, kColumnCount, reinterpret_cast<LPARAM>(settings_.Order));
 }
 
+void ListColumns::SetDpi(int dpi) {
+    dpi_ = dpi;
+    for (int i = 0; i < kColumnCount; ++i)
+        if (slots_[i].shown) SetWidth(i, settings_.ColumnWidth[i]);
+}
+
 bool ListColumns::ToggleByMenuId(int menuId) {
     for (int index = 0; index < kColumnCount; ++index) {
         if (kColumns[index].menuId != menuId) continue;
         if (index == kColCurrentName) return true; // can never be hidden
         Slot& slot = slots_[index];
         if (slot.shown) {
-            slot.rememberedWidth = static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, index, 0));
+            slot.rememberedWidth =
+                Unscaled(static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, index, 0)), dpi_);
             settings_.ColumnWidth[index] = 0;
             slot.shown = false;
             SetWidth(index, 0);
@@ -82,7 +91,7 @@ bool ListColumns::MayResize(int index) const {
 
 void ListColumns::StoreWidth(int index, int width) {
     if (index < 0 || index >= kColumnCount) return;
-    settings_.ColumnWidth[index] = width;
+    settings_.ColumnWidth[index] = Unscaled(width, dpi_);
     slots_[index].shown = width != 0;
 }
 

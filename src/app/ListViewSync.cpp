@@ -7,12 +7,18 @@
 #include "app/Texts.h"
 #include "app/ThumbnailStrip.h"
 
-void ListViewSync::Create(HWND window, HWND listView) {
+void ListViewSync::Create(HWND window, HWND listView, int iconSize) {
     window_ = window;
     listView_ = listView;
-    icons_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-    ImageList_SetBkColor(icons_.get(), CLR_NONE);
-    SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons_.get()));
+    SetIconSize(iconSize);
+}
+
+void ListViewSync::SetIconSize(int iconSize) {
+    iconSize_ = iconSize;
+    ScopedImageList icons(ImageList_Create(iconSize, iconSize, ILC_COLOR32 | ILC_MASK, 8, 8));
+    ImageList_SetBkColor(icons.get(), CLR_NONE);
+    SendMessageW(listView_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(icons.get()));
+    icons_ = std::move(icons);
 }
 
 void ListViewSync::Release() {
@@ -43,11 +49,13 @@ void ListViewSync::OutOfMemory() {
     if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
 }
 
-// Called on the adding worker's thread; an image list takes that.
+// Called on the adding worker's thread; an image list takes that. Above the
+// system's small icon size (a monitor of a higher DPI than the system's) the
+// shell's large icon is drawn smaller, never the small one larger.
 void ListViewSync::TypeAdded(int, const wchar_t* path) {
     if (!icons_) return;
     SHFILEINFOW info = {};
-    SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | SHGFI_SMALLICON);
+    SHGetFileInfoW(path, 0, &info, sizeof(info), SHGFI_ICON | (iconSize_ > GetSystemMetrics(SM_CXSMICON) ? SHGFI_LARGEICON : SHGFI_SMALLICON));
     ScopedIcon icon(info.hIcon);
     if (!icon || ImageList_AddIcon(icons_.get(), icon.get()) < 0)
         ImageList_AddIcon(icons_.get(), LoadIconW(nullptr, IDI_APPLICATION));

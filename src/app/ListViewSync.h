@@ -15,8 +15,12 @@ class ListViewSync final : public FileListObserver {
 public:
     explicit ListViewSync(ThumbnailStrip& thumbnails) : thumbnails_(thumbnails) {}
 
-    // Makes the type icons' image list and gives it to the list view.
-    void Create(HWND window, HWND listView);
+    // Makes the type icons' image list, icons of iconSize pixels, and gives
+    // it to the list view.
+    void Create(HWND window, HWND listView, int iconSize);
+    // An empty image list of icons of iconSize pixels; the file list's
+    // RebuildTypeIcons fills it again.
+    void SetIconSize(int iconSize);
     void Release();
 
     // Sent, not posted: the view never shows a count the list does not have.
@@ -36,6 +40,7 @@ private:
     HWND window_ = nullptr;
     HWND listView_ = nullptr;
     ScopedImageList icons_;
+    int iconSize_ = 16;
 };
 
 // The message box for memory that could not be had.

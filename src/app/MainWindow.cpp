@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/Dpi.h"
 #include "app/resource.h"
 #include "app/Texts.h"
 #include "app/Version.h"
@@ -19,17 +20,26 @@ namespace {
 
 const int kListViewId = 101;
 
-// A saved position off every monitor (one since unplugged, say) is moved
-// into the work area of the nearest one; the size stays.
-RECT OnSomeMonitor(RECT place) {
-    if (MonitorFromRect(&place, MONITOR_DEFAULTTONULL) != nullptr) return place;
+// The window's rectangle from the settings: the size, kept at 96 DPI, scaled
+// to the DPI of the monitor the window lands on and no larger than its work
+// area. A position off every monitor (one since unplugged, say), or one
+// that the scaled size pushes past the work area, is moved into the work
+// area of the nearest monitor.
+RECT PlaceOfWindow(const Settings& s) {
+    RECT stored = {s.Left, s.Top, s.Left + s.Width, s.Top + s.Height};
+    int dpi = MonitorDpi(stored);
+    LONG width = Scaled(s.Width, dpi), height = Scaled(s.Height, dpi);
+    RECT place = {s.Left, s.Top, s.Left + width, s.Top + height};
+    bool onSomeMonitor = MonitorFromRect(&stored, MONITOR_DEFAULTTONULL) != nullptr;
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &monitor)) return place;
+    if (!GetMonitorInfoW(MonitorFromRect(&stored, MONITOR_DEFAULTTONEAREST), &monitor)) return place;
     const RECT& work = monitor.rcWork;
-    LONG width = place.right - place.left, height = place.bottom - place.top;
-    LONG left = std::max(work.left, std::min(place.left, work.right - width));
-    LONG top = std::max(work.top, std::min(place.top, work.bottom - height));
+    width = std::min(width, work.right - work.left);
+    height = std::min(height, work.bottom - work.top);
+    LONG left = place.left, top = place.top;
+    if (!onSomeMonitor || left + width > work.right) left = std::max(work.left, std::min(left, work.right - width));
+    if (!onSomeMonitor || top + height > work.bottom) top = std::max(work.top, std::min(top, work.bottom - height));
     return {left, top, left + width, top + height};
 }
 
@@ -66,9 +76,10 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
                                                            ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     const Settings& s = settings_;
-    RECT place = OnSomeMonitor({s.Left, s.Top, s.Left + s.Width, s.Top + s.Height});
+    RECT place = PlaceOfWindow(s);
     HWND window = CreateWindowExW(0, kClassName, ZORVEL_TITLE_WTEXT, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, place.left,
-                                  place.top, s.Width, s.Height, nullptr, nullptr, instance, this);
+                                  place.top, place.right - place.left, place.bottom - place.top, nullptr, nullptr,
+                                  instance, this);
     if (window == nullptr) return false;
     ShowWindow(window, s.Maximized ? SW_SHOWMAXIMIZED : showCommand);
     RECT client;
@@ -89,8 +100,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETFOCUS: SetFocus(listView_); return 0;
     case WM_GETMINMAXINFO:
-        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {400, 250};
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {Scaled(400, dpi_), Scaled(250, dpi_)};
         return 0;
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_CLOSE: OnClose(); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
@@ -149,27 +161,30 @@ void MainWindow::CreateListView() {
     header_ = reinterpret_cast<HWND>(SendMessageW(listView_, LVM_GETHEADER, 0, 0));
     SetWindowSubclass(listView_, ListViewProc, 1, reinterpret_cast<DWORD_PTR>(this));
     SetWindowSubclass(header_, HeaderProc, 1, reinterpret_cast<DWORD_PTR>(this));
-    columns_.Create(listView_, header_);
+    columns_.Create(listView_, header_, dpi_);
 }
 
 LRESULT MainWindow::OnCreate() {
-    toolbar_.Create(window_);
+    dpi_ = WindowDpi(window_);
+    ApplyWindowIcons();
+    toolbar_.Create(window_, dpi_);
     CreateListView();
-    fonts_.Apply(settings_, listView_, header_);
+    fonts_.Apply(settings_, listView_, header_, dpi_);
     const ItemDesign& base = settings_.Design[kDesignDefault];
     SendMessageW(listView_, LVM_SETBKCOLOR, 0, base.BackColor);
     SendMessageW(listView_, LVM_SETTEXTBKCOLOR, 0, base.BackColor);
     SendMessageW(listView_, LVM_SETOUTLINECOLOR, 0, base.OutlineColor);
-    sync_.Create(window_, listView_);
+    sync_.Create(window_, listView_, SmallIconSize(dpi_));
     thumbnails_.Create(window_, listView_, [this] { UpdateListStatus(false); });
     menus_.Load(window_);
-    status_.Create(window_);
+    status_.Create(window_, dpi_);
     status_.SetText(0, LoadText(IDS_DROP_HERE));
     files_.Attach(&sync_);
     files_.SetOptions({true, settings_.AllowDuplicate});
     HWND window = window_;
     runs_.Bind(window_, {[window] { PostMessageW(window, WM_CLOSE, 0, 0); },
-                         [this](std::vector<std::wstring> paths) { StartDropAdd(std::move(paths)); }});
+                         [this](std::vector<std::wstring> paths) { StartDropAdd(std::move(paths)); },
+                         [this] { if (typeIconsStale_) ApplyTypeIconSize(); }});
     thumbnails_.ApplyStartup();
     DragAcceptFiles(listView_, TRUE);
     SetFocus(listView_);
@@ -187,6 +202,39 @@ void MainWindow::OnSize(int width, int height) {
     int statusHeight = status.bottom - status.top;
     SetWindowPos(listView_, nullptr, 0, barHeight, width, height - barHeight - statusHeight, SWP_NOZORDER);
     resized_ = true;
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0) return;
+    dpi_ = dpi;
+    ApplyWindowIcons();
+    toolbar_.Create(window_, dpi_);
+    fonts_.Apply(settings_, listView_, header_, dpi_);
+    columns_.SetDpi(dpi_);
+    status_.SetDpi(dpi_);
+    if (runs_.IsIdle()) ApplyTypeIconSize();
+    else typeIconsStale_ = true;
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client;
+    GetClientRect(window_, &client);
+    OnSize(client.right, client.bottom);
+    InvalidateRect(window_, nullptr, TRUE);
+}
+
+void MainWindow::ApplyTypeIconSize() {
+    typeIconsStale_ = false;
+    sync_.SetIconSize(SmallIconSize(dpi_));
+    files_.RebuildTypeIcons();
+}
+
+void MainWindow::ApplyWindowIcons() {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    int small = SmallIconSize(dpi_), big = Scaled(32, dpi_);
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZORVEL), IMAGE_ICON, small, small, 0)));
+    bigIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_ZORVEL), IMAGE_ICON, big, big, 0)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
 }
 
 bool MainWindow::ConfirmClose() {

@@ -69,6 +69,15 @@ private:
     LRESULT OnCreate();
     void CreateListView();
     void OnSize(int width, int height);
+    // The window moved to a monitor of another DPI (or the DPI changed):
+    // everything sized in pixels is made again for dpi, and the window takes
+    // the rectangle the system suggests.
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    // The type icons at the small-icon size of dpi_; put off while a run goes
+    // on (an adding run adds icons meanwhile).
+    void ApplyTypeIconSize();
+    // The program's icons in the title bar and the task switcher for dpi_.
+    void ApplyWindowIcons();
     void OnClose();
     bool ConfirmClose();
     void OnDestroy();
@@ -149,6 +158,10 @@ private:
     ThumbnailStrip thumbnails_;
     ListViewSync sync_;
 
+    int dpi_ = 96;
+    bool typeIconsStale_ = false;
+    ScopedIcon smallIcon_;
+    ScopedIcon bigIcon_;
     bool showSizeInKB_ = true;
     bool alwaysOnTop_ = false;
     bool sortDescending_ = false;

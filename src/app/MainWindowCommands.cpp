@@ -165,7 +165,7 @@ bool MainWindow::StartEntryRun(int id) {
     start.priority = THREAD_PRIORITY_HIGHEST;
     start.work = [job = std::move(job), &files = files_, journal](Run& run) { return RunEntryBatch(job, files, run); };
     start.finished = [this, journal](WPARAM succeeded, LPARAM rowsInRun) {
-        fonts_.Apply(settings_, listView_, header_);
+        fonts_.Apply(settings_, listView_, header_, dpi_);
         UpdateListStatus(false);
         std::wstring text = FormatText(IDS_RUN_DONE, static_cast<int>(rowsInRun), static_cast<int>(succeeded));
         // What could not be written down is said once, with the run's end.
@@ -298,7 +298,7 @@ void MainWindow::OpenOptions(int startPage) {
     if (confirmed) {
         // OK saves at once, so a later crash loses nothing confirmed.
         SaveSettingsNow();
-        fonts_.Apply(settings_, listView_, header_);
+        fonts_.Apply(settings_, listView_, header_, dpi_);
         COLORREF back = settings_.Design[kDesignDefault].BackColor;
         SendMessageW(listView_, LVM_SETBKCOLOR, 0, back);
         SendMessageW(listView_, LVM_SETTEXTBKCOLOR, 0, back);

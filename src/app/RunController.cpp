@@ -76,6 +76,7 @@ void RunController::OnIdle() {
         if (idle_.close) idle_.close();
         return;
     }
+    if (idle_.catchUp) idle_.catchUp();
     if (deferred_.empty() || !idle_.addPaths) return;
     std::vector<std::wstring> paths = std::move(deferred_);
     deferred_.clear();

@@ -45,6 +45,7 @@ public:
     struct Idle {
         std::function<void()> close;                           // a close request that waited
         std::function<void(std::vector<std::wstring>)> addPaths; // drops and hand-overs that waited
+        std::function<void()> catchUp; // what the window put off while busy (icons for a new DPI)
     };
 
     explicit RunController(StatusBar& status) : status_(status) {}

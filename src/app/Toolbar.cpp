@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/Dpi.h"
 #include "app/Menus.h"
 #include "app/resource.h"
 
@@ -65,7 +66,8 @@ int Toolbar::CommandOfButton(int buttonId) {
     return 0;
 }
 
-void Toolbar::Create(HWND window) {
+void Toolbar::Create(HWND window, int dpi) {
+    if (rebar_ != nullptr) DestroyWindow(rebar_); // the toolbar goes with it
     HINSTANCE instance = GetModuleHandleW(nullptr);
     rebar_ = CreateWindowExW(WS_EX_TOOLWINDOW, REBARCLASSNAMEW, nullptr,
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | RBS_AUTOSIZE |
@@ -77,11 +79,13 @@ void Toolbar::Create(HWND window) {
     toolbar_ = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                                        CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                   0, 0, 0, 40, rebar_, reinterpret_cast<HMENU>(kToolbarId), instance, nullptr);
+                                   0, 0, 0, Scaled(40, dpi), rebar_, reinterpret_cast<HMENU>(kToolbarId), instance, nullptr);
     SendMessageW(toolbar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(toolbar_, TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
 
-    images_.reset(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 10, 0));
+    // The icon files hold 16 to 64 pixels: 40, 48 and 64 are drawn, not stretched.
+    const int imageSize = Scaled(32, dpi);
+    images_.reset(ImageList_Create(imageSize, imageSize, ILC_COLOR32 | ILC_MASK, 10, 0));
     ImageList_SetBkColor(images_.get(), GetSysColor(COLOR_BTNFACE));
     SendMessageW(toolbar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images_.get()));
 
@@ -89,7 +93,7 @@ void Toolbar::Create(HWND window) {
     int n = 0;
     for (const ToolbarButton& button : kButtons) {
         if (SeparatorBefore(button.id)) buttons[n++].fsStyle = BTNS_SEP;
-        ScopedIcon icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(button.icon), IMAGE_ICON, 32, 32, 0)));
+        ScopedIcon icon(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(button.icon), IMAGE_ICON, imageSize, imageSize, 0)));
         int image = icon ? ImageList_AddIcon(images_.get(), icon.get()) : I_IMAGENONE;
         wchar_t text[64] = L"";
         LoadStringW(instance, button.text, text, 64);
@@ -104,14 +108,12 @@ void Toolbar::Create(HWND window) {
     }
     SendMessageW(toolbar_, TB_ADDBUTTONSW, n, reinterpret_cast<LPARAM>(buttons));
 
-    NONCLIENTMETRICSW metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    LOGFONTW message = MessageFontFor(dpi);
+    font_.reset(CreateFontIndirectW(&message));
     SendMessageW(toolbar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
     SendMessageW(toolbar_, TB_AUTOSIZE, 0, 0);
     HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbar_, TB_GETTOOLTIPS, 0, 0));
-    if (tips) SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 600); // the two-line tooltips
+    if (tips) SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, Scaled(600, dpi)); // the two-line tooltips
     SetWindowSubclass(toolbar_, ToolbarProc, 1, 0);
 
     DWORD size = static_cast<DWORD>(SendMessageW(toolbar_, TB_GETBUTTONSIZE, 0, 0));

@@ -13,7 +13,10 @@ public:
     Toolbar(const Toolbar&) = delete;
     Toolbar& operator=(const Toolbar&) = delete;
 
-    void Create(HWND window);
+    // Makes the rebar and toolbar for dpi: images drawn at that size, the
+    // message font for it, buttons as wide as their labels. Called again at
+    // a new DPI, it replaces them.
+    void Create(HWND window, int dpi);
     // The rebar follows the window's width.
     void Layout(int width, int height);
     int Height() const;

@@ -1,5 +1,6 @@
 #include "app/WindowSettings.h"
 
+#include "app/Dpi.h"
 #include "settings/ConfigFile.h"
 
 bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow) {
@@ -19,5 +20,9 @@ bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow) {
         if (GetMonitorInfoW(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
             OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
     }
+    // The size is kept at 96 DPI, the position as it is on the screen.
+    int dpi = WindowDpi(mainWindow);
+    normal.right = normal.left + Unscaled(normal.right - normal.left, dpi);
+    normal.bottom = normal.top + Unscaled(normal.bottom - normal.top, dpi);
     return SaveSettings(settings, placement);
 }

@@ -69,6 +69,10 @@ struct GlobalMemTraits {
     static HGLOBAL invalid() { return nullptr; }
     static void close(HGLOBAL h) { GlobalFree(h); }
 };
+struct HookTraits {
+    static HHOOK invalid() { return nullptr; }
+    static void close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
 template <typename T>
 struct GdiObjectTraits {
     static T invalid() { return nullptr; }
@@ -82,6 +86,7 @@ using ScopedModule = UniqueHandle<HMODULE, ModuleTraits>;
 using ScopedIcon = UniqueHandle<HICON, IconTraits>;
 using ScopedImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 using ScopedGlobal = UniqueHandle<HGLOBAL, GlobalMemTraits>;
+using ScopedHook = UniqueHandle<HHOOK, HookTraits>;
 using ScopedFont = UniqueHandle<HFONT, GdiObjectTraits<HFONT>>;
 using ScopedBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 

@@ -230,13 +230,15 @@ int Position(int value, int size, LONG lo, LONG hi) {
 // A hand-written Zorvel.cfg may hold any numbers: the window is no larger
 // than the desktop and at least half of it lies on the desktop, and no
 // column is wider than the desktop, so nothing is placed where no screen
-// shows it and no size overflows when added to a position.
-void BoundGeometry(Settings& settings, const RECT& desktop) {
-    const int desktopWidth = desktop.right - desktop.left, desktopHeight = desktop.bottom - desktop.top;
+// shows it and no size overflows when added to a position. Sizes are kept
+// at 96 DPI and shown at dpi; positions are the screen's.
+void BoundGeometry(Settings& settings, const RECT& desktop, int dpi) {
+    const int desktopWidth = MulDiv(desktop.right - desktop.left, USER_DEFAULT_SCREEN_DPI, dpi);
+    const int desktopHeight = MulDiv(desktop.bottom - desktop.top, USER_DEFAULT_SCREEN_DPI, dpi);
     settings.Width = Clamp(settings.Width <= 0 ? kDefaultWidth : settings.Width, 1, desktopWidth);
     settings.Height = Clamp(settings.Height <= 0 ? kDefaultHeight : settings.Height, 1, desktopHeight);
-    settings.Left = Position(settings.Left, settings.Width, desktop.left, desktop.right);
-    settings.Top = Position(settings.Top, settings.Height, desktop.top, desktop.bottom);
+    settings.Left = Position(settings.Left, MulDiv(settings.Width, dpi, USER_DEFAULT_SCREEN_DPI), desktop.left, desktop.right);
+    settings.Top = Position(settings.Top, MulDiv(settings.Height, dpi, USER_DEFAULT_SCREEN_DPI), desktop.top, desktop.bottom);
     for (int& width : settings.ColumnWidth) width = Clamp(width, -desktopWidth, desktopWidth);
 }
 
@@ -247,7 +249,8 @@ const wchar_t* ConfigFilePath() {
 }
 
 void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight,
-                      const RECT* desktop) {
+                      const RECT* desktop, int dpi) {
+    if (dpi <= 0) dpi = USER_DEFAULT_SCREEN_DPI;
     settings = Settings{};
     bool leftMissing = false, topMissing = false;
     for (const Key& key : kKeys) {
@@ -259,9 +262,10 @@ void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, 
     const RECT primary = {0, 0, screenWidth, screenHeight};
     const RECT& bounds = desktop ? *desktop : primary;
     // The sizes first: a missing position is centred with the bounded size.
-    BoundGeometry(settings, bounds);
-    if (leftMissing) settings.Left = Position(FloorHalf(screenWidth - settings.Width), settings.Width, bounds.left, bounds.right);
-    if (topMissing) settings.Top = Position(FloorHalf(screenHeight - settings.Height), settings.Height, bounds.top, bounds.bottom);
+    BoundGeometry(settings, bounds, dpi);
+    const int width = MulDiv(settings.Width, dpi, USER_DEFAULT_SCREEN_DPI), height = MulDiv(settings.Height, dpi, USER_DEFAULT_SCREEN_DPI);
+    if (leftMissing) settings.Left = Position(FloorHalf(screenWidth - width), width, bounds.left, bounds.right);
+    if (topMissing) settings.Top = Position(FloorHalf(screenHeight - height), height, bounds.top, bounds.bottom);
 }
 
 void LoadSettings(Settings& settings) {
@@ -272,8 +276,11 @@ void LoadSettings(Settings& settings) {
     RECT desktop = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
     desktop.right = desktop.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     desktop.bottom = desktop.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    HDC screen = GetDC(nullptr);
+    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : USER_DEFAULT_SCREEN_DPI;
+    if (screen) ReleaseDC(nullptr, screen);
     LoadSettingsFrom(g_configPath[0] ? g_configPath : nullptr, settings, GetSystemMetrics(SM_CXSCREEN),
-                     GetSystemMetrics(SM_CYSCREEN), desktop.right > desktop.left ? &desktop : nullptr);
+                     GetSystemMetrics(SM_CYSCREEN), desktop.right > desktop.left ? &desktop : nullptr, dpi);
 }
 
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWPLACEMENT& placement) {

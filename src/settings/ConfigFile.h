@@ -16,7 +16,8 @@
 const wchar_t* ConfigFilePath();
 
 // Fixes ConfigFilePath() and loads settings from it, using the primary
-// screen's size for the default window position and the desktop's bounds.
+// screen's size for the default window position, the desktop's bounds and
+// the system's DPI.
 void LoadSettings(Settings& settings);
 
 // Saves settings to ConfigFilePath() with the main window's placement (its
@@ -28,7 +29,9 @@ bool SaveSettings(const Settings& settings, const WINDOWPLACEMENT& placement);
 // The primary screen's size places a window without a saved position;
 // every loaded geometry is bounded by the desktop (all monitors together;
 // the primary screen when null): the window lies inside it and no column
-// is wider than it.
+// is wider than it. The window's size and the column widths are kept at 96
+// DPI (the window shows them scaled); dpi is the screen's, which the bounds
+// and the centring scale them to. Positions are the screen's pixels.
 void LoadSettingsFrom(const wchar_t* path, Settings& settings, int screenWidth, int screenHeight,
-                      const RECT* desktop = nullptr);
+                      const RECT* desktop = nullptr, int dpi = USER_DEFAULT_SCREEN_DPI);
 bool SaveSettingsTo(const wchar_t* path, const Settings& settings, const WINDOWPLACEMENT& placement);

@@ -5,6 +5,8 @@
 
 #include <cwchar>
 
+#include "app/Dpi.h"
+#include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
 #include "base/ScopedWin.h"
@@ -12,25 +14,26 @@
 
 namespace {
 
+// The square's edge and its gap to the "..." button, at 96 DPI.
 const int kSquare = 16;
+const int kGap = 8;
 const int kNoPick = -1;
 
 } // namespace
 
-// Each colour: its box, its chooser button, its eyedropper square (page
-// pixels) and the field of the design it sets.
+// Each colour: its box, its chooser button and the field of the design it
+// sets. Its eyedropper square is painted right of the chooser button.
 struct DesignColours::Slot {
     int box;
     int chooser;
-    int left, top;
     COLORREF ItemDesign::*field;
 };
 
 namespace {
 
 const DesignColours::Slot kColours[] = {
-    {IDC_TEXT_COLOR, IDC_TEXT_COLOR_CHOOSE, 190, 154, &ItemDesign::TextColor},
-    {IDC_BACK_COLOR, IDC_BACK_COLOR_CHOOSE, 415, 154, &ItemDesign::BackColor},
+    {IDC_TEXT_COLOR, IDC_TEXT_COLOR_CHOOSE, &ItemDesign::TextColor},
+    {IDC_BACK_COLOR, IDC_BACK_COLOR_CHOOSE, &ItemDesign::BackColor},
 };
 
 // Half-typed texts are ignored until they read as a whole colour:
@@ -42,17 +45,26 @@ bool IsWholeColour(const wchar_t* text) {
     return length == 6 || length == 7 || commas == 2;
 }
 
-int SquareAt(POINT point) {
+int SquareAt(HWND page, POINT point) {
     for (int i = 0; i < 2; ++i) {
-        const DesignColours::Slot& slot = kColours[i];
-        if (point.x >= slot.left && point.x <= slot.left + kSquare && point.y >= slot.top &&
-            point.y <= slot.top + kSquare)
-            return i;
+        RECT square = EyedropperSquareOf(page, i);
+        if (PtInRect(&square, point)) return i;
     }
     return kNoPick;
 }
 
 } // namespace
+
+// Placed from the button rather than at fixed pixels, the square stays
+// beside it at every DPI and with every font.
+RECT EyedropperSquareOf(HWND designPage, int colour) {
+    RECT button = {};
+    GetWindowRect(GetDlgItem(designPage, kColours[colour].chooser), &button);
+    MapWindowPoints(nullptr, designPage, reinterpret_cast<POINT*>(&button), 2);
+    int dpi = WindowDpi(designPage), size = Scaled(kSquare, dpi), left = button.right + Scaled(kGap, dpi);
+    int top = (button.top + button.bottom - size) / 2;
+    return {left, top, left + size, top + size};
+}
 
 COLORREF& DesignColours::ColourOf(const Slot& slot) {
     return working_.Design[selected_].*slot.field;
@@ -97,7 +109,7 @@ void DesignColours::EndPick() {
 void DesignColours::FinishPick(POINT point) {
     int picking = picking_;
     picking_ = kNoPick;
-    if (SquareAt(point) == kNoPick) {
+    if (SquareAt(page_, point) == kNoPick) {
         POINT screenPoint = point;
         ClientToScreen(page_, &screenPoint);
         HDC screen = GetDC(nullptr);
@@ -130,18 +142,21 @@ bool DesignColours::OnCommand(int id, int code) {
 }
 
 void DesignColours::Paint(HDC dc) {
+    int size = Scaled(kSquare, WindowDpi(page_));
     ScopedIcon icon(static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_EYEDROPPER), IMAGE_ICON, kSquare, kSquare, 0)));
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_EYEDROPPER), IMAGE_ICON, size, size, 0)));
     if (!icon) return;
-    for (const Slot& slot : kColours)
-        DrawIconEx(dc, slot.left, slot.top, icon.get(), kSquare, kSquare, 0, nullptr, DI_NORMAL);
+    for (int i = 0; i < 2; ++i) {
+        RECT square = EyedropperSquareOf(page_, i);
+        DrawIconEx(dc, square.left, square.top, icon.get(), size, size, 0, nullptr, DI_NORMAL);
+    }
 }
 
 bool DesignColours::OnMouse(UINT message, LPARAM lParam) {
     POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
     switch (message) {
     case WM_LBUTTONDOWN:
-        picking_ = SquareAt(point);
+        picking_ = SquareAt(page_, point);
         if (picking_ == kNoPick) return false;
         SetCapture(page_);
         SetCursor(LoadCursorW(nullptr, IDC_CROSS));

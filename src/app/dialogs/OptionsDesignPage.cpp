@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "app/Dpi.h"
 #include "app/dialogs/OptionsControls.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/dialogs/OptionsPages.h"
@@ -130,9 +131,14 @@ void DesignPage::CreatePreview() {
         SendMessageW(preview, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
     SetWindowSubclass(preview, PreviewProc, 1, 0);
+    RemakePreviewFonts();
+}
+
+void DesignPage::RemakePreviewFonts() {
     for (int d = 0; d < kDesignCount; ++d)
-        previewFonts_[d].reset(CreateDesignFont(working_.Design[d], SharedSize()));
+        previewFonts_[d].reset(CreateDesignFont(working_.Design[d], SharedSize(), WindowDpi(dialog_)));
     SetPreviewFont();
+    InvalidateRect(GetDlgItem(dialog_, IDC_PREVIEW), nullptr, TRUE);
 }
 
 void DesignPage::OnInit() {
@@ -164,10 +170,7 @@ void DesignPage::OnSizeChosen() {
     int entry = SelectedEntry(GetDlgItem(dialog_, IDC_FONT_SIZE));
     int size = entry >= 1 && entry <= static_cast<int>(std::size(kFontSizes)) ? kFontSizes[entry - 1] : 0;
     working_.Design[kDesignDefault].FontSize = size >= 0 && size <= 20 ? size : 0;
-    for (int d = 0; d < kDesignCount; ++d)
-        previewFonts_[d].reset(CreateDesignFont(working_.Design[d], SharedSize()));
-    SetPreviewFont();
-    InvalidateRect(GetDlgItem(dialog_, IDC_PREVIEW), nullptr, TRUE);
+    RemakePreviewFonts();
 }
 
 void DesignPage::OnStyleClicked() {
@@ -212,7 +215,7 @@ void DesignPage::OnPaint() {
 }
 
 void DesignPage::RefreshPreview(int design) {
-    previewFonts_[design].reset(CreateDesignFont(working_.Design[design], SharedSize()));
+    previewFonts_[design].reset(CreateDesignFont(working_.Design[design], SharedSize(), WindowDpi(dialog_)));
     if (design == kDesignDefault) SetPreviewFont();
     InvalidateRect(GetDlgItem(dialog_, IDC_PREVIEW), nullptr, TRUE);
 }
@@ -228,6 +231,10 @@ INT_PTR DesignPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return FALSE;
     }
     case WM_PAINT: OnPaint(); return TRUE;
+    case kDpiChangedAfterParent:
+        RemakePreviewFonts();
+        InvalidateRect(dialog_, nullptr, TRUE); // the eyedroppers move with their buttons
+        return FALSE;
     case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_CAPTURECHANGED: return colours_.OnMouse(message, lParam);
     case WM_CTLCOLORSTATIC: return TransparentStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     // The preview fonts go with the page: the main window makes its own row

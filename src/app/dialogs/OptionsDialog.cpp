@@ -9,6 +9,7 @@
 #include "app/dialogs/OptionsPages.h"
 #include "app/Texts.h"
 #include "base/Messages.h"
+#include "base/ScopedWin.h"
 #include "naming/NameFormat.h"
 
 namespace {
@@ -32,8 +33,14 @@ public:
           design_(working_), advanced_(working_) {}
 
     bool Show() {
-        return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner_, DialogProc,
-                               reinterpret_cast<LPARAM>(this)) == 1;
+        // The dialog's message loop hands every message to the message
+        // filter hooks first: Ctrl+Tab reaches us from any control.
+        open_ = this;
+        ScopedHook pageKeys(SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId()));
+        bool ok = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner_, DialogProc,
+                                  reinterpret_cast<LPARAM>(this)) == 1;
+        open_ = nullptr;
+        return ok;
     }
 
     HWND Page(int index) const { return index >= 0 && index < kPageCount ? pages_[index] : nullptr; }
@@ -63,6 +70,30 @@ private:
     void ShowPage(int shown) {
         for (int i = 0; i < kPageCount; ++i) ShowWindow(pages_[i], i == shown ? SW_SHOW : SW_HIDE);
     }
+
+    // The next page (or the one before), round; the focus goes to the tabs,
+    // where Tab carries on into the page shown.
+    void TurnPage(int step) {
+        HWND tabs = GetDlgItem(dialog_, IDC_OPTIONS_TABS);
+        int shown = static_cast<int>(SendMessageW(tabs, TCM_GETCURSEL, 0, 0));
+        int next = ((shown < 0 ? 0 : shown) + step + kPageCount) % kPageCount;
+        SendMessageW(tabs, TCM_SETCURSEL, next, 0);
+        ShowPage(next);
+        SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tabs), TRUE);
+    }
+
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in every tabbed dialog.
+    static LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        OptionsDialog* open = open_;
+        if (code == MSGF_DIALOGBOX && open && open->dialog_ && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
+            (GetKeyState(VK_CONTROL) & 0x8000) && (msg->hwnd == open->dialog_ || IsChild(open->dialog_, msg->hwnd))) {
+            open->TurnPage((GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1);
+            return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static OptionsDialog* open_; // the dialog on screen (one at a time, on the window's thread)
 
     // Each page covers the tab control's display area and follows the tab
     // control in the tab order, before OK and Cancel.
@@ -127,6 +158,8 @@ private:
     VersionPage version_;
     HWND pages_[kPageCount] = {};
 };
+
+OptionsDialog* OptionsDialog::open_ = nullptr;
 
 OptionsDialog* OptionsDialogOf(HWND dialog) {
     return reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));

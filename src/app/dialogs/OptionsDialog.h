@@ -20,3 +20,6 @@ bool ShowOptionsDialog(HWND parent, int startPage, Settings& settings);
 // they edit.
 HWND OptionsPageOf(HWND dialog, int index);
 Settings& OptionsWorkingCopyOf(HWND dialog);
+// The design page's eyedropper square of the text colour (0) or the
+// background colour (1), in the page's client coordinates.
+RECT EyedropperSquareOf(HWND designPage, int colour);

@@ -78,6 +78,7 @@ public:
 
 private:
     int SharedSize() const { return working_.Design[kDesignDefault].FontSize; }
+    void RemakePreviewFonts();
     void FillFaces();
     void FillSizes();
     void SelectFace(const wchar_t* face);
@@ -126,6 +127,7 @@ public:
 
 private:
     void OnInit();
+    void MakeLinkFont();
     void OpenLink();
     void OnPaint();
     INT_PTR OnColour(HDC dc, HWND control);
