@@ -16,9 +16,10 @@ zorvel_start_xvfb() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    # Output to /dev/null: a background process holding the caller's output
+    # Large enough for the window at 200 % (the display-scale test). Output
+    # to /dev/null: a background process holding the caller's output
     # open would keep CI waiting.
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
+    Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 </dev/null &
     zorvel_xvfb_pid=$!
     export DISPLAY=":$n"
     local tries

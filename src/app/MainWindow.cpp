@@ -281,7 +281,7 @@ LRESULT MainWindow::OnNotify(NMHDR* header) {
 }
 
 void MainWindow::SaveSettingsNow() {
-    if (SaveSettingsOfWindow(settings_, window_) || ConfigFilePath()[0] == L'\0' || saveFailureShown_) return;
+    if (SaveSettingsOfWindow(settings_, window_, dpi_) || ConfigFilePath()[0] == L'\0' || saveFailureShown_) return;
     saveFailureShown_ = true;
     RunController::ModalStep step(runs_);
     MessageBoxW(window_, FormatText(IDS_SETTINGS_NOT_SAVED, ProgramFolder()).c_str(), LoadText(IDS_APP_NAME).c_str(),

@@ -3,7 +3,7 @@
 #include "app/Dpi.h"
 #include "settings/ConfigFile.h"
 
-bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow) {
+bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow, int dpi) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof(placement);
     if (!GetWindowPlacement(mainWindow, &placement)) return false;
@@ -21,7 +21,6 @@ bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow) {
             OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
     }
     // The size is kept at 96 DPI, the position as it is on the screen.
-    int dpi = WindowDpi(mainWindow);
     normal.right = normal.left + Unscaled(normal.right - normal.left, dpi);
     normal.bottom = normal.top + Unscaled(normal.bottom - normal.top, dpi);
     return SaveSettings(settings, placement);

@@ -6,5 +6,6 @@
 
 #include "settings/Settings.h"
 
-// False when the file could not be written.
-bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow);
+// False when the file could not be written. The window's size is kept at
+// 96 DPI: dpi is the one the window is laid out for.
+bool SaveSettingsOfWindow(const Settings& settings, HWND mainWindow, int dpi);

@@ -283,7 +283,7 @@ TEST_F(OptionsTest, FacesAndTheSharedSize) {
 
 TEST_F(OptionsTest, CancelLeavesTheFileAndTheLiveSettingsAsTheyWere) {
     Open(L"[Other]\r\nConfirmExit=0\r\n");
-    SaveSettingsOfWindow(settings_, window_);
+    SaveSettingsOfWindow(settings_, window_, USER_DEFAULT_SCREEN_DPI);
     std::string file = ReadBytes(program_ / L"Zorvel.cfg");
     Settings before = settings_;
     Edit([&] {
@@ -388,6 +388,62 @@ TEST_F(OptionsTest, AboutOpensTheVersionPageWithTheLibrariesWeShip) {
                   L"unlha32.dll     \t1.00.0.00   \r\nunrar.dll       \t1.00.0.00   \r\n",
                   libraries);
     }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab, pressed in a control of a page, reach the
+// dialog through its own message loop and turn the pages, round.
+struct PageKeys {
+    HWND dialog = nullptr;
+    std::vector<bool> shift; // the presses still to come
+    std::vector<int> shown;  // the page after each press
+    bool pressed = false;
+};
+PageKeys* g_pageKeys = nullptr;
+
+void PressCtrlTab(bool shift) {
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    HWND focus = GetFocus();
+    PostMessageW(focus ? focus : g_pageKeys->dialog, WM_KEYDOWN, VK_TAB, 0);
+}
+
+// Each tick after the first sees what the press before it showed, then
+// presses the next or ends the dialog.
+void CALLBACK AfterPress(HWND, UINT, UINT_PTR timer, DWORD) {
+    PageKeys& keys = *g_pageKeys;
+    if (keys.pressed) {
+        int page = static_cast<int>(SendDlgItemMessageW(keys.dialog, IDC_OPTIONS_TABS, TCM_GETCURSEL, 0, 0));
+        keys.shown.push_back(page);
+        EXPECT_TRUE(page >= 0 && page < kPageCount && IsWindowVisible(Page(page)));
+    } else {
+        SetFocus(GetDlgItem(Page(kPageGeneral), IDC_VIEWER_PATH));
+    }
+    if (keys.shift.empty()) {
+        KillTimer(nullptr, timer);
+        BYTE none[256] = {};
+        SetKeyboardState(none);
+        PostMessageW(keys.dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    PressCtrlTab(keys.shift.front());
+    keys.shift.erase(keys.shift.begin());
+    keys.pressed = true;
+}
+
+TEST_F(OptionsTest, CtrlTabTurnsThePages) {
+    Open();
+    PageKeys keys;
+    keys.shift = {false, false, true, true, true};
+    g_pageKeys = &keys;
+    Run(kOptions, [&](HWND dialog) {
+        if (keys.dialog) return; // activated again
+        keys.dialog = dialog;
+        SetTimer(nullptr, 0, 100, AfterPress);
+    });
+    g_pageKeys = nullptr;
+    EXPECT_EQ((std::vector<int>{kPageDesign, kPageAdvanced, kPageDesign, kPageGeneral, kPageVersion}), keys.shown);
 }
 
 } // namespace
