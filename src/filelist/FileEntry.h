@@ -34,6 +34,9 @@ const wchar_t* StatusText(int status);
 // Entries with these codes are errors (removed together by Ctrl+E).
 inline bool IsErrorStatus(int status) { return status >= kStatusRenameFailed; }
 
+// A proposal a clash holds back (foreseen, nothing moved).
+inline bool IsClash(int status) { return status == kStatusTargetExists || status == kStatusSameAsOther; }
+
 // Rows whose proposal stands, ready or with a foreseen clash: the clash check
 // looks at them again whenever the list changes.
 inline bool IsProposal(int status) {

@@ -16,6 +16,7 @@
 #include "naming/NameFormat.h"
 #include "base/ScopedWin.h"
 #include "settings/Settings.h"
+#include "rename/EntryBatch.h"
 #include "rename/RenameEntry.h"
 
 namespace {
@@ -109,6 +110,25 @@ TEST_F(ClashTest, ProposalsAreLookedAtAgainAfterEveryChange) {
     ASSERT_TRUE(UndoRename(list_, 0, options));
     ForeseeClashes(list_, DiskCheck::All);
     EXPECT_EQ(kStatusReady, list_.At(2).status) << "undone: free again";
+}
+
+// A run counts as done only the rows whose proposal still stands once the
+// clashes have been looked at: three names derived alike are one success.
+struct Finish final : RunEvents {
+    void Progress(int) override {}
+    void Finished(WPARAM ok, LPARAM rows) override { done = {static_cast<int>(ok), static_cast<int>(rows)}; }
+    std::pair<int, int> done{-1, -1};
+};
+bool ProposeAsIs(FileList&, int, const RenameOptions&) { return true; }
+
+TEST_F(ClashTest, ARunCountsNoClashAsDone) {
+    for (const wchar_t* name : {L"a.zip", L"b.zip", L"c.zip"}) Row(name, L"S.zip");
+    EntryBatch batch{ProposeAsIs, RenameOptions{}, false, 3, 0, false, {}};
+    Finish events;
+    ::Run run;
+    ASSERT_TRUE(run.Start([&](::Run& r) { return RunEntryBatch(batch, list_, r); }, events));
+    run.Join();
+    EXPECT_EQ(std::make_pair(1, 3), events.done);
 }
 
 // Why a move failed, as each cause can be made under Wine, and how the list
