@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -39,22 +40,22 @@ public:
     }
 
 private:
+    static const int kColumnCount = 5, kNameColumn = 3;
+
     HWND Runs() const { return GetDlgItem(dialog_, IDC_HISTORY_RUNS); }
     int Selected() const {
         return static_cast<int>(SendMessageW(Runs(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
     }
 
     void OnInit() {
-        static const struct { UINT title; int width; } kColumns[] = {
-            {IDS_HISTORY_TIME, 120}, {IDS_HISTORY_SOURCE, 100}, {IDS_HISTORY_FILES, 70},
-            {IDS_HISTORY_FIRST_NAME, 220}, {IDS_HISTORY_STATE, 100}};
+        static const UINT kTitles[kColumnCount] = {IDS_HISTORY_TIME, IDS_HISTORY_SOURCE, IDS_HISTORY_FILES,
+                                                    IDS_HISTORY_FIRST_NAME, IDS_HISTORY_STATE};
         SendMessageW(Runs(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-        for (int i = 0; i < 5; ++i) {
-            std::wstring title = LoadText(kColumns[i].title);
+        for (int i = 0; i < kColumnCount; ++i) {
+            std::wstring title = LoadText(kTitles[i]);
             LVCOLUMNW column = {};
             column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
             column.pszText = &title[0];
-            column.cx = kColumns[i].width;
             column.iSubItem = i;
             SendMessageW(Runs(), LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
         }
@@ -89,7 +90,57 @@ private:
             state.state = state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
             SendMessageW(Runs(), LVM_SETITEMSTATE, selected, reinterpret_cast<LPARAM>(&state));
         }
+        SizeColumns();
         EnableUndo();
+    }
+
+    // The widest of a column's title and texts, in the list's font, with
+    // the list's margins.
+    int ColumnWidth(int column) const {
+        HWND list = Runs();
+        HDC dc = GetDC(list);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+        auto width = [dc](const std::wstring& text) {
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+            return static_cast<int>(extent.cx);
+        };
+        wchar_t title[64] = L"";
+        LVCOLUMNW header = {};
+        header.mask = LVCF_TEXT;
+        header.pszText = title;
+        header.cchTextMax = 64;
+        SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+        int widest = width(title);
+        int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int row = 0; row < rows; ++row) {
+            wchar_t text[MAX_PATH] = L"";
+            LVITEMW item = {};
+            item.iSubItem = column;
+            item.pszText = text;
+            item.cchTextMax = MAX_PATH;
+            SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+            widest = std::max(widest, width(text));
+        }
+        SelectObject(dc, old);
+        ReleaseDC(list, dc);
+        return widest + Scaled(16, WindowDpi(list));
+    }
+
+    // Each column as wide as its title and its texts; the first new name
+    // takes the room that is left.
+    void SizeColumns() {
+        int used = 0;
+        for (int column = 0; column < kColumnCount; ++column) {
+            if (column == kNameColumn) continue;
+            int width = ColumnWidth(column);
+            SendMessageW(Runs(), LVM_SETCOLUMNWIDTH, column, width);
+            used += width;
+        }
+        RECT client;
+        GetClientRect(Runs(), &client);
+        SendMessageW(Runs(), LVM_SETCOLUMNWIDTH, kNameColumn,
+                     std::max(ColumnWidth(kNameColumn), static_cast<int>(client.right) - used));
     }
 
     void EnableUndo() {
