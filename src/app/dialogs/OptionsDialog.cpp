@@ -26,6 +26,9 @@ void CentreOnScreen(HWND dialog) {
     SetWindowPos(dialog, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+class OptionsDialog;
+OptionsDialog* OptionsDialogOf(HWND dialog);
+
 class OptionsDialog final : public DialogObject<OptionsDialog> {
 public:
     OptionsDialog(HWND owner, int startPage, Settings& settings)
@@ -35,12 +38,9 @@ public:
     bool Show() {
         // The dialog's message loop hands every message to the message
         // filter hooks first: Ctrl+Tab reaches us from any control.
-        open_ = this;
         ScopedHook pageKeys(SetWindowsHookExW(WH_MSGFILTER, PageKeys, nullptr, GetCurrentThreadId()));
-        bool ok = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner_, DialogProc,
-                                  reinterpret_cast<LPARAM>(this)) == 1;
-        open_ = nullptr;
-        return ok;
+        return DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_OPTIONS), owner_, DialogProc,
+                               reinterpret_cast<LPARAM>(this)) == 1;
     }
 
     HWND Page(int index) const { return index >= 0 && index < kPageCount ? pages_[index] : nullptr; }
@@ -85,15 +85,17 @@ private:
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in every tabbed dialog.
     static LRESULT CALLBACK PageKeys(int code, WPARAM wParam, LPARAM lParam) {
         auto* msg = reinterpret_cast<MSG*>(lParam);
-        OptionsDialog* open = open_;
-        if (code == MSGF_DIALOGBOX && open && open->dialog_ && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
-            (GetKeyState(VK_CONTROL) & 0x8000) && (msg->hwnd == open->dialog_ || IsChild(open->dialog_, msg->hwnd))) {
-            open->TurnPage((GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1);
-            return 1;
+        if (code == MSGF_DIALOGBOX && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
+            (GetKeyState(VK_CONTROL) & 0x8000)) {
+            HWND dialog = GetAncestor(msg->hwnd, GA_ROOT);
+            OptionsDialog* open = GetDlgItem(dialog, IDC_OPTIONS_TABS) ? OptionsDialogOf(dialog) : nullptr;
+            if (open != nullptr) {
+                open->TurnPage((GetKeyState(VK_SHIFT) & 0x8000) ? -1 : 1);
+                return 1;
+            }
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    static OptionsDialog* open_; // the dialog on screen (one at a time, on the window's thread)
 
     // Each page covers the tab control's display area and follows the tab
     // control in the tab order, before OK and Cancel.
@@ -158,8 +160,6 @@ private:
     VersionPage version_;
     HWND pages_[kPageCount] = {};
 };
-
-OptionsDialog* OptionsDialog::open_ = nullptr;
 
 OptionsDialog* OptionsDialogOf(HWND dialog) {
     return reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
