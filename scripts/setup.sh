@@ -28,6 +28,25 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+# Some virtual machines run 64-bit programs only (no 32-bit compatibility
+# mode in their kernel), and 32-bit Wine then fails with "Exec format
+# error". There the i386 programs run through QEMU's user-mode emulator,
+# registered with the kernel for i386 executables: slower, but the same
+# Wine and the same program.
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if [ ! -x /usr/bin/qemu-i386-static ]; then
+    echo "setup: this kernel runs no 32-bit programs; installing qemu-user-static"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
+  fi
+  binfmt=/proc/sys/fs/binfmt_misc
+  [ -e "$binfmt/register" ] || mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386-static:F' \
+      > "$binfmt/register"
+  fi
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1 || { echo "setup: 32-bit programs still cannot run" >&2; exit 1; }
+fi
+
 # Wine gives the ANSI code page 932 only when this locale exists.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "setup: generating ja_JP.UTF-8"

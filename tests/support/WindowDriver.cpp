@@ -109,24 +109,6 @@ HGLOBAL MakeDrop(const std::vector<std::wstring>& paths) {
     return memory;
 }
 
-void AddSolidImage(HIMAGELIST images, COLORREF colour) {
-    int w = 0, h = 0;
-    ImageList_GetIconSize(images, &w, &h);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP picture = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(dc, picture);
-    RECT all = {0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &all, brush);
-    SelectObject(dc, old);
-    ImageList_Add(images, picture, nullptr);
-    DeleteObject(brush);
-    DeleteObject(picture);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
 COLORREF ImageColour(HIMAGELIST images, int index) {
     if (index >= ImageList_GetImageCount(images)) return CLR_INVALID;
     int w = 0, h = 0;

@@ -44,7 +44,5 @@ LRESULT HandOver(HWND window, const std::wstring& path);
 // An HDROP holding paths, as the shell builds it for a drop.
 HGLOBAL MakeDrop(const std::vector<std::wstring>& paths);
 
-// A picture of one colour, the image list's size, added to images; and the
-// colour in the middle of image index as drawn.
-void AddSolidImage(HIMAGELIST images, COLORREF colour);
+// The colour in the middle of image index as drawn.
 COLORREF ImageColour(HIMAGELIST images, int index);

@@ -1,5 +1,6 @@
 // Help > 最新版を確認 in the real main window: the worker's own question box
-// and save dialog, answered as a user would, and the status texts.
+// and save dialog, answered as a user would, the status texts, and Esc while
+// a server holds the download.
 #include <windows.h>
 #include <dlgs.h>
 
@@ -7,48 +8,49 @@
 #include "WindowFixture.h"
 #include "app/resource.h"
 
-TEST_F(WindowFixture, UpdateCheckDownloadsANewerVersionWhereTheUserSays) {
+namespace {
+
+class UpdateRunTest : public WindowFixture {
+protected:
+    // Starts the check against a server whose archive is zip, says yes and
+    // saves it as new.zip; returns the question's text.
+    std::wstring CheckAndSave(HttpServer& server) {
+        SetEnvironmentVariableW(L"ZORVEL_UPDATE_HOST", server.Host().c_str());
+        SetEnvironmentVariableW(L"ZORVEL_UPDATE_URL", (L"http://" + server.Host() + L"/v.dat").c_str());
+        Open();
+        Command(ID_HELP_UPDATE_CHECK);
+        HWND box = nullptr, save = nullptr;
+        EXPECT_TRUE(PumpUntil([&] { return (box = FindWindowW(L"#32770", L"アップデート")) != nullptr; }));
+        wchar_t text[128] = L"";
+        GetDlgItemTextW(box, 0xFFFF, text, 128); // the box's text control
+        PostMessageW(box, WM_COMMAND, IDYES, 0);
+        EXPECT_TRUE(PumpUntil([&] { return (save = FindWindowW(L"#32770", L"保存先を選択してください")) != nullptr; }));
+        SetDlgItemTextW(save, cmb13, (files_ / L"new.zip").c_str()); // the file name box
+        PostMessageW(save, WM_COMMAND, IDOK, 0);
+        return text;
+    }
+    const std::string body_ = std::string(20000, 'z');
+};
+
+TEST_F(UpdateRunTest, ANewerVersionIsDownloadedWhereTheUserSays) {
     HttpServer server({{"/v.dat", HttpServer::Reply("1.4.0.0,Zorvel-1.4.zip,/z.zip")},
-                       {"/z.zip", HttpServer::Reply(std::string(20000, 'z'))}});
-    SetEnvironmentVariableW(L"ZORVEL_UPDATE_HOST", server.Host().c_str());
-    SetEnvironmentVariableW(L"ZORVEL_UPDATE_URL", (L"http://" + server.Host() + L"/v.dat").c_str());
-    Open();
-    SendMessageW(window_, WM_COMMAND, ID_HELP_UPDATE_CHECK, 0);
-    HWND box = nullptr, save = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (box = FindWindowW(L"#32770", L"アップデート")) != nullptr; }));
-    wchar_t text[128] = L"";
-    GetDlgItemTextW(box, 0xFFFF, text, 128);
-    EXPECT_STREQ(L"最新版が公開されているようです。\n\nダウンロードしますか？", text);
-    EXPECT_EQ(L"最新版が見つかりました", StatusPart(1));
-    PostMessageW(box, WM_COMMAND, IDYES, 0);
-    ASSERT_TRUE(PumpUntil([&] { return (save = FindWindowW(L"#32770", L"保存先を選択してください")) != nullptr; }));
-    SetDlgItemTextW(save, cmb13, (files_ / L"new.zip").c_str()); // the file name box
-    PostMessageW(save, WM_COMMAND, IDOK, 0);
+                       {"/z.zip", HttpServer::Reply(body_)}});
+    EXPECT_EQ(L"最新版が公開されているようです。\n\nダウンロードしますか？", CheckAndSave(server));
     ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
-    EXPECT_EQ(20000u, ReadBytes(files_ / L"new.zip").size());
+    EXPECT_EQ(body_, ReadBytes(files_ / L"new.zip"));
     EXPECT_EQ(L"ダウンロードが完了しました", StatusPart(0));
+    EXPECT_EQ(L"最新版が見つかりました", StatusPart(1));
     EXPECT_EQ(nullptr, main_->ProgressBar());
 }
 
-// Esc while the download waits on a server that sends a byte every 20 s:
-// the run ends, shows nothing more, and leaves no file behind.
-TEST_F(WindowFixture, UpdateCheckEndsAtEscWhileTheServerDrips) {
-    std::string body(20000, 'z');
-    HttpServer server({{"/v.dat", HttpServer::Reply("1.4.0.0,Zorvel-1.4.zip,/z.zip")},
-                       {"/z.zip", HttpServer::Reply(body).insert(HttpServer::Reply(body).size() - body.size(),
-                                                                 HttpServer::Silence(20000))}});
-    SetEnvironmentVariableW(L"ZORVEL_UPDATE_HOST", server.Host().c_str());
-    SetEnvironmentVariableW(L"ZORVEL_UPDATE_URL", (L"http://" + server.Host() + L"/v.dat").c_str());
-    Open();
-    SendMessageW(window_, WM_COMMAND, ID_HELP_UPDATE_CHECK, 0);
-    HWND box = nullptr, save = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (box = FindWindowW(L"#32770", L"アップデート")) != nullptr; }));
-    PostMessageW(box, WM_COMMAND, IDYES, 0);
-    ASSERT_TRUE(PumpUntil([&] { return (save = FindWindowW(L"#32770", L"保存先を選択してください")) != nullptr; }));
-    SetDlgItemTextW(save, 0x47C, (files_ / L"new.zip").c_str());
-    PostMessageW(save, WM_COMMAND, IDOK, 0);
+// The server sends its headers, then a byte every 20 s: Esc ends the run at
+// once, shows nothing more and leaves no file behind.
+TEST_F(UpdateRunTest, EscEndsTheDownloadWhileTheServerDrips) {
+    std::string reply = HttpServer::Reply(body_);
+    reply.insert(reply.size() - body_.size(), HttpServer::Silence(20000));
+    HttpServer server({{"/v.dat", HttpServer::Reply("1.4.0.0,Zorvel-1.4.zip,/z.zip")}, {"/z.zip", reply}});
+    CheckAndSave(server);
     ASSERT_TRUE(PumpUntil([&] { return server.WaitUntilQuiet(0); }));
-
     DWORD pressed = GetTickCount();
     PostMessageW(window_, WM_COMMAND, ID_CANCEL, 0); // what Esc does
     ASSERT_TRUE(PumpUntil([&] { return !RunInProgress(); }));
@@ -59,3 +61,5 @@ TEST_F(WindowFixture, UpdateCheckEndsAtEscWhileTheServerDrips) {
     EXPECT_FALSE(FileExists(files_ / L"new.zip.tmp"));
     EXPECT_EQ(nullptr, FindWindowW(L"#32770", L"アップデート")) << "a cancelled check shows nothing more";
 }
+
+} // namespace
