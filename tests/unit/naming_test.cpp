@@ -64,9 +64,8 @@ TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
     EXPECT_EQ(L"%Date", ReplaceAll(L"%Date", L"%date", L"20240501")); // case-sensitive
 }
 
-// The built-in reader, whatever the library setting: the first item with a
-// '/' in directory order gives the folder, after drives and leading
-// separators are cleaned off.
+// The built-in reader: the first item with a '/' in directory order gives the
+// folder, once drives and leading separators are cleaned off.
 TEST_F(NamingTest, DiscoveryInZipArchives) {
     const struct { const wchar_t* name; std::vector<ZipMember> members; int status; const wchar_t* folder; } cases[] = {
         {L"a.zip", {{"readme.txt", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
@@ -85,35 +84,14 @@ TEST_F(NamingTest, DiscoveryInZipArchives) {
         // macOS stores names decomposed; the name is the composed one.
         {L"nfd.zip", {{"\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3/a.jpg", "x"}}, 0, L"\u30c0\u30a6\u30f3"},
     };
-    for (bool use7zip : {true, false}) {
-        options_.use7zip32 = use7zip;
-        for (const auto& c : cases) {
-            std::wstring folder;
-            EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder, options_)) << Utf8(c.name);
-            EXPECT_EQ(c.folder, folder) << Utf8(c.name);
-        }
+    for (const auto& c : cases) {
+        std::wstring folder;
+        EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder, options_)) << Utf8(c.name);
+        EXPECT_EQ(c.folder, folder) << Utf8(c.name);
     }
     // Other formats without their libraries are route_test's.
     EXPECT_EQ(9, Discover(dir_.Write(L"notzip.zip", "this is not an archive")));
     EXPECT_EQ(9, Discover(dir_ / L"missing.zip"));
-}
-
-TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
-    const struct { std::vector<ZipMember> members; std::vector<std::wstring> names; } cases[] = {
-        {{{"Photos/", "", 0, 0, 0x10}, {"Photos/a.jpg", "x"}}, {L"Photos", L"Photos", L"a.jpg"}},
-        {{{"readme.txt", "x"}, {"A/B/c.jpg", "x"}, {"A/B/d.jpg", "x"}, {"e.txt", "x"}},
-         {L"readme.txt", L"B", L"c.jpg", L"d.jpg", L"e.txt", L"e.txt"}},
-        {{}, {}},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        std::vector<std::wstring> names;
-        const std::wstring path = Zip(L"c" + std::to_wstring(n++) + L".zip", c.members);
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(path.c_str(), options_, names));
-        EXPECT_EQ(c.names, names);
-    }
-    std::vector<std::wstring> names;
-    EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), options_, names));
 }
 
 // What a format makes of an archive's folder (how each placeholder is

@@ -90,17 +90,20 @@ protected:
     TempDir dir_;
 };
 
-// A directory named like a picture, a text, then two pictures: the first is
-// taken with FirstFile on, the one sorting first with it off.
+// A directory named like a picture, a text, then two pictures in a folder
+// whose name has a space: the first is taken with FirstFile on, the one
+// sorting first with it off. An encrypted item gives nothing.
 TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     const std::string first = "first picture\x01\x02", second = "second\xff picture";
-    std::vector<ZipMember> zip = Zip({{"d.jpg/", ""}, {"notes.txt", "text"}, {"b/10.png", first}, {"b/2.png", second}});
+    std::vector<ZipMember> zip = Zip({{"d.jpg/", ""}, {"notes.txt", "text"}, {"b c/10.png", first}, {"b c/2.png", second}});
     zip[0].externalAttributes = 0x10;
     std::vector<ZipMember> deflated = zip;
     for (ZipMember& m : deflated) m.method = 8;
-    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b\\10.png", first}, {"b\\2.png", second}};
+    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b c\\10.png", first}, {"b c\\2.png", second}};
+    std::vector<RarMember> secret = rar;
+    for (RarMember& m : secret) m.encrypted = true;
     std::vector<LzhMember> lzh(4);
-    const char* lzhNames[] = {"d.jpg", "notes.txt", "b\\10.png", "b\\2.png"}; // d.jpg: no bytes
+    const char* lzhNames[] = {"d.jpg", "notes.txt", "b c\\10.png", "b c\\2.png"}; // d.jpg: no bytes
     const std::string lzhData[] = {"", "text", first, second};
     for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i];
     const std::wstring fixture7z = Fixture(L"photos.7z");
@@ -115,6 +118,7 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
         {Write(L"solid.rar", BuildRar4(rar, kRar4Solid)), none, none},
         {Write(L"volume.rar", BuildRar5(rar, kRar5Volume)), none, none},
         {Write(L"locked.rar", BuildRar5(rar, 0, true)), none, none},
+        {Write(L"secret.rar", BuildRar4(secret)), none, none},
         {Fixture(L"photos.cab"), none, none},
         {Write(L"text.zip", BuildZip(Zip({{"a.jpg.txt", "x"}, {"x.webp", "x"}}))), none, none},
     };
