@@ -1,7 +1,4 @@
-// unrar.dll (our own, on libarchive) through its exported interface, against
-// RAR 4 and RAR 5 archives written byte by byte: what it refuses, archive
-// flags from the main header, listing and names, data handed to the
-// callback, and password requests.
+// Our unrar.dll through its exports, on RAR 4 and RAR 5 archives written byte by byte.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -162,15 +159,12 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_EQ(nullptr, lib_.open(&open_));
 }
 
-// A listing: the archive flags from the main header, as a packer sets them;
-// the item names from the Unicode, OEM (Shift-JIS second bytes 0x5C among
-// them) and UTF-8 forms, '\' between folders; and its end: the end of the
-// archive, or an error for encrypted headers or a damaged block.
+// The archive flags from the main header; names from the Unicode, OEM (second
+// bytes 0x5C) and UTF-8 forms, '\' between folders; the end, or an error.
 TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     const unsigned kMask = kRarVolume | kRarSolid | kRarEncryptedHeaders | kRarFirstVolume;
     const int kError = -1; // any error other than the end
-    // Real stubs are at least 64 KiB and end on a 16-byte boundary, which is
-    // where readers look for the archive.
+    // Real stubs are at least 64 KiB and end on a 16-byte boundary, where readers look.
     const std::string stub = "MZ" + std::string(0x10000 - 2, '\x90');
     std::string damaged = BuildRar4(Photos());
     damaged[7 + 13 + 5] ^= 0x40; // inside the first file header: its check fails
@@ -226,9 +220,8 @@ TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     }
 }
 
-// Opened by its ANSI name, the header names the archive, and the item in both
-// forms (the OEM one as stored, second bytes 0x5C and all); a caller built
-// elsewhere reads the record by offset, and nothing is written past it.
+// Opened by its ANSI name, the record read by offset as a caller built elsewhere
+// reads it holds both name forms (the OEM one as stored); nothing is written past it.
 TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     ASSERT_TRUE(Open(BuildRar4({{"Photos", "", true}, {kFiveC, "jpeg bytes"}})));
     Close();
@@ -253,10 +246,8 @@ TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     for (size_t i = sizeof(RARHeaderDataEx); i < raw.size(); ++i) EXPECT_EQ(0xCC, raw[i]);
 }
 
-// What the callback is handed while an item is tested, by how it answers:
-// the data in blocks (an answer of -1 aborts), or a password request that
-// never leads to plain data. The item after it still reads, and skipping
-// hands nothing.
+// While an item is tested the callback gets its data in blocks (-1 aborts) or a
+// password request that never leads to plain data; the next item still reads.
 TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     const std::string big = Pattern(200 * 1024);
     const RarMember secret = {"Photos\\secret.jpg", "secret data", false, true};

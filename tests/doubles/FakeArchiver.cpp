@@ -1,11 +1,6 @@
-// A stand-in archiver library for the adapter's tests, for what our
-// libraries never do: hand out raw item names, be busy, or be an old library.
-// Its "archives" are text files: a first line "FAKEARC", then one item name
-// per line (in UTF-8, or in the ANSI code page for the old variant). Built in
-// variants by definitions:
-//   FAKE_RUNNING  GetRunning reports the library busy
-//   FAKE_OLD      no SetUnicodeMode export (strings are ANSI), and
-//                 QueryFunctionList denies FindNext
+// A stand-in archiver library for what ours never do: hand out raw names, be
+// busy (FAKE_RUNNING), be old (FAKE_OLD: ANSI only, no FindNext). Its "archives"
+// are text files: "FAKEARC", then one item name a line.
 #include <windows.h>
 
 #include <cstring>

@@ -1,6 +1,4 @@
-// Zorvel.history: records read back whatever the names hold, undo in
-// reverse with nothing overwritten, twenty runs kept, damaged lines passed
-// over.
+// Zorvel.history: records, undo in reverse without overwriting, twenty runs, damaged lines.
 #include <gtest/gtest.h>
 
 #include <windows.h>

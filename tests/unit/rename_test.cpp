@@ -1,15 +1,18 @@
-// Renaming and undoing entries: field moves, statuses, the files on disk and
-// the log lines each attempt leaves.
+// Renaming and undoing entries (fields, statuses, files on disk, log lines), and
+// Zorvel.log itself: line format and encoding, concurrent writers, trimming.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cctype>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "base/ProgramFolder.h"
+#include "base/ScopedWin.h"
 #include "filelist/FileList.h"
 #include "naming/NameFormat.h"
 #include "rename/CheckedMove.h"
@@ -61,6 +64,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SetProgramFolder(program_.path().c_str()));
         InitLogPath();
+        ASSERT_EQ(program_ / L"Zorvel.log", LogPath());
     }
     int AddZip(const std::wstring& name, const std::string& folder) {
         std::wstring path = files_ / name;
@@ -75,9 +79,8 @@ protected:
     RenameOptions options_; // the defaults: every attempt logged, no limit
 };
 
-// Regression: deriving, renaming and undoing wrote the row in place while
-// the list view's display copied it under the list's shared lock, so the
-// display could show a half-written name. A worker now waits for a reader.
+// Regression: a worker wrote the row while the display copied it under the
+// list's shared lock, so a half-written name could show. It now waits.
 TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
     int row = AddZip(L"x.zip", "Photos");
     struct Step { const char* what; EntryOperation operation; int status; } steps[] = {
@@ -135,13 +138,20 @@ TEST_F(RenameTest, RenameThenUndoRestoresEveryField) {
     // One line for the rename, none for the undo.
     EXPECT_EQ((std::vector<std::string>{"Success," + Ansi(before.fullPath) + ",Photos.zip"}), LogRecords());
     EXPECT_FALSE(UndoRename(list_, row, options_)) << "status 0 cannot be undone";
+
+    // An undo whose old path was taken since fails and overwrites nothing.
+    ASSERT_TRUE(RenameEntry(list_, row, options_));
+    ASSERT_TRUE(WriteBytes(files_ / L"x.zip", "someone else's file"));
+    EXPECT_FALSE(UndoRename(list_, row, options_));
+    EXPECT_EQ(kStatusRenameFailed, e.status);
+    EXPECT_EQ(files_ / L"Photos.zip", e.fullPath);
+    EXPECT_TRUE(FileExists(files_ / L"Photos.zip"));
+    EXPECT_EQ("someone else's file", ReadBytes(files_ / L"x.zip"));
 }
 
-// Each attempt leaves its line: two rows derived to one name (the second
-// move finds the target taken: a failure with its reason), a third renamed
-// without deriving first (its derivation foresees the clash: an error), a
-// name already right, a file gone since it was derived. A failed row is not
-// renamed again without deriving (an error), a renamed one not at all (no line).
+// Each attempt leaves its line: a target taken since the preview (a failure
+// with its reason), a clash foreseen by a derivation (an error), a name already
+// right, a file gone since; a failed row is not renamed again without deriving.
 TEST_F(RenameTest, EntriesThatCannotBeRenamedLeaveTheirLines) {
     int a = AddZip(L"a.zip", "Same"), b = AddZip(L"b.zip", "Same");
     ASSERT_TRUE(DeriveNewName(list_, a, options_.naming));
@@ -179,9 +189,8 @@ TEST_F(RenameTest, EntriesThatCannotBeRenamedLeaveTheirLines) {
               LogRecords());
 }
 
-// A move the file system reported as done counted as done: a change of case
-// beyond ASCII kept the old name, and a name longer than the file system
-// takes (255 UTF-8 bytes) was cut and lost its extension; both logged Success.
+// Regression: a move reported done counted as done, though a change of case
+// beyond ASCII kept the old name and a name over 255 UTF-8 bytes was cut.
 TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
     std::string longFolder;
     for (int i = 0; i < 100; ++i) longFolder += u8"あ";
@@ -215,19 +224,6 @@ TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
     EXPECT_EQ(L"y.zip", NameOnDisk(files_ / L"y.zip"));
 }
 
-TEST_F(RenameTest, UndoFailsWhenTheOldPathWasTaken) {
-    int row = AddZip(L"old.zip", "New");
-    ASSERT_TRUE(RenameEntry(list_, row, options_));
-    ASSERT_TRUE(WriteBytes(files_ / L"old.zip", "someone else's file"));
-    EXPECT_FALSE(UndoRename(list_, row, options_));
-    const FileEntry& e = list_.At(row);
-    EXPECT_EQ(kStatusRenameFailed, e.status);
-    EXPECT_EQ(files_ / L"New.zip", e.fullPath);
-    EXPECT_EQ(files_ / L"old.zip", e.undoPath);
-    EXPECT_TRUE(FileExists(files_ / L"New.zip"));
-    EXPECT_EQ("someone else's file", ReadBytes(files_ / L"old.zip"));
-}
-
 // The rename happens and the log gets no line, with logging off (a failure
 // neither) or with the log held by another program.
 TEST_F(RenameTest, NoLineWithLoggingOffOrTheLogLocked) {
@@ -242,6 +238,85 @@ TEST_F(RenameTest, NoLineWithLoggingOffOrTheLogLocked) {
     EXPECT_TRUE(FileExists(files_ / L"Locked.zip"));
     CloseHandle(holder);
     EXPECT_TRUE(LogRecords().empty());
+}
+
+// A record is one line, "YYYY/MM/DD hh:mm:ss," (local time) and the columns in
+// the ANSI code page, whole however long, ending CR LF. Regressions: a line
+// break in a name split a record; a line cut short by a full disk had the next glued to it.
+TEST_F(RenameTest, EachRecordIsOneLineOfItsOwn) {
+    const std::wstring longPath = L"C:\\" + std::wstring(250, L'あ') + L".zip";
+    const std::wstring longName = std::wstring(250, L'い') + L".zip";
+    const struct { std::string before, start; std::wstring path, name; std::string record; } cases[] = {
+        {"", "", L"D:\\in\\x.zip", L"Photos.zip", "D:\\in\\x.zip,Photos.zip"},
+        // 写真 in code page 932; the Korean letters are not in it.
+        {"", "", L"C:\\写真\\a,b.zip", L"한국.zip", "C:\\\x8e\xca\x90\x5e\\a,b.zip,??.zip"},
+        {"", "", L"C:\\in\\x.zip", L"ab\r\n2026 00,Success,spoofed.zip", "C:\\in\\x.zip,ab??2026 00,Success,spoofed.zip"},
+        {"", "", L"C:\\a\tb\x7f.zip", L"c\nd.zip", "C:\\a?b?.zip,c?d.zip"},
+        {"", "", longPath, longName, Ansi(longPath) + "," + Ansi(longName)},
+        {"2026/01/01 00:00:00,Succ", "2026/01/01 00:00:00,Succ\r\n", L"C:\\x.zip", L"y.zip", "C:\\x.zip,y.zip"},
+        {"earlier\r\n", "earlier\r\n", L"C:\\x.zip", L"y.zip", "C:\\x.zip,y.zip"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(WriteBytes(LogPath(), c.before));
+        ASSERT_TRUE(AppendLogLine(kLogFailure, c.path.c_str(), c.name.c_str()));
+        const std::string bytes = ReadBytes(LogPath());
+        ASSERT_EQ(c.start.size() + 20 + 8 + c.record.size() + 2, bytes.size()) << c.record;
+        EXPECT_EQ(c.start, bytes.substr(0, c.start.size()));
+        std::string stamp = bytes.substr(c.start.size(), 20);
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        EXPECT_EQ(std::to_string(now.wYear), stamp.substr(0, 4));
+        for (char& ch : stamp) ch = isdigit(static_cast<unsigned char>(ch)) ? '9' : ch;
+        EXPECT_EQ("9999/99/99 99:99:99,", stamp);
+        EXPECT_EQ("Failure," + c.record + "\r\n", bytes.substr(c.start.size() + 20));
+        EXPECT_EQ(c.start.empty() ? 1 : 2, CountLogLines()) << c.record;
+    }
+}
+
+// Regression: of two writers at once, the one whose open was refused lost its line.
+TEST_F(RenameTest, ConcurrentWritersLoseNoLine) {
+    const int kLines = 500;
+    auto write = [] {
+        for (int i = 0; i < kLines; ++i) AppendLogLine(kLogSuccess, L"C:\\in\\x.zip", L"y.zip");
+    };
+    std::thread other(write);
+    write();
+    other.join();
+    EXPECT_EQ(2 * kLines, CountLogLines());
+}
+
+// Regression: a program folder too long for the path buffers put the log and
+// the settings at the root of the drive ("\Zorvel.log").
+TEST_F(RenameTest, ATooLongProgramFolderMeansNoLogAndNoSettingsFile) {
+    EXPECT_FALSE(SetProgramFolder((L"C:\\" + std::wstring(300, L'x')).c_str()));
+    InitLogPath();
+    Settings settings;
+    LoadSettings(settings);
+    EXPECT_STREQ(L"", LogPath());
+    EXPECT_STREQ(L"", ConfigFilePath());
+    EXPECT_FALSE(AppendLogLine(kLogSuccess, L"C:\\x.zip", L"y.zip"));
+}
+
+// Trimming keeps the newest lines byte for byte and leaves no temporary file;
+// without a limit (0), with logging off (-1), without a log, or while another
+// program holds the log, nothing is trimmed (nor, then, appended).
+TEST_F(RenameTest, TrimKeepsTheNewestLinesByteForByte) {
+    EXPECT_EQ(0, CountLogLines());
+    EXPECT_FALSE(TrimLog(1));
+    EXPECT_FALSE(FileExists(LogPath()));
+    const std::string kept = "\x8e\xca\x90\x5e kept\r\nline 4\r\nlast without end";
+    ASSERT_TRUE(WriteBytes(LogPath(), "line 1\r\nline 2\r\n" + kept));
+    EXPECT_EQ(5, CountLogLines());
+    {
+        ScopedFile holder(CreateFileW(LogPath(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_FALSE(AppendLogLine(kLogSuccess, L"C:\\x.zip", L"y.zip"));
+        EXPECT_EQ(0, CountLogLines());
+        EXPECT_FALSE(TrimLog(1));
+    }
+    for (int maxLine : {0, -1, 3}) TrimLogToMaxLine(maxLine);
+    EXPECT_EQ(kept, ReadBytes(LogPath()));
+    EXPECT_FALSE(FileExists(std::wstring(LogPath()) + L".tmp"));
 }
 
 } // namespace

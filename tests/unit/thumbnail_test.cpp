@@ -1,6 +1,4 @@
-// Thumbnails: where a picture is drawn in its box, which item of an archive
-// is its picture, its bytes through every reader we ship, and what a row
-// shows when there is no picture to draw.
+// Thumbnails: placement, which item is the picture, its bytes through every reader, and no picture.
 #include <gtest/gtest.h>
 
 #include "Libraries.h"
