@@ -63,14 +63,11 @@ struct Item {
     uint64_t size;
 };
 
+// Bytes that differ throughout, so a block out of place shows.
 std::string Pattern(size_t size) {
-    std::string s(size, '\0');
-    uint32_t x = 12345;
-    for (char& c : s) {
-        x = x * 1103515245u + 12345u;
-        c = char(x >> 16);
-    }
-    return s;
+    std::string s;
+    for (uint32_t i = 0; s.size() < size; ++i) s += std::to_string(i * 2654435761u);
+    return s.substr(0, size);
 }
 
 // ソフト\表紙.jpg in Shift-JIS: second bytes 0x5C (83 5C, 95 5C) that must not split it.
@@ -140,12 +137,10 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_NE(0, lib_.processFileW(nullptr, kRarTest, nullptr, nullptr));
     EXPECT_NE(0, lib_.close(nullptr));
     lib_.setCallback(nullptr, Record, 0);
-    lib_.setPassword(nullptr, nullptr);
 
     ASSERT_TRUE(Open(BuildRar4(Photos())));
     EXPECT_NE(0, lib_.readHeader(handle_, nullptr));
     EXPECT_NE(0, lib_.processFileW(handle_, kRarTest, nullptr, nullptr)) << "no header read yet";
-    lib_.setPassword(handle_, nullptr);
     EXPECT_EQ(0, lib_.close(handle_));
     EXPECT_NE(0, lib_.readHeader(handle_, header_.get())) << "a closed handle";
     EXPECT_NE(0, lib_.close(handle_));
@@ -207,10 +202,8 @@ TEST_F(UnrarTest, ArchiveFlagsAndListing) {
         EXPECT_EQ(c.names, names);
         EXPECT_TRUE(c.end == kError ? last_ != 0 && last_ != kRarEndArchive : last_ == c.end) << last_;
         EXPECT_EQ(last_, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
+        EXPECT_EQ(c.end == kRarMissingPassword, calls_.passwordRequests > 0);
     }
-    ASSERT_TRUE(Open(BuildRar4(Photos(), kRar4EncryptedHeaders)));
-    EXPECT_EQ(kRarMissingPassword, lib_.readHeader(handle_, header_.get()));
-    EXPECT_GE(calls_.passwordRequests, 1);
     // Cut anywhere, an archive ends with an error, not with data it lacks.
     const std::string big = BuildRar4({{"Photos\\big.bin", Pattern(5000)}});
     for (size_t cut : {size_t(25), size_t(40), size_t(60), big.size() - 100}) {

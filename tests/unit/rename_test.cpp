@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cctype>
 #include <string>
 #include <thread>
@@ -47,18 +48,6 @@ std::wstring NameOnDisk(const std::wstring& path) {
     return data.cFileName;
 }
 
-// One row operation on a thread of its own, as a run does it.
-struct RowJob {
-    FileList* list;
-    int row;
-    EntryOperation operation;
-    RenameOptions options;
-};
-DWORD WINAPI RunRowJob(LPVOID p) {
-    auto* job = static_cast<RowJob*>(p);
-    return job->operation(*job->list, job->row, job->options) ? 1 : 0;
-}
-
 class RenameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -89,21 +78,21 @@ TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
         {"undo", UndoRename, kStatusNone},
     };
     for (const Step& step : steps) {
-        RowJob job = {&list_, row, step.operation, options_};
-        HANDLE worker = nullptr;
+        std::atomic<bool> done{false};
+        bool ok = false;
+        std::thread worker; // one row operation on a thread of its own, as a run does it
         list_.ReadEntry(row, [&](const FileEntry& shown) {
             FileEntry before = shown;
-            worker = CreateThread(nullptr, 0, RunRowJob, &job, 0, nullptr);
-            // The worker cannot finish while the row is being read.
-            EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), WaitForSingleObject(worker, 300)) << step.what;
+            worker = std::thread([&] {
+                ok = step.operation(list_, row, options_);
+                done = true;
+            });
+            Sleep(300); // long enough for the worker, were it not held back
+            EXPECT_FALSE(done) << step.what << ": the worker finished while the row was being read";
             EXPECT_EQ(0, memcmp(&before, &shown, sizeof(FileEntry))) << step.what << ": the row changed under the reader";
         });
-        ASSERT_NE(nullptr, worker);
-        WaitForSingleObject(worker, INFINITE);
-        DWORD ok = 0;
-        GetExitCodeThread(worker, &ok);
-        CloseHandle(worker);
-        EXPECT_EQ(1u, ok) << step.what;
+        worker.join();
+        EXPECT_TRUE(ok) << step.what;
         EXPECT_EQ(step.status, list_.At(row).status) << step.what;
     }
     EXPECT_TRUE(list_.IsListedPath((files_ / L"x.zip").c_str())) << "the path index followed the rename and the undo";
