@@ -1,5 +1,4 @@
-// Our 7-zip32.dll, cab32.dll and unlha32.dll through their exports, on the
-// fixtures (build\fixtures) and archives written here; damaged input is fuzz_short's.
+// Our 7-zip32.dll, cab32.dll and unlha32.dll through their exports (damaged input: fuzz_short).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -183,8 +182,7 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
     }
 }
 
-// Each library lists the fixtures in archive order with sizes, attributes and
-// times, and unpacks a member only into a buffer that holds all of it.
+// Listing in archive order with sizes, attributes and times; a member unpacks only whole.
 TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
     const struct { Library* lib; const wchar_t* file; bool folder; const char* command; } cases[] = {
         {&seven, L"photos.7z", true, "x -hide -y"}, {&seven, L"photos.zip", true, "x -y"},
@@ -247,9 +245,8 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
     EXPECT_NE(Extract(seven, solid + "4.txt\"", &data), 0);
 }
 
-// Names as the archive means them (Shift-JIS second bytes 0x5C in 表, ソ kept
-// whole), in archive order, cleaned as the built-in ZIP reader cleans them.
-// Each member holds the UTF-8 of its expected name: extracting by it proves both.
+// Names as meant (Shift-JIS 表, ソ end in 0x5C), in archive order, cleaned as the built-in
+// reader cleans them; each member holds its expected name, so extracting by it proves both.
 TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
     const std::vector<std::wstring> japanese = {L"写真\\a.jpg", L"表紙\\b.jpg", L"ソフト\\c.txt"};
     auto slashes = [](std::wstring w) { return std::replace(w.begin(), w.end(), L'\\', L'/'), w; };
@@ -350,8 +347,7 @@ TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     EXPECT_NE(seven.CloseArchive(h), 0);  // closed twice: refused, not freed again
 }
 
-// ZIP members are unpacked by the library itself: each way one can fail has
-// its own answer, and a directory found through ZIP64 records reads alike.
+// Each way a ZIP member can fail has its own answer, also through ZIP64 records.
 TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
     const std::string text = BigContent("zip");
     std::vector<ZipMember> members = {{"stored", text},        {"deflated", text, 8},  {"descriptor", text, 8},

@@ -1,7 +1,5 @@
-// Discovery and candidate names through our libraries (build\bin), and through
-// stand-ins (build\doubles: text files listing item names) only for what ours
-// never do: be busy, be old (ANSI only, no FindNext, an old RAR version, a
-// missing function), or hand out raw names.
+// Discovery and candidates through our libraries, and through stand-ins (build\doubles)
+// for what ours never do: be busy, be old, lack a function, hand out raw names.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -18,8 +16,7 @@
 
 namespace {
 
-// Where the libraries are loaded from: ours ("bin"), a stand-in variant, or
-// a folder that does not exist ("none").
+// Ours ("bin"), a stand-in variant, or a folder that does not exist ("none").
 std::wstring Libraries(const std::wstring& variant) {
     return variant == L"bin" ? BuildFolder(L"bin") : BuildFolder(L"doubles") + L"\\" + variant;
 }
@@ -133,8 +130,7 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
     EXPECT_EQ(9, Discover(dir_ / L"fake.zip", nullptr, builtIn)) << "the built-in reader cannot open the stand-in";
 }
 
-// Candidate names, folders before deeper items: from the built-in ZIP
-// reader and from our libraries' item records.
+// Candidates, folders before deeper items, from the built-in ZIP reader and our libraries.
 TEST_F(RouteTest, CandidateNames) {
     LibraryFolder libraries(Libraries(L"bin"));
     NamingOptions builtInZip;

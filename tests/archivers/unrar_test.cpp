@@ -154,8 +154,7 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_EQ(nullptr, lib_.open(&open_));
 }
 
-// The archive flags from the main header; names from the Unicode, OEM (second
-// bytes 0x5C) and UTF-8 forms, '\' between folders; the end, or an error.
+// Flags from the main header; names from the Unicode, OEM and UTF-8 forms; the end, or an error.
 TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     const unsigned kMask = kRarVolume | kRarSolid | kRarEncryptedHeaders | kRarFirstVolume;
     const int kError = -1; // any error other than the end
@@ -213,8 +212,7 @@ TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     }
 }
 
-// Opened by its ANSI name, the record read by offset as a caller built elsewhere
-// reads it holds both name forms (the OEM one as stored); nothing is written past it.
+// Opened by its ANSI name, the record (read by offset) holds both name forms; nothing past it.
 TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     ASSERT_TRUE(Open(BuildRar4({{"Photos", "", true}, {kFiveC, "jpeg bytes"}})));
     Close();
@@ -239,8 +237,7 @@ TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     for (size_t i = sizeof(RARHeaderDataEx); i < raw.size(); ++i) EXPECT_EQ(0xCC, raw[i]);
 }
 
-// While an item is tested the callback gets its data in blocks (-1 aborts) or a
-// password request that never leads to plain data; the next item still reads.
+// Tested, an item's data reaches the callback in blocks (-1 aborts); a password request never leads to data.
 TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     const std::string big = Pattern(200 * 1024);
     const RarMember secret = {"Photos\\secret.jpg", "secret data", false, true};
@@ -293,8 +290,7 @@ TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     EXPECT_TRUE(calls_.data.empty());
 }
 
-// Regression: extracting to disk reported success and wrote nothing. It is
-// refused, to a folder or (without one) to the current folder.
+// Regression: extracting to disk reported success and wrote nothing; it is refused.
 TEST_F(UnrarTest, ExtractionToDiskIsRefused) {
     ASSERT_TRUE(Open(BuildRar4(Photos())));
     EXPECT_EQ(0, Next(kRarSkip));

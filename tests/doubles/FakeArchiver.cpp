@@ -10,8 +10,7 @@
 
 #include "contracts/ArchiverRecords.h"
 
-// Exports carry the library's prefix: EXPORTED(CheckArchive) is
-// SevenZipCheckArchive in the 7-zip32 variants.
+// EXPORTED(CheckArchive) is SevenZipCheckArchive in the 7-zip32 variants.
 #define JOIN2(a, b) a##b
 #define JOIN(a, b) JOIN2(a, b)
 #define EXPORTED(name) __declspec(dllexport) JOIN(FAKE_PREFIX, name)

@@ -1,5 +1,4 @@
-// Zorvel.exe started as a user or Explorer's Send To would start it, from a
-// program folder of its own: batch modes, window mode, single instance.
+// Zorvel.exe started as a user or Send To starts it, from a program folder of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>

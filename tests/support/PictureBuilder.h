@@ -32,6 +32,5 @@ std::string BuildTiff(const std::vector<TiffPage>& pages, int loopTo = -1);
 
 // An icon file of these images (PNG bytes or icon DIBs); type 2 is a cursor.
 std::string BuildIco(const std::vector<std::string>& images, int type = 1);
-// A 32-bit icon DIB: its header, with the height doubled for the mask, and
-// pixelBytes bytes of 0x41.
+// A 32-bit icon DIB header (height doubled for the mask) and pixelBytes bytes of 0x41.
 std::string BuildIconDib(int32_t width, int32_t height, size_t pixelBytes);

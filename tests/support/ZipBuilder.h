@@ -27,8 +27,8 @@ bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members);
 std::string RawDeflate(const std::string& data);
 uint32_t Crc32(const std::string& data);
 
-// Editors of an archive without a comment; false when there is no such record.
-// The central records in `order` (indexes as written), local headers left alone.
+// Editors of an archive without a comment (false when there is no such record).
+// The central records in `order`, local headers left alone.
 bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order);
 // A ZIP64 end record and locator before the end record, whose fields say "see ZIP64".
 bool AddZip64End(std::string& zip);

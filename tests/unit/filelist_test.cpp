@@ -1,5 +1,4 @@
-// The file list: adding files and folder walks, the duplicate rule, the path
-// index, the type-icon cache, what its observer is told, and how rows show and sort.
+// The file list: adding and walks, duplicates, the path index, type icons, its observer, cells and sorting.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -43,8 +42,7 @@ protected:
     CancelFlag never_;
 };
 
-// Names come from the file's name and attributes and type names once per
-// extension; a user must see what the slow lookup by path shows.
+// A record as the file has it; the type name looked up once per extension, as the slow lookup by path says.
 TEST_F(FileListTest, AddFillsTheRecordFromTheFile) {
     for (const wchar_t* name : {L"写真.zip", L"two.ZIP", L"three.7z", L"four.rar", L"noextension"}) {
         std::wstring path = dir_.Write(name, std::string(1234, 'z'));

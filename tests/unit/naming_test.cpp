@@ -1,5 +1,4 @@
-// Folder discovery in ZIP archives, the new-name format, and the clashes
-// foreseen before anything moves with the failures' reasons.
+// Folder discovery in ZIP archives, the new-name format, clashes foreseen, and failures' reasons.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -87,8 +86,7 @@ TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
     EXPECT_EQ(L"\uFF3C\uFF0F\uFF1A\uFF0A\uFF1F\uFF02\uFF1C\uFF1E\uFF5C,;", WithFullWidthForbidden(L"\\/:*?\"<>|,;"));
 }
 
-// The built-in reader: the first item with a '/' in directory order gives the
-// folder, once drives and leading separators are cleaned off.
+// The built-in reader: the first item with a '/' in directory order gives the folder.
 TEST_F(NamingTest, DiscoveryInZipArchives) {
     const struct { const wchar_t* name; std::vector<ZipMember> members; int status; const wchar_t* folder; } cases[] = {
         {L"a.zip", {{"readme.txt", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
@@ -234,8 +232,7 @@ TEST_F(NamingTest, ProposalsClashWithTheDiskAndWithEarlierRows) {
     }
 }
 
-// A row that clashed is ready again once what it clashed with is removed,
-// edited, renamed away or undone; a failed row keeps its status.
+// A clashing row is ready again once its partner is removed, edited, renamed or undone.
 TEST_F(NamingTest, ProposalsAreLookedAtAgainAfterEveryChange) {
     Row(L"a.zip", L"S.zip");
     Row(L"b.zip", L"S.zip");
@@ -265,8 +262,7 @@ TEST_F(NamingTest, ProposalsAreLookedAtAgainAfterEveryChange) {
     EXPECT_EQ(kStatusReady, list_.At(2).status) << "undone: free again";
 }
 
-// A run counts as done only the rows whose proposal still stands once the
-// clashes have been looked at: three names derived alike are one success.
+// A run counts as done only rows whose proposal stands after the clashes: three alike are one.
 struct Finish final : RunEvents {
     void Progress(int) override {}
     void Finished(WPARAM ok, LPARAM rows) override { done = {static_cast<int>(ok), static_cast<int>(rows)}; }
@@ -284,8 +280,7 @@ TEST_F(NamingTest, ARunCountsNoClashAsDone) {
     EXPECT_EQ(std::make_pair(1, 3), events.done);
 }
 
-// Why a move failed, as each cause can be made under Wine, and how the list
-// shows it.
+// Why a move failed, and how the list shows it.
 TEST_F(NamingTest, FailuresKeepTheirReason) {
     RenameOptions options;
     Row(L"held.zip", L"Free.zip");

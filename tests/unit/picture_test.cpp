@@ -105,8 +105,7 @@ TEST(PictureTable, HostilePicturesAreRefusedRealOnesDrawn) {
     for (int i = 0; i < count; ++i) EXPECT_EQ(rows[i].drawn ? "drawn" : "refused", outcome[i]) << rows[i].what;
 }
 
-// The limits at their edges, and header fields no decoder may see: the
-// verdicts alone, nothing decoded.
+// The limits at their edges, and header fields no decoder may see: verdicts only.
 TEST(PictureHeader, LimitsHoldAtTheirEdges) {
     using V = PictureVerdict;
     std::string cutFrame = BuildJpeg({});

@@ -1,5 +1,4 @@
-// Renaming and undoing entries (fields, statuses, files on disk, log lines), and
-// Zorvel.log itself: line format and encoding, concurrent writers, trimming.
+// Renaming and undoing entries, and Zorvel.log: lines, encoding, concurrent writers, trimming.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -68,8 +67,7 @@ protected:
     RenameOptions options_; // the defaults: every attempt logged, no limit
 };
 
-// Regression: a worker wrote the row while the display copied it under the
-// list's shared lock, so a half-written name could show. It now waits.
+// Regression: a worker wrote a row while the display copied it, so a half-written name showed.
 TEST_F(RenameTest, AWorkerNeverChangesARowWhileTheDisplayReadsIt) {
     int row = AddZip(L"x.zip", "Photos");
     struct Step { const char* what; EntryOperation operation; int status; } steps[] = {
@@ -213,8 +211,7 @@ TEST_F(RenameTest, AMoveCountsOnlyWhenTheFileHasExactlyTheNewName) {
     EXPECT_EQ(L"y.zip", NameOnDisk(files_ / L"y.zip"));
 }
 
-// The rename happens and the log gets no line, with logging off (a failure
-// neither) or with the log held by another program.
+// With logging off or the log held elsewhere, the rename happens without a line.
 TEST_F(RenameTest, NoLineWithLoggingOffOrTheLogLocked) {
     options_.maxLine = -1;
     EXPECT_TRUE(RenameEntry(list_, AddZip(L"p1.zip", "P"), options_));
@@ -274,8 +271,7 @@ TEST_F(RenameTest, ConcurrentWritersLoseNoLine) {
     EXPECT_EQ(2 * kLines, CountLogLines());
 }
 
-// Regression: a program folder too long for the path buffers put the log and
-// the settings at the root of the drive ("\Zorvel.log").
+// Regression: a program folder too long for the buffers put the log and settings at the drive's root.
 TEST_F(RenameTest, ATooLongProgramFolderMeansNoLogAndNoSettingsFile) {
     EXPECT_FALSE(SetProgramFolder((L"C:\\" + std::wstring(300, L'x')).c_str()));
     InitLogPath();

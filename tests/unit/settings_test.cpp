@@ -113,8 +113,7 @@ TEST_F(SettingsTest, TheWindowIsCentredOnTheScreenUnlessPlaced) {
     EXPECT_EQ(3000, s.Width);
 }
 
-// Every field away from its default, Japanese texts included, is read back
-// as written: saving what was loaded gives the same file.
+// Every field away from its default, Japanese texts included, survives a save and a load.
 TEST_F(SettingsTest, EveryFieldSurvivesARoundTrip) {
     Settings s;
     LoadSettingsFrom(nullptr, s, kScreenW, kScreenH);

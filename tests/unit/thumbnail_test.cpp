@@ -119,8 +119,7 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     }
 }
 
-// No picture, a picture GDI+ cannot decode, a cabinet: the type icon,
-// centred on black; never a black square.
+// A picture is drawn centred; without one (none, undecodable, a cabinet) the type icon shows.
 TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
     const COLORREF kTeal = RGB(0, 128, 128);
     // Regression: a .bmp whose pixels start far past its end crashed the

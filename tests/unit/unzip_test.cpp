@@ -14,8 +14,7 @@
 
 namespace {
 
-// Deterministic bytes: stretches of every byte value (which deflate cannot
-// shrink) alternating with repetitive text (which it can).
+// Stretches deflate cannot shrink, alternating with text it can.
 std::string Content(size_t size, uint32_t seed) {
     std::string s;
     for (size_t i = 0; i < size; ++i) {
