@@ -68,6 +68,23 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"none", L"missing.7z", missing, 6, L""},
         {L"none", L"x.7z", Fake({"Photos\\a.jpg"}), 7, L""},
         {L"none", L"x.rar", BuildRar4({Rar("Photos\\a.jpg")}), 9, L""},
+        // ZIP through the built-in reader: the first item with a '/' in directory order gives the folder.
+        {L"none", L"a.zip", Zip({"readme.txt", "Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"b.zip", Zip({"B/y.jpg", "A/x.jpg"}), 0, L"B"},
+        {L"none", L"d.zip", Zip({"C:/Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"e.zip", Zip({"\x8e\xca\x90\x5e/a.jpg"}), 0, L"写真"}, // Shift-JIS, not valid UTF-8
+        {L"none", L"Mixed.ZIP", Zip({"Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"roots.zip", Zip({"a.txt", "b.txt"}), 12, L""},
+        {L"none", L"empty.zip", Zip({}), 12, L""},
+        {L"none", L"backslash.zip", Zip({"Photos\\a.jpg"}), 12, L""}, // only '/' counts in a ZIP
+        {L"none", L"bzip2.zip", BuildZip({{"Photos/a.jpg", "x", 12}}), 10, L""},
+        {L"none", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"}, // bsdtar -C dir .
+        {L"none", L"parent.zip", Zip({"../x/a.txt"}), 12, L""},
+        {L"none", L"finder.zip", Zip({"a.txt", "__MACOSX/", "__MACOSX/._a.txt"}), 12, L""},
+        {L"none", L"finderdir.zip", Zip({"__MACOSX/Photos/._a.jpg", "Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"nfd.zip", Zip({kDecomposed + "/a.jpg"}), 0, kComposed},
+        {L"none", L"notzip.zip", "this is not an archive", 9, L""},
+        {L"none", L"missing.zip", missing, 9, L""},
         // A RAR library without one of its functions is not used.
         {L"rar_noversion", L"x.rar", Fake({"Photos\\a.jpg"}, "FAKERAR 0"), 9, L""},
         {L"running", L"busy.7z", Fake({"Photos\\a.jpg"}), 8, L""},

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "Libraries.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "base/ScopedWin.h"
@@ -84,35 +83,6 @@ TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
     EXPECT_EQ(L"ba", ReplaceAll(L"aaa", L"aa", L"b"));          // occurrences never overlap
     EXPECT_EQ(L"%Date", ReplaceAll(L"%Date", L"%date", L"20240501")); // case-sensitive
     EXPECT_EQ(L"\uFF3C\uFF0F\uFF1A\uFF0A\uFF1F\uFF02\uFF1C\uFF1E\uFF5C,;", WithFullWidthForbidden(L"\\/:*?\"<>|,;"));
-}
-
-// The built-in reader: the first item with a '/' in directory order gives the folder.
-TEST_F(NamingTest, DiscoveryInZipArchives) {
-    const struct { const wchar_t* name; std::vector<ZipMember> members; int status; const wchar_t* folder; } cases[] = {
-        {L"a.zip", {{"readme.txt", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"b.zip", {{"B/y.jpg", "x"}, {"A/x.jpg", "x"}}, 0, L"B"},
-        {L"d.zip", {{"C:/Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"e.zip", {{"\x8e\xca\x90\x5e/a.jpg", "x"}}, 0, L"写真"}, // Shift-JIS, not valid UTF-8
-        {L"Mixed.ZIP", {{"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"roots.zip", {{"a.txt", "x"}, {"b.txt", "x"}}, 12, L""},
-        {L"empty.zip", {}, 12, L""},
-        {L"backslash.zip", {{"Photos\\a.jpg", "x"}}, 12, L""}, // only '/' counts in a ZIP
-        {L"bzip2.zip", {{"Photos/a.jpg", "x", 12}}, 10, L""},
-        {L"dots.zip", {{"./", ""}, {"./Photos/a.jpg", "x"}}, 0, L"Photos"}, // bsdtar -C dir .
-        {L"parent.zip", {{"../x/a.txt", "x"}}, 12, L""},
-        {L"finder.zip", {{"a.txt", "x"}, {"__MACOSX/", ""}, {"__MACOSX/._a.txt", "x"}}, 12, L""},
-        {L"finderdir.zip", {{"__MACOSX/Photos/._a.jpg", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        // macOS stores names decomposed; the name is the composed one.
-        {L"nfd.zip", {{"\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3/a.jpg", "x"}}, 0, L"\u30c0\u30a6\u30f3"},
-    };
-    for (const auto& c : cases) {
-        std::wstring folder;
-        EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder, options_)) << Utf8(c.name);
-        EXPECT_EQ(c.folder, folder) << Utf8(c.name);
-    }
-    // Other formats without their libraries are route_test's.
-    EXPECT_EQ(9, Discover(dir_.Write(L"notzip.zip", "this is not an archive")));
-    EXPECT_EQ(9, Discover(dir_ / L"missing.zip"));
 }
 
 // What a format makes of an archive's folder; a refused name leaves no proposal.
