@@ -212,15 +212,21 @@ TEST_F(UnrarTest, ArchiveFlagsAndListing) {
     }
 }
 
-// Opened by its ANSI name, the record (read by offset) holds both name forms; nothing past it.
+// Through the ANSI name, a callback set after opening and the ANSI processing function:
+// the record (read by offset) holds both name forms, nothing past it, and the item tests.
 TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     ASSERT_TRUE(Open(BuildRar4({{"Photos", "", true}, {kFiveC, "jpeg bytes"}})));
     Close();
     const std::string ansi = Ansi(path_);
     RAROpenArchiveDataEx d{};
     d.ArcName = const_cast<char*>(ansi.c_str());
+    d.OpenMode = kRarOpenExtract;
+    d.Callback = Record;
+    d.UserData = reinterpret_cast<LPARAM>(&calls_);
     handle_ = lib_.open(&d);
     ASSERT_NE(nullptr, handle_);
+    Calls later;
+    lib_.setCallback(handle_, Record, reinterpret_cast<LPARAM>(&later));
     std::vector<unsigned char> raw(sizeof(RARHeaderDataEx) + 16, 0xCC);
     auto* header = reinterpret_cast<RARHeaderDataEx*>(raw.data());
     header->CmtBuf = nullptr;
@@ -228,13 +234,16 @@ TEST_F(UnrarTest, OpenedByItsAnsiNameTheRecordIsReadByOffset) {
     header->RedirName = nullptr;
     header->RedirNameSize = 0;
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
-    ASSERT_EQ(0, lib_.processFileW(handle_, kRarSkip, nullptr, nullptr));
+    ASSERT_EQ(0, lib_.processFile(handle_, kRarSkip, nullptr, nullptr));
     ASSERT_EQ(0, lib_.readHeader(handle_, header));
     EXPECT_STREQ(L"\u30bd\u30d5\u30c8\\\u8868\u7d19.jpg", reinterpret_cast<const wchar_t*>(raw.data() + 4096));
     EXPECT_EQ(kFiveC, reinterpret_cast<const char*>(raw.data() + 3072));
     EXPECT_EQ(path_, reinterpret_cast<const wchar_t*>(raw.data() + 1024));
     EXPECT_EQ(10u, *reinterpret_cast<const unsigned*>(raw.data() + 6156));
     for (size_t i = sizeof(RARHeaderDataEx); i < raw.size(); ++i) EXPECT_EQ(0xCC, raw[i]);
+    EXPECT_EQ(0, lib_.processFile(handle_, kRarTest, nullptr, nullptr));
+    EXPECT_EQ("jpeg bytes", later.data);
+    EXPECT_TRUE(calls_.data.empty());
 }
 
 // Tested, an item's data reaches the callback in blocks (-1 aborts); a password request never leads to data.
@@ -277,17 +286,6 @@ TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
         EXPECT_EQ(0, Next());
         EXPECT_EQ("plain", calls_.data);
     }
-
-    // A callback set after opening, and the ANSI processing function.
-    ASSERT_TRUE(Open(BuildRar4(Photos())));
-    Calls later;
-    lib_.setCallback(handle_, Record, reinterpret_cast<LPARAM>(&later));
-    ASSERT_EQ(0, lib_.readHeader(handle_, header_.get()));
-    EXPECT_EQ(0, lib_.processFile(handle_, kRarSkip, nullptr, nullptr));
-    ASSERT_EQ(0, lib_.readHeader(handle_, header_.get()));
-    EXPECT_EQ(0, lib_.processFile(handle_, kRarTest, nullptr, nullptr));
-    EXPECT_EQ("jpeg bytes", later.data);
-    EXPECT_TRUE(calls_.data.empty());
 }
 
 // Regression: extracting to disk reported success and wrote nothing; it is refused.
