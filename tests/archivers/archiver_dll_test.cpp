@@ -332,6 +332,9 @@ TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     ASSERT_NE(h, nullptr);
     char record[kItemRecordSize], name[64];
     ASSERT_EQ(seven.FindFirst(h, "*", record), 0);
+    memset(name, 'Z', sizeof(name));
+    EXPECT_NE(seven.GetFileName(h, name, 5), 0) << "\"Photos\\\" does not fit";
+    EXPECT_EQ(name[5], 'Z') << "written past the size given";
     ASSERT_EQ(seven.FindNext(h, nullptr), 0);  // a null record is allowed
     EXPECT_EQ(seven.GetFileName(h, name, sizeof(name)), 0);
     EXPECT_STREQ(name, "Photos\\a.jpg");
@@ -384,6 +387,9 @@ TEST_F(ArchiverDllTest, BadCommandLinesAndHandlesFailSafely) {
                                    std::string(70000, 'x')}) {
         EXPECT_NE(Extract(seven, bad, &data), 0) << bad.substr(0, 200);
     }
+    DWORD written = 1;
+    EXPECT_NE(seven.ExtractMem(nullptr, nullptr, nullptr, 0, nullptr, nullptr, &written), 0);
+    EXPECT_EQ(written, 0u);
     BYTE buf[64];
     EXPECT_EQ(seven.ExtractMem(nullptr, ("x \"" + path + "\" \"Photos\\a.jpg\"").c_str(), buf, sizeof(buf), nullptr,
                                nullptr, nullptr), 0) << "null outputs are allowed";

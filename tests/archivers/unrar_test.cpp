@@ -137,10 +137,12 @@ TEST_F(UnrarTest, RefusesNullsStaleHandlesAndFilesThatAreNotRar) {
     EXPECT_NE(0, lib_.processFileW(nullptr, kRarTest, nullptr, nullptr));
     EXPECT_NE(0, lib_.close(nullptr));
     lib_.setCallback(nullptr, Record, 0);
+    lib_.setPassword(nullptr, nullptr);
 
     ASSERT_TRUE(Open(BuildRar4(Photos())));
     EXPECT_NE(0, lib_.readHeader(handle_, nullptr));
     EXPECT_NE(0, lib_.processFileW(handle_, kRarTest, nullptr, nullptr)) << "no header read yet";
+    lib_.setPassword(handle_, nullptr);
     EXPECT_EQ(0, lib_.close(handle_));
     EXPECT_NE(0, lib_.readHeader(handle_, header_.get())) << "a closed handle";
     EXPECT_NE(0, lib_.close(handle_));
