@@ -418,6 +418,13 @@ TEST(ArchiverText, WildcardMatching) {
     for (const auto& c : cases) EXPECT_EQ(c.matches, archiver::MatchWildcard(c.pattern, c.name)) << Utf8(c.pattern);
 }
 
+TEST(ArchiverText, CleansNamesAsTheBuiltInReader) {
+    for (const wchar_t* name : {L"/Photos/a.jpg", L"\\\\server\\share\\a", L"C:\\x\\a.jpg", L"C:/..\\b", L"a/../b/../c",
+                                L"a\\..\\..\\b", L"../a", L"x:y:z", L"Photos/", L"", L"/", L"a/..b/c", L"写真/a.jpg"}) {
+        EXPECT_EQ(archiver::CleanItemName(name), CleanZipName(name)) << Utf8(name);
+    }
+}
+
 // Copies to the caller take whole characters only and never overrun.
 TEST(ArchiverText, CopiesNeverOverrunOrSplitCharacters) {
     const struct { const wchar_t* text; size_t size; bool fits; std::string copied; } cases[] = {
