@@ -74,7 +74,8 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
         {L"EnableFileType", L"Lzh=-1", L"Lzh=1"},         {L"EnableFileType", L"Zip=0", L"Zip=0"},
         {L"thumbnail", L"smallSIZE=60", L"SmallSize=60"}, // names ignore case
         // Colours typed by hand: "r,g,b" and lower-case hex are read.
-        {L"ReadyItemDesign", L"BackColor=255,0,0", L"BackColor=#FF0000"}, {design, L"TextColor=#00ff80", L"TextColor=#00FF80"},
+        {L"ReadyItemDesign", L"BackColor=255,0,0", L"BackColor=#FF0000"},
+        {design, L"TextColor=#00ff80", L"TextColor=#00FF80"},
     };
     for (const auto& c : cases) {
         const std::wstring text = Save(Load(L"[" + std::wstring(c.section) + L"]\r\n" + c.text + L"\r\n"));

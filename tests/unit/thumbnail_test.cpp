@@ -76,7 +76,8 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     zip[0].externalAttributes = 0x10;
     std::vector<ZipMember> deflated = zip;
     for (ZipMember& m : deflated) m.method = 8;
-    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b c\\10.png", first}, {"b c\\2.png", second}};
+    std::vector<RarMember> rar = {
+        {"d.jpg", "", true}, {"notes.txt", "text"}, {"b c\\10.png", first}, {"b c\\2.png", second}};
     std::vector<RarMember> secret = rar;
     for (RarMember& m : secret) m.encrypted = true;
     std::vector<LzhMember> lzh(4);
