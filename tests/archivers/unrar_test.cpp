@@ -203,7 +203,7 @@ TEST_F(UnrarTest, ArchiveFlagsAndListing) {
         EXPECT_EQ(c.names, names);
         EXPECT_TRUE(c.end == kError ? last_ != 0 && last_ != kRarEndArchive : last_ == c.end) << last_;
         EXPECT_EQ(last_, lib_.readHeader(handle_, header_.get())) << "the end stays the end";
-        EXPECT_EQ(c.end == kRarMissingPassword, calls_.passwordRequests > 0);
+        if (c.end == kRarMissingPassword) EXPECT_GT(calls_.passwordRequests, 0);
     }
     // Cut anywhere, an archive ends with an error, not with data it lacks.
     const std::string big = BuildRar4({{"Photos\\big.bin", Pattern(5000)}});
