@@ -1,8 +1,4 @@
-// The shipped archiver libraries (7-zip32.dll, cab32.dll, unlha32.dll),
-// loaded by name from build\bin as Zorvel loads them: which files each
-// accepts, listing (record layout, names, attributes, sizes, wildcards,
-// Unicode mode), extraction into memory, and bad input of every kind. The
-// archives come from scripts/make-archive-fixtures.sh (build\fixtures).
+// Our 7-zip32.dll, cab32.dll and unlha32.dll through their exports (damaged input: fuzz_short).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -63,7 +59,6 @@ struct Library {
     int(WINAPI* GetFileName)(HARC, LPSTR, int) = nullptr;
     int(WINAPI* GetAttribute)(HARC) = nullptr;
     BOOL(WINAPI* GetOriginalSizeEx)(HARC, __int64*) = nullptr;
-    BOOL(WINAPI* GetCompressedSizeEx)(HARC, __int64*) = nullptr;
     int(WINAPI* ExtractMem)(HWND, LPCSTR, LPBYTE, DWORD, time_t*, LPWORD, LPDWORD) = nullptr;
 
     template <typename F>
@@ -79,7 +74,7 @@ struct Library {
 #define FIND(fn) Find(&fn, #fn)
         FIND(GetRunning); FIND(SetUnicodeMode); FIND(CheckArchive); FIND(OpenArchive); FIND(CloseArchive);
         FIND(FindFirst); FIND(FindNext); FIND(GetFileName); FIND(GetAttribute); FIND(GetOriginalSizeEx);
-        FIND(GetCompressedSizeEx); FIND(ExtractMem);
+        FIND(ExtractMem);
 #undef FIND
         return !::testing::Test::HasFailure();
     }
@@ -107,8 +102,7 @@ protected:
         for (Library* l : {&seven, &cab, &lha}) if (l->SetUnicodeMode) l->SetUnicodeMode(FALSE);
     }
 
-    // Lists every item matching `wildcard` (none when the archive does not
-    // open); each record is checked for writes past the 560 bytes a caller gives.
+    // Every item matching `wildcard`; no record is written past its 560 bytes.
     static std::vector<Listed> List(Library& lib, const std::string& path, const char* wildcard = "*") {
         std::vector<Listed> items;
         HARC h = lib.OpenArchive(nullptr, path.c_str(), 0);
@@ -125,12 +119,8 @@ protected:
             it.nameByCall = buf;
             it.attribute = lib.GetAttribute(h);
             EXPECT_TRUE(lib.GetOriginalSizeEx(h, &it.size));
-            __int64 packed = -1;
-            EXPECT_TRUE(lib.GetCompressedSizeEx(h, &packed));
-            EXPECT_GE(packed, 0);
             items.push_back(it);
             memset(record.data(), kGuard, record.size());
-            if (items.size() > 100) break;  // a reader that never ends
         }
         EXPECT_EQ(lib.CloseArchive(h), 0);
         return items;
@@ -192,9 +182,7 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
     }
 }
 
-// Each library lists and unpacks the fixtures: names in archive order (the
-// folder when stored, then its files), sizes, attributes and times, and the
-// bytes of a member, only into a buffer that holds them all.
+// Listing in archive order with sizes, attributes and times; a member unpacks only whole.
 TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
     const struct { Library* lib; const wchar_t* file; bool folder; const char* command; } cases[] = {
         {&seven, L"photos.7z", true, "x -hide -y"}, {&seven, L"photos.zip", true, "x -y"},
@@ -211,8 +199,7 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
         EXPECT_EQ(a.size, static_cast<__int64>(kContentA.size()));
         EXPECT_EQ(items.back().size, static_cast<__int64>(kContentBC.size()));
         EXPECT_EQ(a.recordSize, kContentA.size());
-        EXPECT_EQ(a.attribute & 0x10, 0);
-        EXPECT_NE(a.attribute, -1);
+        EXPECT_EQ(a.attribute & 0x10, 0); // -1, no attribute, fails too
         if (c.folder) {
             EXPECT_EQ(items[0].attribute & 0x10, 0x10);
             EXPECT_EQ(items[0].size, 0);
@@ -257,10 +244,8 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
     EXPECT_NE(Extract(seven, solid + "4.txt\"", &data), 0);
 }
 
-// Names come out as the archive means them, in the archive's order, cleaned
-// as the built-in ZIP reader cleans them. Each member holds the UTF-8 of the
-// name it must be listed under, so extracting by that name proves both.
-// Shift-JIS names have second bytes 0x5C (表, ソ) that must not split them.
+// Names as meant (Shift-JIS 表, ソ end in 0x5C), in archive order, cleaned as the built-in
+// reader cleans them; each member holds its expected name, so extracting by it proves both.
 TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
     const std::vector<std::wstring> japanese = {L"写真\\a.jpg", L"表紙\\b.jpg", L"ソフト\\c.txt"};
     auto slashes = [](std::wstring w) { return std::replace(w.begin(), w.end(), L'\\', L'/'), w; };
@@ -283,9 +268,7 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
     ASSERT_TRUE(ReorderCentralRecords(reordered, {1, 0}));
     const std::vector<std::wstring> leading = {L"/Photos/a.jpg", L"C:\\Photos\\b.jpg", L"x/../Photos/c.jpg"};
     const std::string stub = "MZ" + std::string(3000, '\x90');
-    // LZH: the whole path in a level 0 header; folder, UTF-16 and code-page
-    // fields in level 2 (and 1) headers. UTF-16 wins over ANSI, even all in
-    // Latin-1.
+    // LZH: a whole path in level 0; folder, UTF-16 (which wins) and code page in levels 1 and 2.
     const std::vector<LzhMember> lzh = {
         {0, Sjis(japanese[1]), "", L"", L"", 0, Utf8(japanese[1])},
         {2, "c.txt", Sjis(L"ソフト") + "\xff", L"", L"", 0, Utf8(japanese[2])},
@@ -338,7 +321,6 @@ TEST_F(ArchiverDllTest, NamesOrderAndCleaningOfEveryFormat) {
 
 TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     std::string path = Ansi(Fixture(L"photos.7z"));
-    // The pattern matching itself (case, '?', backtracking) has its own table below.
     const struct { const char* wildcard; std::vector<std::string> names; } cases[] = {
         {"*.*", {"Photos\\", "Photos\\a.jpg", "Photos\\b c.jpg"}}, // "*.*" takes the dotless folder too
         {"Photos/b*", {"Photos\\b c.jpg"}},
@@ -350,6 +332,9 @@ TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     ASSERT_NE(h, nullptr);
     char record[kItemRecordSize], name[64];
     ASSERT_EQ(seven.FindFirst(h, "*", record), 0);
+    memset(name, 'Z', sizeof(name));
+    EXPECT_NE(seven.GetFileName(h, name, 5), 0) << "\"Photos\\\" does not fit";
+    EXPECT_EQ(name[5], 'Z') << "written past the size given";
     ASSERT_EQ(seven.FindNext(h, nullptr), 0);  // a null record is allowed
     EXPECT_EQ(seven.GetFileName(h, name, sizeof(name)), 0);
     EXPECT_STREQ(name, "Photos\\a.jpg");
@@ -361,10 +346,10 @@ TEST_F(ArchiverDllTest, WildcardsAndRestartingTheSearch) {
     ASSERT_EQ(seven.FindFirst(h, "*", record), 0) << "a new search starts from the first item again";
     EXPECT_STREQ(record + kItemNameOffset, "Photos\\");
     EXPECT_EQ(seven.CloseArchive(h), 0);
+    EXPECT_NE(seven.CloseArchive(h), 0);  // closed twice: refused, not freed again
 }
 
-// ZIP members are unpacked by the library itself: each way one can fail has
-// its own answer, and a directory found through ZIP64 records reads alike.
+// Each way a ZIP member can fail has its own answer, also through ZIP64 records.
 TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
     const std::string text = BigContent("zip");
     std::vector<ZipMember> members = {{"stored", text},        {"deflated", text, 8},  {"descriptor", text, 8},
@@ -391,7 +376,8 @@ TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
     }
 }
 
-TEST_F(ArchiverDllTest, BadCommandLinesHandlesAndBuffersFailSafely) {
+// Bad command lines, null outputs and handles that are not (or no longer) open.
+TEST_F(ArchiverDllTest, BadCommandLinesAndHandlesFailSafely) {
     std::string path = Ansi(Fixture(L"photos.7z"));
     std::string data;
     for (const std::string& bad : {std::string(""), std::string("x -y"), "x \"" + path + "\"",
@@ -407,80 +393,16 @@ TEST_F(ArchiverDllTest, BadCommandLinesHandlesAndBuffersFailSafely) {
     BYTE buf[64];
     EXPECT_EQ(seven.ExtractMem(nullptr, ("x \"" + path + "\" \"Photos\\a.jpg\"").c_str(), buf, sizeof(buf), nullptr,
                                nullptr, nullptr), 0) << "null outputs are allowed";
-    EXPECT_NE(Extract(cab, "x \"" + path + "\" \"Photos\\a.jpg\"", &data), 0) << "cab32 reads no 7z member";
-
     for (Library* lib : {&seven, &cab, &lha}) {
         char name[16];
-        __int64 size = 0;
         for (HARC h : {static_cast<HARC>(nullptr), reinterpret_cast<HARC>(static_cast<uintptr_t>(0x12345678))}) {
             EXPECT_EQ(lib->FindFirst(h, "*", nullptr), -1);
-            EXPECT_EQ(lib->FindNext(h, nullptr), -1);
             EXPECT_NE(lib->GetFileName(h, name, sizeof(name)), 0);
             EXPECT_EQ(lib->GetAttribute(h), -1);
-            EXPECT_FALSE(lib->GetOriginalSizeEx(h, &size));
-            EXPECT_FALSE(lib->GetCompressedSizeEx(h, &size));
             EXPECT_NE(lib->CloseArchive(h), 0);
         }
+        EXPECT_FALSE(lib->GetRunning());
     }
-    // A name that does not fit is refused, the buffer terminated, never overrun.
-    HARC h = seven.OpenArchive(nullptr, path.c_str(), 0);
-    ASSERT_NE(h, nullptr);
-    ASSERT_EQ(seven.FindFirst(h, "*.jpg", nullptr), 0);
-    char small[8];
-    memset(small, 'Z', sizeof(small));
-    EXPECT_NE(seven.GetFileName(h, small, 5), 0);
-    EXPECT_NE(memchr(small, '\0', 5), nullptr);
-    EXPECT_EQ(small[5], 'Z');
-    EXPECT_NE(seven.GetFileName(h, small, 0), 0);
-    EXPECT_NE(seven.GetFileName(h, nullptr, 100), 0);
-    EXPECT_FALSE(seven.GetOriginalSizeEx(h, nullptr));
-    EXPECT_EQ(seven.CloseArchive(h), 0);
-    EXPECT_NE(seven.CloseArchive(h), 0);  // closed twice: refused, not freed again
-    EXPECT_FALSE(seven.GetRunning());
-}
-
-TEST_F(ArchiverDllTest, DamagedArchivesNeverCrash) {
-    TempDir dir;
-    // Besides the fixtures, the header forms only our builders write.
-    const LzhMember level2 = {2, "b c.jpg", "Photos\xff", L"b c.jpg", L"", 932, kContentBC};
-    ZipMember zipped = {"Photos/b c.jpg", kContentBC, 8};
-    zipped.zip64 = true;
-    std::string zip64 = BuildZip({zipped});
-    ASSERT_TRUE(AddZip64End(zip64));
-    const std::pair<const wchar_t*, std::string> archives[] = {
-        {L"photos.7z", ReadBytes(Fixture(L"photos.7z"))}, {L"solid.7z", ReadBytes(Fixture(L"solid.7z"))},
-        {L"photos.zip", ReadBytes(Fixture(L"photos.zip"))}, {L"photos.cab", ReadBytes(Fixture(L"photos.cab"))},
-        {L"photos.lzh", ReadBytes(Fixture(L"photos.lzh"))}, {L"level2.lzh", BuildLzh({level2})},
-        {L"zip64.zip", zip64}, {L"stored.cab", BuildCab({{"Photos\\b c.jpg", kContentBC, 0x20}})},
-    };
-    for (const auto& [file, whole] : archives) {
-        ASSERT_FALSE(whole.empty());
-        std::vector<std::string> damaged;
-        for (size_t cut : {size_t(1), size_t(8), size_t(30), whole.size() / 2, whole.size() - 1}) {
-            if (cut < whole.size()) damaged.push_back(whole.substr(0, cut));
-        }
-        uint32_t seed = 7;
-        for (int round = 0; round < 12; ++round) {
-            std::string flipped = whole;
-            for (int k = 0; k < 4; ++k) {
-                seed = seed * 1664525u + 1013904223u;
-                flipped[(seed >> 8) % flipped.size()] ^= static_cast<char>(1 + (seed >> 24) % 255);
-            }
-            damaged.push_back(flipped);
-        }
-        for (size_t i = 0; i < damaged.size(); ++i) {
-            std::wstring p = dir / (std::to_wstring(i) + L"-" + file);
-            ASSERT_TRUE(WriteBytes(p, damaged[i]));
-            std::string ap = Ansi(p);
-            for (Library* lib : {&seven, &cab, &lha}) {
-                lib->CheckArchive(ap.c_str(), 0);
-                EXPECT_LE(List(*lib, ap).size(), 100u) << "a reader that never ends";
-                std::string data;
-                Extract(*lib, "x \"" + ap + "\" \"Photos\\b c.jpg\"", &data, 1024);
-            }
-        }
-    }
-    for (Library* lib : {&seven, &cab, &lha}) EXPECT_FALSE(lib->GetRunning());
 }
 
 // The caller-facing text helpers, without an archive.
@@ -494,25 +416,6 @@ TEST(ArchiverText, WildcardMatching) {
         {L"\x00c4", L"\x00e4", false}, // only ASCII letters fold
     };
     for (const auto& c : cases) EXPECT_EQ(c.matches, archiver::MatchWildcard(c.pattern, c.name)) << Utf8(c.pattern);
-}
-
-// The archive and member of an ExtractMem command line: switches and a
-// one-letter command passed over, quoted or not; an unclosed quote or a
-// missing member refused.
-TEST(ArchiverText, ExtractCommandSplitting) {
-    const struct { const wchar_t *line, *archive, *member; } cases[] = {
-        {L"x -hide -y \"C:\\a\\b c.7z\" \"Photos\\a.jpg\"", L"C:\\a\\b c.7z", L"Photos\\a.jpg"},
-        {L"-n -gm \"C:\\x.lzh\" \"dir\\a b.jpg\"", L"C:\\x.lzh", L"dir\\a b.jpg"},
-        {L"  e  C:\\x.cab\t\"a\"  ", L"C:\\x.cab", L"a"},
-        {L"\"C:\\x.cab\" a", L"C:\\x.cab", L"a"}, // a one-letter member after the archive is a name
-        {L"", nullptr, nullptr},                       {L"x -y \"C:\\only.7z\"", nullptr, nullptr},
-        {L"x \"C:\\a.7z\" \"unclosed", nullptr, nullptr}, {L"x \"\" \"a\"", nullptr, nullptr},
-    };
-    for (const auto& c : cases) {
-        std::wstring archive, member;
-        ASSERT_EQ(c.archive != nullptr, archiver::SplitExtractCommand(c.line, &archive, &member)) << Utf8(c.line);
-        if (c.archive) { EXPECT_EQ(std::wstring(c.archive) + L"|" + c.member, archive + L"|" + member); }
-    }
 }
 
 TEST(ArchiverText, CleansNamesAsTheBuiltInReader) {
@@ -538,14 +441,6 @@ TEST(ArchiverText, CopiesNeverOverrunOrSplitCharacters) {
     char buf[4];
     EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, buf, 0));
     EXPECT_FALSE(archiver::CopyToCaller(L"x", CP_UTF8, nullptr, 4));
-
-    std::wstring w;
-    EXPECT_FALSE(archiver::FromCaller(nullptr, CP_UTF8, &w));
-    EXPECT_FALSE(archiver::FromCaller("\xc3", CP_UTF8, &w));
-    std::string huge(archiver::kMaxInput + 1, 'a');
-    EXPECT_FALSE(archiver::FromCaller(huge.c_str(), CP_UTF8, &w));
-    ASSERT_TRUE(archiver::FromCaller("\xe5\x86\x99", CP_UTF8, &w));
-    EXPECT_EQ(w, L"写");
 }
 
 }  // namespace

@@ -1,8 +1,5 @@
-// Discovery, candidate names and extraction through the archiver libraries:
-// the ones we ship (build\bin) on the fixtures and on archives written here,
-// and stand-ins (build\doubles, "archives" that are text files listing item
-// names) only for what ours never do: be busy, be old (ANSI only, no
-// FindNext, an old RAR version, a missing function), or hand out raw names.
+// Discovery and candidates through our libraries, and through stand-ins (build\doubles)
+// for what ours never do: be busy, be old, lack a function, hand out raw names.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,15 +11,12 @@
 #include "RarBuilder.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
-#include "archive/ArcDll.h"
 #include "archive/UnRar.h"
-#include "base/ScopedWin.h"
 #include "settings/ConfigFile.h"
 
 namespace {
 
-// Where the libraries are loaded from: ours ("bin"), a stand-in variant, or
-// a folder that does not exist ("none").
+// Ours ("bin"), a stand-in variant, or a folder that does not exist ("none").
 std::wstring Libraries(const std::wstring& variant) {
     return variant == L"bin" ? BuildFolder(L"bin") : BuildFolder(L"doubles") + L"\\" + variant;
 }
@@ -47,22 +41,6 @@ protected:
 };
 
 // Tests run in this order: once one of our libraries is loaded, it stays.
-TEST_F(RouteTest, WithoutTheLibraryEveryWrapperFails) {
-    LibraryFolder libraries(Libraries(L"none"));
-    CArcDll dll;
-    EXPECT_FALSE(dll.LoadDll(kLhaLibrary));
-    EXPECT_FALSE(dll.CheckArchive(L"C:\\x.lzh"));
-    EXPECT_EQ(nullptr, dll.OpenArchive(L"C:\\x.lzh"));
-    EXPECT_EQ(-1, dll.FindFirst(L"*", nullptr));
-    std::wstring name;
-    EXPECT_EQ(-1, dll.GetFileName(name));
-    EXPECT_EQ(-1, dll.CloseArchive());
-    char buffer[8];
-    EXPECT_EQ(-1, dll.ExtractMem(L"x \"a\" \"b\"", buffer, sizeof(buffer)));
-    CUnRar unrar;
-    EXPECT_FALSE(unrar.Open((dir_ / L"x.rar").c_str(), true));
-}
-
 TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
     ASSERT_TRUE(WriteBytes(dir_ / L"dir.rar", Fake({"Photos\\"}, "FAKERAR 0")));
     for (const wchar_t* variant : {L"rar", L"rar_old"}) {
@@ -75,9 +53,7 @@ TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
     }
 }
 
-// Discovery through each library and through none. How our libraries decode
-// and order names is archiver_dll_test's table; here a Shift-JIS ZIP stands
-// for it, read through 7-zip32.dll while Use7zip32 is on.
+// Discovery through each library and through none (name decoding is archiver_dll_test's).
 // "ダウン" as macOS stores it (タ and a combining voiced mark), and composed.
 const std::string kDecomposed = "\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3";
 const wchar_t kComposed[] = L"\u30c0\u30a6\u30f3";
@@ -92,6 +68,23 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"none", L"missing.7z", missing, 6, L""},
         {L"none", L"x.7z", Fake({"Photos\\a.jpg"}), 7, L""},
         {L"none", L"x.rar", BuildRar4({Rar("Photos\\a.jpg")}), 9, L""},
+        // ZIP through the built-in reader: the first item with a '/' in directory order gives the folder.
+        {L"none", L"a.zip", Zip({"readme.txt", "Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"b.zip", Zip({"B/y.jpg", "A/x.jpg"}), 0, L"B"},
+        {L"none", L"d.zip", Zip({"C:/Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"e.zip", Zip({"\x8e\xca\x90\x5e/a.jpg"}), 0, L"写真"}, // Shift-JIS, not valid UTF-8
+        {L"none", L"Mixed.ZIP", Zip({"Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"roots.zip", Zip({"a.txt", "b.txt"}), 12, L""},
+        {L"none", L"empty.zip", Zip({}), 12, L""},
+        {L"none", L"backslash.zip", Zip({"Photos\\a.jpg"}), 12, L""}, // only '/' counts in a ZIP
+        {L"none", L"bzip2.zip", BuildZip({{"Photos/a.jpg", "x", 12}}), 10, L""},
+        {L"none", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"}, // bsdtar -C dir .
+        {L"none", L"parent.zip", Zip({"../x/a.txt"}), 12, L""},
+        {L"none", L"finder.zip", Zip({"a.txt", "__MACOSX/", "__MACOSX/._a.txt"}), 12, L""},
+        {L"none", L"finderdir.zip", Zip({"__MACOSX/Photos/._a.jpg", "Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"nfd.zip", Zip({kDecomposed + "/a.jpg"}), 0, kComposed},
+        {L"none", L"notzip.zip", "this is not an archive", 9, L""},
+        {L"none", L"missing.zip", missing, 9, L""},
         // A RAR library without one of its functions is not used.
         {L"rar_noversion", L"x.rar", Fake({"Photos\\a.jpg"}, "FAKERAR 0"), 9, L""},
         {L"running", L"busy.7z", Fake({"Photos\\a.jpg"}), 8, L""},
@@ -154,67 +147,28 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
     EXPECT_EQ(9, Discover(dir_ / L"fake.zip", nullptr, builtIn)) << "the built-in reader cannot open the stand-in";
 }
 
-TEST_F(RouteTest, CandidatesFromTheItemRecords) {
+// Candidates, folders before deeper items, from the built-in ZIP reader and our libraries.
+TEST_F(RouteTest, CandidateNames) {
     LibraryFolder libraries(Libraries(L"bin"));
+    NamingOptions builtInZip;
+    builtInZip.use7zip32 = false;
     const struct { const wchar_t* name; std::string bytes; std::vector<std::wstring> names; } cases[] = {
+        {L"dir.zip", BuildZip({{"Photos/", "", 0, 0, 0x10}, {"Photos/a.jpg", "x"}}), {L"Photos", L"Photos", L"a.jpg"}},
+        {L"deep.zip", Zip({"readme.txt", "A/B/c.jpg", "A/B/d.jpg", "e.txt"}),
+         {L"readme.txt", L"B", L"c.jpg", L"d.jpg", L"e.txt", L"e.txt"}},
+        {L"empty.zip", Zip({}), {}},
         {L"photos.cab", ReadBytes(Fixture(L"photos.cab")), {L"a.jpg", L"Photos", L"b c.jpg"}},
         {L"dir.rar", BuildRar4({{"Photos", "", true}, Rar("Photos\\a.jpg")}), {L"Photos", L"a.jpg"}},
         {L"solid.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4Solid), {}},
         {L"text.7z", ReadBytes(Fixture(L"notes.txt")), {}},
+        {L"missing.zip", "\x01", {}},
     };
     for (const auto& c : cases) {
-        ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes));
+        if (c.bytes != "\x01") { ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes)); }
         std::vector<std::wstring> names;
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), NamingOptions(), names)) << Utf8(c.name);
+        EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), builtInZip, names)) << Utf8(c.name);
         EXPECT_EQ(c.names, names);
     }
-}
-
-TEST_F(RouteTest, AMemberWithASpaceExtracts) {
-    LibraryFolder libraries(Libraries(L"bin"));
-    const std::string expected = "Zorvel fixture: Photos/b c.jpg (a name with a space)\n";
-    for (auto [library, file] : {std::pair{&kSevenZipLibrary, L"photos.7z"}, std::pair{&kLhaLibrary, L"photos.lzh"}}) {
-        CArcDll dll_;
-        ASSERT_TRUE(dll_.LoadDll(*library));
-        EXPECT_TRUE(dll_.Utf8Mode());
-        std::string buffer(expected.size(), '\0');
-        EXPECT_EQ(0, dll_.ExtractMemberToMemory(Fixture(file).c_str(), L"Photos\\b c.jpg", &buffer[0],
-                                                static_cast<DWORD>(buffer.size())));
-        EXPECT_EQ(expected, buffer);
-    }
-}
-
-TEST_F(RouteTest, TestingARarItemWritesItsBlocksToTheSink) {
-    LibraryFolder libraries(Libraries(L"bin"));
-    const std::wstring rar = dir_ / L"x.rar";
-    ASSERT_TRUE(WriteBytes(rar, BuildRar4({Rar("first.jpg"), {"Photos\\second.jpg", "second's data"},
-                                           {"secret.jpg", "x", false, true}})));
-    CUnRar unrar;
-    ASSERT_TRUE(unrar.Open(rar.c_str(), false));
-    EXPECT_FALSE(unrar.Open(rar.c_str(), false)) << "one archive at a time";
-    EXPECT_TRUE(unrar.SkipItems(0));
-    ASSERT_TRUE(unrar.SkipItems(1));
-    ASSERT_TRUE(unrar.ReadHeader());
-    EXPECT_STREQ(L"Photos\\second.jpg", unrar.Header().FileNameW);
-
-    ScopedGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 64));
-    IStream* stream = nullptr;
-    ASSERT_EQ(S_OK, CreateStreamOnHGlobal(memory.get(), FALSE, &stream));
-    unrar.SetDataSink(stream);
-    EXPECT_TRUE(unrar.TestCurrent());
-    EXPECT_STREQ("second's data", static_cast<const char*>(GlobalLock(memory.get())));
-    GlobalUnlock(memory.get());
-    // An encrypted item: the password request is refused, the test fails.
-    ASSERT_TRUE(unrar.ReadHeader());
-    EXPECT_FALSE(unrar.TestCurrent());
-    EXPECT_EQ(kRarMissingPassword, unrar.LastResult());
-    EXPECT_FALSE(unrar.ReadHeader()) << "the end of the archive";
-    stream->Release();
-    // Without a sink the first block aborts the test.
-    unrar.Close();
-    ASSERT_TRUE(unrar.Open(rar.c_str(), false));
-    ASSERT_TRUE(unrar.ReadHeader());
-    EXPECT_FALSE(unrar.TestCurrent());
 }
 
 } // namespace

@@ -1,11 +1,6 @@
-// A stand-in archiver library for the adapter's tests, for what our
-// libraries never do: hand out raw item names, be busy, or be an old library.
-// Its "archives" are text files: a first line "FAKEARC", then one item name
-// per line (in UTF-8, or in the ANSI code page for the old variant). Built in
-// variants by definitions:
-//   FAKE_RUNNING  GetRunning reports the library busy
-//   FAKE_OLD      no SetUnicodeMode export (strings are ANSI), and
-//                 QueryFunctionList denies FindNext
+// A stand-in archiver library for what ours never do: hand out raw names, be
+// busy (FAKE_RUNNING), be old (FAKE_OLD: ANSI only, no FindNext). Its "archives"
+// are text files: "FAKEARC", then one item name a line.
 #include <windows.h>
 
 #include <cstring>
@@ -15,8 +10,7 @@
 
 #include "contracts/ArchiverRecords.h"
 
-// Exports carry the library's prefix: EXPORTED(CheckArchive) is
-// SevenZipCheckArchive in the 7-zip32 variants.
+// EXPORTED(CheckArchive) is SevenZipCheckArchive in the 7-zip32 variants.
 #define JOIN2(a, b) a##b
 #define JOIN(a, b) JOIN2(a, b)
 #define EXPORTED(name) __declspec(dllexport) JOIN(FAKE_PREFIX, name)

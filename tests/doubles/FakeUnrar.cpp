@@ -1,10 +1,6 @@
-// A stand-in RAR library for the adapter's tests, for what our unrar.dll
-// never does: hand out raw item names, be an old version, or lack a
-// function. Its "archives" are text files: a first line "FAKERAR <archive
-// flags in hex>", then one item name per line; a name ending in '\' is a
-// directory. Items can be listed and skipped, not unpacked. Variants:
-// FAKE_VERSION sets what RARGetDllVersion reports, FAKE_NO_VERSION leaves
-// that export out.
+// A stand-in unrar.dll for what ours never does: hand out raw names, be old
+// (FAKE_VERSION), lack RARGetDllVersion (FAKE_NO_VERSION). Its "archives" are text
+// files: "FAKERAR <flags in hex>", then one item name a line ('\' ends a directory).
 #include <windows.h>
 
 #include <cstdlib>

@@ -1,5 +1,4 @@
-// Zorvel.exe started as a user or Explorer's Send To would start it, from a
-// program folder of its own: batch modes, window mode, single instance.
+// Zorvel.exe started as a user or Send To starts it, from a program folder of its own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -15,30 +14,14 @@
 
 namespace {
 
-struct Found {
-    DWORD pid;
-    const wchar_t* className;
-    const wchar_t* caption; // null: any
-    HWND window;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
-    auto* f = reinterpret_cast<Found*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid != f->pid) return TRUE;
-    wchar_t name[64] = L"", caption[128] = L"";
-    GetClassNameW(window, name, 64);
-    GetWindowTextW(window, caption, 128);
-    if (wcscmp(name, f->className) != 0 || (f->caption && wcscmp(caption, f->caption) != 0)) return TRUE;
-    f->window = window;
-    return FALSE;
-}
-
+// A top-level window of the process with this class (and caption, unless null).
 HWND WindowOf(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr) {
-    Found f = {pid, className, caption, nullptr};
-    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&f));
-    return f.window;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
 }
 
 class CommandLineTest : public ::testing::Test {
@@ -62,11 +45,8 @@ protected:
         }
     }
     std::wstring Archive(const std::wstring& name, const std::string& folder) {
-        ZipMember m;
-        m.name = folder.empty() ? "root.txt" : folder + "/a.jpg";
-        m.data = "x";
         std::wstring path = files_ + L"\\" + name;
-        EXPECT_TRUE(WriteZip(path, {m}));
+        EXPECT_TRUE(WriteZip(path, {{folder.empty() ? "root.txt" : folder + "/a.jpg", "x"}}));
         return path;
     }
     PROCESS_INFORMATION Start(const std::vector<std::wstring>& args, const std::wstring& folder = L"") {
@@ -95,13 +75,10 @@ protected:
         }
         return nullptr;
     }
-    // The report box's text, after answering it.
-    std::wstring AnswerReport(const PROCESS_INFORMATION& p) {
-        HWND box = WaitForWindow(p, L"#32770", L"リネーム処理の終了");
-        if (box == nullptr) return L"(no report)";
+    // A message box's text, after answering it.
+    static std::wstring Answer(HWND box) {
         wchar_t text[256] = L"";
         GetDlgItemTextW(box, 0xFFFF, text, 256);
-        EXPECT_EQ(nullptr, WindowOf(p.dwProcessId, L"ZorvelWindowClass")) << "no main window in batch mode";
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         return text;
     }
@@ -129,14 +106,14 @@ protected:
     std::vector<PROCESS_INFORMATION> started_;
 };
 
-// Without /showwindow every run is a batch: a progress dialog unless
-// silent, a report unless very silent, a log line for every attempt.
-TEST_F(CommandLineTest, BatchModes) {
+// Without /showwindow a run is a batch: progress unless silent, a report unless very
+// silent, a log line an attempt. The last (as Send To starts it) is undone after a restart.
+TEST_F(CommandLineTest, BatchModesAndTheirUndoAfterARestart) {
     const struct { std::vector<std::wstring> switches; bool folder; const wchar_t* report; } cases[] = {
         {{L"/silent"}, true, L"3 個中 2 個のファイルのリネームが完了しました。"}, // first: alone in the folder
-        {{}, false, L"3 個中 2 個のファイルのリネームが完了しました。"},
         {{L"/singleinstance"}, false, L"3 個中 2 個のファイルのリネームが完了しました。"},
         {{L"/verysilent"}, false, nullptr},
+        {{}, false, L"3 個中 2 個のファイルのリネームが完了しました。"},
     };
     int run = 0;
     for (const auto& c : cases) {
@@ -152,8 +129,9 @@ TEST_F(CommandLineTest, BatchModes) {
             ASSERT_NE(nullptr, box);
             HWND progress = WindowOf(p.dwProcessId, L"#32770", L"リネーム中");
             EXPECT_TRUE(!c.folder || progress == nullptr || !IsWindowVisible(progress)) << "none when silent";
+            EXPECT_EQ(nullptr, WindowOf(p.dwProcessId, L"ZorvelWindowClass")) << "no main window in batch mode";
             // The report's first line, then the archive not renamed and why.
-            EXPECT_EQ(std::wstring(c.report) + L"\n\n" + r + L"（ファイル内にフォルダが見つかりません）", AnswerReport(p));
+            EXPECT_EQ(std::wstring(c.report) + L"\n\n" + r + L"（ファイル内にフォルダが見つかりません）", Answer(box));
         }
         ASSERT_TRUE(Exited(p)) << "nothing else waits for a user";
         EXPECT_EQ(1u, ExitCode(p)) << "one archive was not renamed";
@@ -165,36 +143,47 @@ TEST_F(CommandLineTest, BatchModes) {
         EXPECT_EQ(run, Count(log, ",Error,"));
     }
     EXPECT_FALSE(FileExists(program_ + L"\\Zorvel.cfg.tmp"));
+
+    PROCESS_INFORMATION window = Start({L"/showwindow"});
+    HWND main = WaitForWindow(window, L"ZorvelWindowClass");
+    ASSERT_NE(nullptr, main);
+    PostMessageW(main, WM_COMMAND, ID_RENAME_HISTORY, 0);
+    HWND history = WaitForWindow(window, L"#32770", L"リネーム履歴");
+    ASSERT_NE(nullptr, history);
+    PostMessageW(history, WM_COMMAND, IDC_HISTORY_UNDO, 0);
+    HWND box = WaitForWindow(window, L"#32770", L"Zorvel");
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ(L"2 個のファイルを元に戻しました。", Answer(box));
+    ASSERT_TRUE(PumpWhile([&] { return IsWindow(box); }));
+    // The dialog looks at the history again once the box is answered.
+    EXPECT_TRUE(PumpWhile([&] { return IsWindowEnabled(GetDlgItem(history, IDC_HISTORY_UNDO)) != FALSE; }))
+        << "a run is undone once";
+    PostMessageW(history, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(PumpWhile([&] { return IsWindow(history); }));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Exited(window));
+    EXPECT_TRUE(FileExists(files_ + L"\\a.zip") && FileExists(files_ + L"\\b.zip"));
+    EXPECT_FALSE(FileExists(files_ + L"\\One3.zip"));
 }
 
 // Thousands of arguments, most of them empty, blank, missing or too long:
-// the one real archive is renamed and the run ends.
+// the one real archive is renamed and the run ends. Regression: switches were
+// walked as paths, so "/verysilent" renamed the archives of C:\verysilent.
 TEST_F(CommandLineTest, ABatchOfThousandsOfOddArguments) {
-    std::vector<std::wstring> args = {L"/verysilent", std::wstring(300, L'x') + L".zip"};
-    for (int i = 0; i < 2400; ++i) args.push_back(i % 3 == 0 ? L"" : i % 3 == 1 ? L"  " : L"n" + std::to_wstring(i) + L".zip");
-    args.push_back(Archive(L"a.zip", "Real"));
-    PROCESS_INFORMATION p = Start(args);
-    ASSERT_TRUE(Exited(p));
-    EXPECT_EQ(0u, ExitCode(p)) << "every archive found was renamed";
-    EXPECT_TRUE(FileExists(files_ + L"\\Real.zip"));
-    EXPECT_EQ(1, Count(Log(), ",Success,"));
-}
-
-// Regression: the batch walked every argument, switches included, so
-// "/verysilent" renamed the archives of \verysilent at the root of the
-// current drive (here the test prefix's own C:).
-TEST_F(CommandLineTest, ASwitchIsNeverWalkedAsAPath) {
     const std::wstring root = L"C:\\verysilent";
     RemoveTree(root);
     struct Removed { std::wstring path; ~Removed() { RemoveTree(path); } } removed{root}; // on every way out
     ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
-    ZipMember m{"Outside/a.jpg", "x"};
-    ASSERT_TRUE(WriteZip(root + L"\\x.zip", {m}));
-    PROCESS_INFORMATION p = Start({L"/verysilent", Archive(L"a.zip", "Inside")}, files_);
+    ASSERT_TRUE(WriteZip(root + L"\\x.zip", {{"Outside/a.jpg", "x"}}));
+    std::vector<std::wstring> args = {L"/verysilent", std::wstring(300, L'x') + L".zip"};
+    for (int i = 0; i < 2400; ++i) args.push_back(i % 3 == 0 ? L"" : i % 3 == 1 ? L"  " : L"n" + std::to_wstring(i) + L".zip");
+    args.push_back(Archive(L"a.zip", "Real"));
+    PROCESS_INFORMATION p = Start(args, files_);
     ASSERT_TRUE(Exited(p));
-    EXPECT_TRUE(FileExists(files_ + L"\\Inside.zip"));
+    EXPECT_EQ(0u, ExitCode(p)) << "every archive found was renamed";
+    EXPECT_TRUE(FileExists(files_ + L"\\Real.zip"));
     EXPECT_TRUE(FileExists(root + L"\\x.zip")) << "the switch's folder was left alone";
-    EXPECT_EQ(1, Count(Log(), "\r\n")) << "one attempt, one log line: " << Log();
+    EXPECT_EQ(1, Count(Log(), ",Success,"));
 }
 
 TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
@@ -222,16 +211,15 @@ TEST_F(CommandLineTest, SingleInstanceHandsTheFileToTheRunningWindow) {
     ASSERT_TRUE(Exited(alone));
 }
 
-// A format with a forbidden character renames nothing: the message in the
-// silent modes, nothing at all (and an exit code) in the very silent one,
-// which a script runs without anybody to answer a box.
+// A format with a forbidden character renames nothing: a message when silent,
+// only an exit code when very silent (nobody answers a box there).
 TEST_F(CommandLineTest, AFormatWithAForbiddenCharacterRenamesNothing) {
     ASSERT_TRUE(WriteUtf16(program_ + L"\\Zorvel.cfg", L"[Other]\r\nFormat=%new:x\r\n"));
     std::wstring a = Archive(L"a.zip", "One");
     PROCESS_INFORMATION shown = Start({L"/silent", a});
     HWND box = WaitForWindow(shown, L"#32770", L"新しいファイル名のフォーマット");
     ASSERT_NE(nullptr, box);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    Answer(box);
     ASSERT_TRUE(Exited(shown));
     EXPECT_EQ(2u, ExitCode(shown));
 
@@ -240,40 +228,6 @@ TEST_F(CommandLineTest, AFormatWithAForbiddenCharacterRenamesNothing) {
     EXPECT_EQ(2u, ExitCode(silent));
     EXPECT_TRUE(FileExists(a));
     EXPECT_EQ("", Log());
-}
-
-// A Send To batch is in the history: after a restart the window's history
-// dialog puts its files back.
-TEST_F(CommandLineTest, ASendToBatchIsUndoneFromTheWindowAfterARestart) {
-    std::wstring a = Archive(L"a.zip", "Alpha"), b = Archive(L"b.zip", "Beta");
-    PROCESS_INFORMATION batch = Start({a, b}); // as Send To starts it
-    EXPECT_EQ(L"2 個中 2 個のファイルのリネームが完了しました。", AnswerReport(batch));
-    ASSERT_TRUE(Exited(batch));
-    ASSERT_TRUE(FileExists(files_ + L"\\Alpha.zip") && FileExists(files_ + L"\\Beta.zip"));
-
-    PROCESS_INFORMATION window = Start({L"/showwindow"});
-    HWND main = WaitForWindow(window, L"ZorvelWindowClass");
-    ASSERT_NE(nullptr, main);
-    PostMessageW(main, WM_COMMAND, ID_RENAME_HISTORY, 0);
-    HWND history = WaitForWindow(window, L"#32770", L"リネーム履歴");
-    ASSERT_NE(nullptr, history);
-    PostMessageW(history, WM_COMMAND, IDC_HISTORY_UNDO, 0);
-    HWND box = WaitForWindow(window, L"#32770", L"Zorvel");
-    ASSERT_NE(nullptr, box);
-    wchar_t text[256] = L"";
-    GetDlgItemTextW(box, 0xFFFF, text, 256);
-    EXPECT_STREQ(L"2 個のファイルを元に戻しました。", text);
-    PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_TRUE(PumpWhile([&] { return IsWindow(box); }));
-    // The dialog looks at the history again once the box is answered.
-    EXPECT_TRUE(PumpWhile([&] { return IsWindowEnabled(GetDlgItem(history, IDC_HISTORY_UNDO)) != FALSE; }))
-        << "a run is undone once";
-    PostMessageW(history, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(PumpWhile([&] { return IsWindow(history); }));
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(Exited(window));
-    EXPECT_TRUE(FileExists(a) && FileExists(b));
-    EXPECT_FALSE(FileExists(files_ + L"\\Alpha.zip"));
 }
 
 } // namespace

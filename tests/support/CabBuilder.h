@@ -1,6 +1,4 @@
-// Cabinets written byte by byte for the tests: one folder, stored (no
-// compression), blocks without checksums, names as raw bytes in any
-// encoding, which gcab cannot write.
+// Cabinets written byte by byte (one stored folder, names as raw bytes), which gcab cannot write.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
-// Helpers for tests of the archive routes: where the build put things, which
-// folder the optional libraries are loaded from, and discovery in one call.
+// Where the optional libraries are loaded from, and discovery in one call.
 #pragma once
 
 #include <windows.h>
@@ -25,8 +24,7 @@ public:
     LibraryFolder& operator=(const LibraryFolder&) = delete;
 };
 
-// DiscoverFolderName with the folder as a string (and the default options:
-// ZIP archives through the libraries first).
+// DiscoverFolderName with the folder as a string.
 inline int Discover(const std::wstring& path, std::wstring* folder = nullptr,
                     const NamingOptions& options = NamingOptions()) {
     wchar_t out[260];

@@ -30,9 +30,7 @@ std::string Common(const LzhMember& m, uint32_t time, uint8_t attribute, size_t 
     return s;
 }
 
-// Levels 0 and 1: a checksummed base header with the name. Level 1 ends it
-// with the size of the first extended header (the folder field), and the
-// extended headers count in the packed size.
+// Levels 0 and 1: a checksummed base header; level 1's extended headers count in the packed size.
 std::string Level0Or1(const LzhMember& m) {
     std::string chain;
     if (m.level == 1) {

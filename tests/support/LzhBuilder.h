@@ -1,7 +1,4 @@
-// LZH archives written byte by byte for the tests, members stored
-// ("-lh0-"): level 0 headers with the whole path in the
-// name field, level 1 headers with a folder field, or level 2 headers with
-// name, folder, UTF-16 and code-page fields and their header CRC.
+// LZH archives written byte by byte, members stored ("-lh0-"), in header levels 0, 1 and 2.
 #pragma once
 
 #include <cstdint>

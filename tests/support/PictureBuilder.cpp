@@ -138,9 +138,8 @@ std::string BuildJpeg(const JpegShape& s) {
     return out + "\xFF\xD9";
 }
 
-// A run of pixels of colour 1 is coded as the strings 1, 11, 111, ...: the
-// code for a run of n is the table entry made after the run of n - 1, and
-// the table starts over at its 4,095th entry.
+// Runs of colour 1 coded as the strings 1, 11, 111, ... (run n is the entry made
+// after run n - 1); the table starts over at its 4,095th entry.
 std::string BuildGif(uint32_t screenWidth, uint32_t screenHeight, const std::vector<uint32_t>& frameSides) {
     std::string out = "GIF89a";
     Put16(out, screenWidth);

@@ -1,14 +1,12 @@
-// Pictures written byte by byte for the thumbnail tests and the fuzz driver:
-// header fields as extreme as a test needs, and pixel data that is not zero
-// (0x41 bytes, red GIF pixels), since zeros hide what an overrun writes.
+// Pictures written byte by byte, header fields as extreme as needed; pixels are
+// not zero (0x41 bytes, red GIF pixels), since zeros hide what an overrun writes.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// A PNG (8-bit grey unless told; colour types 0, 2 and 6) whose first `rows`
-// rows hold 0x41 bytes, deflated.
+// A PNG (8-bit grey unless told; colour types 0, 2 and 6) whose first `rows` rows hold 0x41 bytes.
 std::string BuildPng(uint32_t width, uint32_t height, uint32_t rows, int colourType = 0, int depth = 8);
 
 struct JpegShape {
@@ -26,9 +24,7 @@ std::string BuildJpeg(const JpegShape& shape);
 // A GIF of red frames of the sizes given, each LZW-coded.
 std::string BuildGif(uint32_t screenWidth, uint32_t screenHeight, const std::vector<uint32_t>& frameSides);
 
-// A little-endian TIFF of 8-bit grey pages, one uncompressed strip each;
-// tileSide makes a page's one tile that wide and high. The last page's next
-// directory is page loopTo (none when -1).
+// A TIFF of 8-bit grey pages, one strip (or one tile of tileSide) each; the last links to page loopTo.
 struct TiffPage {
     uint32_t width, height, tileSide = 0;
 };
@@ -36,6 +32,5 @@ std::string BuildTiff(const std::vector<TiffPage>& pages, int loopTo = -1);
 
 // An icon file of these images (PNG bytes or icon DIBs); type 2 is a cursor.
 std::string BuildIco(const std::vector<std::string>& images, int type = 1);
-// A 32-bit icon DIB: its header, with the height doubled for the mask, and
-// pixelBytes bytes of 0x41.
+// A 32-bit icon DIB header (height doubled for the mask) and pixelBytes bytes of 0x41.
 std::string BuildIconDib(int32_t width, int32_t height, size_t pixelBytes);

@@ -27,9 +27,7 @@ std::string Rar4Block(uint8_t type, uint16_t flags, const std::string& fields) {
     return block + head;
 }
 
-// The Unicode name form: ANSI name, NUL, high byte, then for every four
-// characters a flag byte whose two-bit codes (2) say "two bytes follow,
-// low first".
+// The Unicode name form: ANSI name, NUL, high byte, then per four characters a flag byte 0xAA (two bytes each).
 std::string Rar4UnicodeName(const std::string& ansi, const std::wstring& name) {
     std::string s = ansi;
     s += '\0';

@@ -1,8 +1,5 @@
-// RAR archives written byte by byte for the tests, members stored (not
-// packed): RAR 4 blocks with their 16-bit header checks, and RAR 5 blocks
-// with variable-length fields and CRC-32 header checks. Flags the library
-// must report (solid, volume, encrypted headers, encrypted items) are set
-// in the headers as a packer would; the data after them stays plain.
+// RAR 4 and RAR 5 archives written byte by byte, members stored; the flags a
+// reader must report are set as a packer sets them, the data left plain.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +21,6 @@ enum : uint16_t { kRar4Volume = 0x0001, kRar4Solid = 0x0008, kRar4EncryptedHeade
 enum : uint32_t { kRar5Volume = 0x0001, kRar5Solid = 0x0004 };
 
 std::string BuildRar4(const std::vector<RarMember>& members, uint16_t mainFlags = 0);
-// encryptedHeaders: an archive encryption header takes the main header's
-// place, as when every header is encrypted; the members then follow as
-// plain blocks, which a reader must not get to.
+// encryptedHeaders: an encryption header instead of the main one; the plain members after it must stay unread.
 std::string BuildRar5(const std::vector<RarMember>& members, uint32_t archiveFlags = 0,
                       bool encryptedHeaders = false);

@@ -1,5 +1,4 @@
-// A picture of one colour, as the bytes of a 24-bit .bmp file, for archives
-// whose thumbnails the tests check pixel by pixel.
+// A 24-bit .bmp of one colour, for thumbnails checked pixel by pixel.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,4 @@
-// Real files in a temporary folder for the tests, removed again by the
-// destructor; text conversion and the build's folders.
+// Files in a temporary folder removed by the destructor; text conversion; the build's folders.
 #pragma once
 
 #include <windows.h>
@@ -39,7 +38,6 @@ void RemoveTree(const std::wstring& path);
 std::string Narrow(const std::wstring& w, UINT codePage = CP_UTF8);
 inline std::string Utf8(const std::wstring& w) { return Narrow(w, CP_UTF8); }
 inline std::string Ansi(const std::wstring& w) { return Narrow(w, CP_ACP); }
-// A folder of the build beside the tests' own (bin, doubles, fixtures), and
-// a file the fixture script made.
+// A folder of the build (bin, doubles, fixtures), and a file the fixture script made.
 std::wstring BuildFolder(const std::wstring& name);
 inline std::wstring Fixture(const std::wstring& name) { return BuildFolder(L"fixtures") + L"\\" + name; }

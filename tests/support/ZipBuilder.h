@@ -1,7 +1,4 @@
-// ZIP archives written byte by byte for the tests: local headers, data,
-// central directory and end record, with the odd and broken forms real
-// archives come in (raw name bytes in any encoding, encrypted or unsupported
-// members, data descriptors, ZIP64 records, spanned, damaged).
+// ZIP archives written byte by byte, in the odd and broken forms real ones come in.
 #pragma once
 
 #include <cstddef>
@@ -22,26 +19,19 @@ struct ZipMember {
     bool zip64 = false;              // central record: sizes and offset in a ZIP64 extra field
 };
 
-// The whole archive. spanned: the file starts with the split-archive marker
-// and its end record puts itself and the directory on disk 2, as in a split
-// set, which single-file readers refuse. comment goes after the end record.
+// The whole archive; spanned: marked and numbered as a disk of a split set.
 std::string BuildZip(const std::vector<ZipMember>& members, bool spanned = false, const std::string& comment = "");
-// BuildZip written to path; false when the file could not be written.
 bool WriteZip(const std::wstring& path, const std::vector<ZipMember>& members);
 
 // Raw deflate (no zlib header) and CRC-32, as the builder writes them.
 std::string RawDeflate(const std::string& data);
 uint32_t Crc32(const std::string& data);
 
-// The editors below find the central records from the end record (no
-// comment assumed) and return false when there is no such record.
-// Rewrites the central directory with its records in `order` (indexes into
-// the records as written); the local headers stay where they are.
+// Editors of an archive without a comment (false when there is no such record).
+// The central records in `order`, local headers left alone.
 bool ReorderCentralRecords(std::string& zip, const std::vector<int>& order);
-// Puts a ZIP64 end record and its locator before the end record, whose
-// fields then say "see ZIP64".
+// A ZIP64 end record and locator before the end record, whose fields say "see ZIP64".
 bool AddZip64End(std::string& zip);
-// Overwrites the signature of central record `record`, or of the local
-// header of member `member`.
+// Spoils the signature of a central record or of a member's local header.
 bool BreakCentralRecord(std::string& zip, int record);
 bool BreakLocalHeader(std::string& zip, int member);

@@ -1,5 +1,4 @@
-// The file list store: adding, the duplicate rule, removing rows, the path
-// index, the type-icon cache and what its observer is told.
+// The file list: adding and walks, duplicates, the path index, type icons, its observer, cells and sorting.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -13,27 +12,37 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "filelist/AddFiles.h"
 #include "filelist/FileList.h"
 #include "filelist/ListPresentation.h"
-#include "settings/Settings.h"
+#include "settings/ConfigFile.h"
 
 namespace {
 
+// The rows' names, or their full paths.
+std::vector<std::wstring> Names(const FileList& list, bool fullPath = false) {
+    std::vector<std::wstring> names;
+    for (int i = 0; i < list.Count(); ++i) names.push_back(fullPath ? list.At(i).fullPath : list.At(i).name);
+    return names;
+}
+
 class FileListTest : public ::testing::Test {
 protected:
-    void TearDown() override { list_.Attach(nullptr); }
-    std::vector<std::wstring> Paths() const {
-        std::vector<std::wstring> paths;
-        for (int i = 0; i < list_.Count(); ++i) paths.push_back(list_.At(i).fullPath);
-        return paths;
+    void SetUp() override {
+        Settings defaults;
+        LoadSettingsFrom(nullptr, defaults, 1280, 1024);
+        kinds_ = KindsOf(defaults); // ZIP, 7Z, RAR on; CAB, LZH off
     }
+    void TearDown() override { list_.Attach(nullptr); }
+    std::wstring Make(const std::wstring& relative) { return dir_.Write(relative, "x"); }
 
     TempDir dir_;
     FileList list_;
+    KindFilter kinds_;
+    CancelFlag never_;
 };
 
-// Names come from the file's name and attributes and type names once per
-// extension; a user must see what the slow lookup by path shows.
+// A record as the file has it; the type name looked up once per extension, as the slow lookup by path says.
 TEST_F(FileListTest, AddFillsTheRecordFromTheFile) {
     for (const wchar_t* name : {L"写真.zip", L"two.ZIP", L"three.7z", L"four.rar", L"noextension"}) {
         std::wstring path = dir_.Write(name, std::string(1234, 'z'));
@@ -82,7 +91,7 @@ TEST_F(FileListTest, TheDuplicateRule) {
     list_.SetOptions({true, true});
     EXPECT_TRUE(list_.AddFileEntry(a.c_str()));
     list_.RemoveRows({1});
-    EXPECT_EQ((std::vector<std::wstring>{b, a}), Paths());
+    EXPECT_EQ((std::vector<std::wstring>{b, a}), Names(list_, true));
     EXPECT_TRUE(list_.IsListedPath(a.c_str()));
     list_.RemoveRows({0, 1});
     EXPECT_FALSE(list_.IsListedPath(a.c_str()));
@@ -169,6 +178,131 @@ TEST_F(FileListTest, OneTypePerKindAndTheObserverHearsEveryChange) {
     EXPECT_EQ((std::vector<std::wstring>{L"type 0 c.zip", L"type 1 b.zorvtest", L"order 120", L"removed 010",
                                          L"rebuilding", L"type 0 a.zip", L"clear"}),
               recorder.heard);
+}
+
+TEST_F(FileListTest, TheKindFilterGoesByTheExtension) {
+    const struct { const wchar_t* path; bool enabled; } cases[] = {
+        {L"C:\\a.zip", true}, {L"C:\\A.ZIP", true},   {L"C:\\a.7z", true},     {L"C:\\a.rar", true},
+        {L"C:\\a.cab", false}, {L"C:\\a.lzh", false}, {L"C:\\a.zip.txt", false}, {L"C:\\zip", false},
+        {L"C:\\x.zip\\a", false}, {L"a.b/c.Rar", true}, {L"C:\\.zip", true},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.enabled, kinds_.Accepts(c.path)) << Utf8(c.path);
+    // A file of a disabled kind adds nothing, nor a missing path (walked as a folder).
+    std::wstring cab = Make(L"x.cab");
+    AddPath(list_, cab.c_str(), kinds_, never_);
+    AddPath(list_, (dir_ / L"missing.zip").c_str(), kinds_, never_);
+    EXPECT_EQ(0, list_.Count());
+    kinds_.enabled[kKindCab] = true;
+    AddPath(list_, cab.c_str(), kinds_, never_);
+    EXPECT_EQ(1, list_.Count());
+    EXPECT_TRUE(kinds_.Any());
+    for (bool& flag : kinds_.enabled) flag = false;
+    EXPECT_FALSE(kinds_.Any());
+}
+
+TEST_F(FileListTest, AFolderIsWalkedOncePerKindInTableOrder) {
+    ASSERT_TRUE(CreateDirectoryW((dir_ / L"sub").c_str(), nullptr));
+    Make(L"A.rar");
+    Make(L"B.zip");
+    Make(L"sub\\C.ZIP");
+    Make(L"D.cab"); // disabled kind
+    Make(L"E.txt");
+    AddPath(list_, dir_.path().c_str(), kinds_, never_);
+    EXPECT_EQ((std::vector<std::wstring>{dir_ / L"B.zip", dir_ / L"sub\\C.ZIP", dir_ / L"A.rar"}), Names(list_, true));
+    FileList cancelledList;
+    CancelFlag cancelled;
+    cancelled.Set();
+    AddPath(cancelledList, dir_.path().c_str(), kinds_, cancelled);
+    EXPECT_LE(cancelledList.Count(), 1) << "a cancelled walk goes no further than the entry it is at";
+}
+
+TEST_F(FileListTest, BlankPathsAndFolderLinksAddNothingMore) {
+    // Regression: "" became "/", and the walk listed the drive's root.
+    std::wstring atRoot = L"C:\\zorvel-blank-path-test.zip";
+    ASSERT_TRUE(WriteBytes(atRoot, "x"));
+    wchar_t current[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    SetCurrentDirectoryW(L"C:\\");
+    for (const wchar_t* blank : {L"", L"  ", L"\t"}) AddPath(list_, blank, kinds_, never_);
+    SetCurrentDirectoryW(current);
+    DeleteFileW(atRoot.c_str());
+    EXPECT_EQ(0, list_.Count());
+    // Regression: links back to the folder and its parent listed a.zip dozens of times.
+    std::wstring links = BuildFolder(L"fixtures") + L"\\links";
+    AddPath(list_, links.c_str(), kinds_, never_);
+    ASSERT_EQ(1, list_.Count());
+    EXPECT_EQ(links + L"\\a.zip", list_.At(0).fullPath);
+}
+
+FileEntry Entry(const wchar_t* name, int status = 0, uint64_t size = 0, uint64_t time = 0) {
+    FileEntry e = {};
+    wcscpy(e.name, name);
+    swprintf(e.fullPath, 260, L"C:\\in\\%ls", name);
+    e.status = status;
+    e.size = size;
+    e.lastWriteTime.dwLowDateTime = static_cast<DWORD>(time);
+    e.lastWriteTime.dwHighDateTime = static_cast<DWORD>(time >> 32);
+    return e;
+}
+
+TEST(Presentation, CellTextsAndInfoTips) {
+    FileEntry e = Entry(L"a.zip", 1, 5ull << 32); // 20 GiB: only the high word is set
+    std::wstring kb = CellText(e, RowNote(), 4, true);
+    EXPECT_NE(std::wstring::npos, kb.find(L"KB"));
+    EXPECT_NE(std::wstring::npos, kb.find(L"20")) << "computed from all 64 bits";
+    EXPECT_NE(std::wstring::npos, CellText(e, RowNote(), 4, false).find(L"20.0 GB"));
+    EXPECT_EQ(L"リネームすることが出来ます", CellText(e, RowNote(), 2, true));
+    EXPECT_EQ(L"", CellText(e, RowNote(), 7, true));
+    SYSTEMTIME st = {2024, 5, 0, 1, 13, 45, 7, 0};
+    FILETIME local;
+    SystemTimeToFileTime(&st, &local);
+    LocalFileTimeToFileTime(&local, &e.lastWriteTime);
+    EXPECT_EQ(L"2024/05/01 13:45", CellText(e, RowNote(), 6, true));
+
+    wcscpy(e.newName, L"Photos.zip");
+    EXPECT_EQ(L"現在のファイル名： a.zip\n新しいファイル名： Photos.zip", InfoTipText(e, RowNote()));
+    e.status = 3;
+    EXPECT_EQ(L"現在のファイル名： a.zip", InfoTipText(e, RowNote())) << "the second line only when ready";
+}
+
+TEST(Presentation, TypeAheadFindsThePrefixFromTheStartRowAndWraps) {
+    FileList list;
+    for (const wchar_t* n : {L"apple.zip", L"Banana.zip", L"avocado.zip", L"cherry.zip"}) list.AppendEntry(Entry(n));
+    EXPECT_EQ(1, FindRowByPrefix(list, 0, 0, L"b", true));
+    EXPECT_EQ(2, FindRowByPrefix(list, 1, 0, L"A", true));
+    EXPECT_EQ(0, FindRowByPrefix(list, 3, 0, L"ap", true)); // wraps to row 0
+    EXPECT_EQ(0, FindRowByPrefix(list, 99, 0, L"a", true)); // a start past the end begins at 0
+    EXPECT_EQ(-1, FindRowByPrefix(list, 0, 0, L"z", true));
+    EXPECT_EQ(-1, FindRowByPrefix(list, 0, 0, L"apple.zip and more", true));
+}
+
+// Sizes and times compare on all 64 bits, names by the locale; equal keys keep their order.
+TEST(Presentation, SortsEachColumnBothWays) {
+    const uint64_t t = 133000000000000000ull, second = 10000000ull;
+    const struct { int column; std::vector<FileEntry> rows; std::vector<std::wstring> ascending; } cases[] = {
+        {0, {Entry(L"b.zip"), Entry(L"A.zip"), Entry(L"c.zip"), Entry(L"a.zip")},
+         {L"a.zip", L"A.zip", L"b.zip", L"c.zip"}},
+        {2, {Entry(L"a", 3), Entry(L"b", 0), Entry(L"c", 1), Entry(L"d", 0), Entry(L"e", 12)},
+         {L"b", L"d", L"c", L"a", L"e"}},
+        {4, {Entry(L"big", 0, (1ull << 32) + 1), Entry(L"small", 0, 0xFFFFFFFFull), Entry(L"tiny", 0, 2)},
+         {L"tiny", L"small", L"big"}},
+        {6, {Entry(L"later", 0, 0, t + 10 * second), Entry(L"earlier", 0, 0, t)}, {L"earlier", L"later"}},
+    };
+    for (const auto& c : cases) {
+        FileList list;
+        for (const FileEntry& e : c.rows) list.AppendEntry(e);
+        SortByColumn(list, c.column, false);
+        if (c.column == 0) { // the locale comparison leaves the order of a and A open
+            EXPECT_EQ(L"b.zip", Names(list)[2]);
+            EXPECT_EQ(L"c.zip", Names(list)[3]);
+        } else {
+            EXPECT_EQ(c.ascending, Names(list)) << c.column;
+        }
+        SortByColumn(list, c.column, true);
+        EXPECT_EQ(c.ascending.back(), Names(list).front()) << c.column;
+        // The duplicate check still knows every path after the rows moved.
+        for (const FileEntry& e : c.rows) EXPECT_TRUE(list.IsListedPath(e.fullPath));
+    }
 }
 
 } // namespace

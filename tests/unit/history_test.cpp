@@ -1,6 +1,4 @@
-// Zorvel.history: records read back whatever the names hold, undo in
-// reverse with nothing overwritten, twenty runs kept, damaged lines passed
-// over.
+// Zorvel.history: records, undo in reverse without overwriting, twenty runs, damaged lines.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -63,8 +61,7 @@ TEST_F(HistoryTest, ARunIsUndoneOnceInReverseAndNothingIsOverwritten) {
     EXPECT_STREQ(L"b.zip", found.cFileName) << "back under its old letter case";
 }
 
-// A record is one line whatever a name holds; damaged lines, records of no
-// known run and broken escapes are passed over, and the newest 20 runs stay.
+// A record is one line whatever a name holds; damaged lines pass; the newest 20 runs stay.
 TEST_F(HistoryTest, DamagedLinesArePassedOverAndTwentyRunsStay) {
     {
         HistoryRun run(HistorySource::Window, 1);

@@ -1,4 +1,4 @@
-// Folder discovery in ZIP archives and the new-name format.
+// Folder discovery in ZIP archives, the new-name format, clashes foreseen, and failures' reasons.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,13 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "Libraries.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
+#include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "filelist/FileList.h"
+#include "filelist/ListPresentation.h"
+#include "naming/Clashes.h"
+#include "naming/EditedName.h"
 #include "naming/FolderDiscovery.h"
 #include "naming/NameFormat.h"
+#include "rename/EntryBatch.h"
+#include "rename/RenameEntry.h"
 #include "settings/ConfigFile.h"
 
 namespace {
@@ -30,6 +35,23 @@ protected:
         EXPECT_TRUE(list_.AddFileEntry(path.c_str())) << Utf8(path);
         DeriveNewName(list_, list_.Count() - 1, options_);
         return list_.At(list_.Count() - 1);
+    }
+    // A row for current, proposing proposed, in status (ready unless told).
+    void Row(const std::wstring& current, const std::wstring& proposed, int status = kStatusReady) {
+        WriteBytes(dir_ / current, "x");
+        FileEntry e = {};
+        wcscpy(e.fullPath, (dir_ / current).c_str());
+        wcscpy(e.name, current.c_str());
+        wcscpy(e.directory, dir_.path().c_str());
+        wcscpy(e.newName, proposed.c_str());
+        wcscpy(e.newFullPath, (dir_ / proposed).c_str());
+        e.status = status;
+        ASSERT_TRUE(list_.AppendEntry(e));
+    }
+    std::vector<int> Statuses() const {
+        std::vector<int> s;
+        for (int i = 0; i < list_.Count(); ++i) s.push_back(list_.At(i).status);
+        return s;
     }
 
     TempDir dir_;
@@ -59,70 +81,16 @@ TEST(NamingRules, TopFolderForbiddenCharactersAndReplacement) {
     for (const wchar_t* good : {L"", L"a,b", L"a;b", L"写真 2024", L"%new", L" ~"})
         EXPECT_FALSE(HasForbiddenChar(good)) << Utf8(good);
     EXPECT_EQ(L"ba", ReplaceAll(L"aaa", L"aa", L"b"));          // occurrences never overlap
-    EXPECT_EQ(L"xxy", ReplaceAll(L"x", L"x", L"xxy"));          // the replacement is not searched again
-    EXPECT_EQ(L"%Photos", ReplaceAll(L"%%new", L"%new", L"Photos"));
     EXPECT_EQ(L"%Date", ReplaceAll(L"%Date", L"%date", L"20240501")); // case-sensitive
+    EXPECT_EQ(L"\uFF3C\uFF0F\uFF1A\uFF0A\uFF1F\uFF02\uFF1C\uFF1E\uFF5C,;", WithFullWidthForbidden(L"\\/:*?\"<>|,;"));
 }
 
-// The built-in reader, whatever the library setting: the first item with a
-// '/' in directory order gives the folder, after drives and leading
-// separators are cleaned off.
-TEST_F(NamingTest, DiscoveryInZipArchives) {
-    const struct { const wchar_t* name; std::vector<ZipMember> members; int status; const wchar_t* folder; } cases[] = {
-        {L"a.zip", {{"readme.txt", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"b.zip", {{"B/y.jpg", "x"}, {"A/x.jpg", "x"}}, 0, L"B"},
-        {L"d.zip", {{"C:/Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"e.zip", {{"\x8e\xca\x90\x5e/a.jpg", "x"}}, 0, L"写真"}, // Shift-JIS, not valid UTF-8
-        {L"Mixed.ZIP", {{"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        {L"roots.zip", {{"a.txt", "x"}, {"b.txt", "x"}}, 12, L""},
-        {L"empty.zip", {}, 12, L""},
-        {L"backslash.zip", {{"Photos\\a.jpg", "x"}}, 12, L""}, // only '/' counts in a ZIP
-        {L"bzip2.zip", {{"Photos/a.jpg", "x", 12}}, 10, L""},
-        {L"dots.zip", {{"./", ""}, {"./Photos/a.jpg", "x"}}, 0, L"Photos"}, // bsdtar -C dir .
-        {L"parent.zip", {{"../x/a.txt", "x"}}, 12, L""},
-        {L"finder.zip", {{"a.txt", "x"}, {"__MACOSX/", ""}, {"__MACOSX/._a.txt", "x"}}, 12, L""},
-        {L"finderdir.zip", {{"__MACOSX/Photos/._a.jpg", "x"}, {"Photos/a.jpg", "x"}}, 0, L"Photos"},
-        // macOS stores names decomposed; the name is the composed one.
-        {L"nfd.zip", {{"\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3/a.jpg", "x"}}, 0, L"\u30c0\u30a6\u30f3"},
-    };
-    for (bool use7zip : {true, false}) {
-        options_.use7zip32 = use7zip;
-        for (const auto& c : cases) {
-            std::wstring folder;
-            EXPECT_EQ(c.status, Discover(Zip(c.name, c.members), &folder, options_)) << Utf8(c.name);
-            EXPECT_EQ(c.folder, folder) << Utf8(c.name);
-        }
-    }
-    // Other formats without their libraries are route_test's.
-    EXPECT_EQ(9, Discover(dir_.Write(L"notzip.zip", "this is not an archive")));
-    EXPECT_EQ(9, Discover(dir_ / L"missing.zip"));
-}
-
-TEST_F(NamingTest, CandidatesListFoldersBeforeDeeperItems) {
-    const struct { std::vector<ZipMember> members; std::vector<std::wstring> names; } cases[] = {
-        {{{"Photos/", "", 0, 0, 0x10}, {"Photos/a.jpg", "x"}}, {L"Photos", L"Photos", L"a.jpg"}},
-        {{{"readme.txt", "x"}, {"A/B/c.jpg", "x"}, {"A/B/d.jpg", "x"}, {"e.txt", "x"}},
-         {L"readme.txt", L"B", L"c.jpg", L"d.jpg", L"e.txt", L"e.txt"}},
-        {{}, {}},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        std::vector<std::wstring> names;
-        const std::wstring path = Zip(L"c" + std::to_wstring(n++) + L".zip", c.members);
-        EXPECT_EQ(!c.names.empty(), CollectNameCandidates(path.c_str(), options_, names));
-        EXPECT_EQ(c.names, names);
-    }
-    std::vector<std::wstring> names;
-    EXPECT_FALSE(CollectNameCandidates((dir_ / L"missing.zip").c_str(), options_, names));
-}
-
-// What a format makes of an archive's folder (how each placeholder is
-// replaced is NamingRules' table); a name the status refuses leaves no
-// proposal.
+// What a format makes of an archive's folder; a refused name leaves no proposal.
 TEST_F(NamingTest, TheFormatGivesTheNewName) {
     const std::wstring dirName = PathFindFileNameW(dir_.path().c_str());
     const std::string longFolder(100, 'F'); // three times over: no name fits 259 units
-    const struct { const wchar_t* file; const char* folder; std::wstring format; int status; std::wstring name; } cases[] = {
+    const struct { const wchar_t* file; const char* folder; std::wstring format; int status; std::wstring name;
+                   bool fullWidth = false; } cases[] = {
         {L"x.zip", "Photos", L"%new", 1, L"Photos.zip"},
         {L"x.zip", "Photos", L"Fixed", 1, L"Fixed.zip"},
         {L"x.zip", "Photos", L"%orig_%new", 1, L"x_Photos.zip"},
@@ -136,15 +104,20 @@ TEST_F(NamingTest, TheFormatGivesTheNewName) {
         {L"f.zip", "", L"Fixed", 12, L""}, // the archive is read even without %new
         {L"f.zip", "ab\r\n2026 00,Success,spoofed", L"%new", 4, L""}, // would split its log record
         {L"f.zip", longFolder.c_str(), L"%new%new%new", kStatusNameTooLong, L""},
+        // Forbidden characters become full-width when asked; control characters stay refused.
+        {L"f.zip", "ab:c*d", L"%new", 1, L"ab\uFF1Ac\uFF0Ad.zip", true},
+        {L"f.zip", "a\x01:b", L"%new", 4, L"", true},
     };
     for (const auto& c : cases) {
         const std::string folder = c.folder;
+        options_.replaceForbidden = c.fullWidth;
         FileEntry& e = Derive(Zip(c.file, {{folder.empty() ? "root.txt" : folder + "/a.jpg", "x"}}), c.format);
         EXPECT_EQ(c.status, e.status) << Utf8(c.format) << " " << folder;
         EXPECT_EQ(c.name, e.newName) << Utf8(c.format);
         EXPECT_EQ(c.name.empty() ? L"" : dir_ / c.name, e.newFullPath);
         list_.RemoveAll();
     }
+    options_.replaceForbidden = false;
     EXPECT_STRNE(L"", StatusText(kStatusNameTooLong));
 
     // A folder named %time becomes the time of day, which %date/%time give
@@ -190,6 +163,118 @@ TEST_F(NamingTest, RenamedEntriesAreNotDerivedAgainOthersAre) {
     EXPECT_TRUE(DeriveNewName(list_, 0, options_));
     EXPECT_EQ(kStatusReady, e.status);
     EXPECT_STREQ(L"Photos.zip", e.newName);
+}
+
+const std::wstring kComposed = L"\u30C0.zip", kDecomposed = L"\u30BF\u3099.zip";
+
+TEST_F(NamingTest, ProposalsClashWithTheDiskAndWithEarlierRows) {
+    const struct Case {
+        const char* what;
+        std::vector<std::pair<std::wstring, std::wstring>> rows; // current, proposed
+        std::vector<std::wstring> onDisk;
+        std::vector<int> statuses;
+    } cases[] = {
+        {"on disk", {{L"a.zip", L"X.zip"}}, {L"X.zip"}, {kStatusTargetExists}},
+        {"a folder on disk", {{L"a.zip", L"Dir"}}, {L"Dir\\"}, {kStatusTargetExists}},
+        {"in the list", {{L"a.zip", L"S.zip"}, {L"b.zip", L"S.zip"}}, {}, {kStatusReady, kStatusSameAsOther}},
+        {"case only", {{L"a.zip", L"S.zip"}, {L"b.zip", L"s.ZIP"}}, {}, {kStatusReady, kStatusSameAsOther}},
+        {"NFC only", {{L"a.zip", kComposed}, {L"b.zip", kDecomposed}}, {}, {kStatusReady, kStatusSameAsOther}},
+        {"a chain of three", {{L"a.zip", L"S.zip"}, {L"b.zip", L"S.zip"}, {L"c.zip", L"S.zip"}}, {},
+         {kStatusReady, kStatusSameAsOther, kStatusSameAsOther}},
+        // Its own file under another case is no clash.
+        {"own file", {{L"\uFF50\uFF48\uFF4F\uFF54\uFF4F.zip", L"\uFF30\uFF28\uFF2F\uFF34\uFF2F.zip"}}, {}, {kStatusReady}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        list_.RemoveAll();
+        for (const std::wstring& name : c.onDisk) {
+            if (name.back() == L'\\') CreateDirectoryW((dir_ / name.substr(0, name.size() - 1)).c_str(), nullptr);
+            else WriteBytes(dir_ / name, "taken");
+        }
+        for (const auto& row : c.rows) Row(row.first, row.second);
+        ForeseeClashes(list_, DiskCheck::All);
+        EXPECT_EQ(c.statuses, Statuses());
+        for (const std::wstring& name : c.onDisk) {
+            DeleteFileW((dir_ / name).c_str());
+            RemoveDirectoryW((dir_ / name.substr(0, name.size() - 1)).c_str());
+        }
+        for (const auto& row : c.rows) DeleteFileW((dir_ / row.first).c_str());
+    }
+}
+
+// A clashing row is ready again once its partner is removed, edited, renamed or undone.
+TEST_F(NamingTest, ProposalsAreLookedAtAgainAfterEveryChange) {
+    Row(L"a.zip", L"S.zip");
+    Row(L"b.zip", L"S.zip");
+    Row(L"c.zip", L"S.zip", kStatusRenameFailed);
+    ForeseeClashes(list_, DiskCheck::All);
+    EXPECT_EQ((std::vector<int>{kStatusReady, kStatusSameAsOther, kStatusRenameFailed}), Statuses());
+
+    ASSERT_TRUE(StoreEditedName(list_, 0, L"T.zip"));
+    ForeseeClashes(list_, DiskCheck::Unsettled, 0);
+    EXPECT_EQ((std::vector<int>{kStatusReady, kStatusReady, kStatusRenameFailed}), Statuses()) << "edited";
+
+    ASSERT_TRUE(StoreEditedName(list_, 0, L"S.zip"));
+    ForeseeClashes(list_, DiskCheck::Unsettled, 0);
+    EXPECT_EQ(kStatusSameAsOther, list_.At(1).status);
+    list_.RemoveRows({1});
+    ForeseeClashes(list_, DiskCheck::Unsettled);
+    EXPECT_EQ((std::vector<int>{kStatusReady, kStatusRenameFailed}), Statuses()) << "removed";
+
+    Row(L"d.zip", L"S.zip");
+    ForeseeClashes(list_, DiskCheck::Unsettled);
+    RenameOptions options;
+    ASSERT_TRUE(RenameEntry(list_, 0, options));
+    ForeseeClashes(list_, DiskCheck::All);
+    EXPECT_EQ(kStatusTargetExists, list_.At(2).status) << "renamed: the disk has the name now";
+    ASSERT_TRUE(UndoRename(list_, 0, options));
+    ForeseeClashes(list_, DiskCheck::All);
+    EXPECT_EQ(kStatusReady, list_.At(2).status) << "undone: free again";
+}
+
+// A run counts as done only rows whose proposal stands after the clashes: three alike are one.
+struct Finish final : RunEvents {
+    void Progress(int) override {}
+    void Finished(WPARAM ok, LPARAM rows) override { done = {static_cast<int>(ok), static_cast<int>(rows)}; }
+    std::pair<int, int> done{-1, -1};
+};
+bool ProposeAsIs(FileList&, int, const RenameOptions&) { return true; }
+
+TEST_F(NamingTest, ARunCountsNoClashAsDone) {
+    for (const wchar_t* name : {L"a.zip", L"b.zip", L"c.zip"}) Row(name, L"S.zip");
+    EntryBatch batch{ProposeAsIs, RenameOptions{}, false, 3, 0, false, {}};
+    Finish events;
+    ::Run run;
+    ASSERT_TRUE(run.Start([&](::Run& r) { return RunEntryBatch(batch, list_, r); }, events));
+    run.Join();
+    EXPECT_EQ(std::make_pair(1, 3), events.done);
+}
+
+// Why a move failed, and how the list shows it.
+TEST_F(NamingTest, FailuresKeepTheirReason) {
+    RenameOptions options;
+    Row(L"held.zip", L"Free.zip");
+    Row(L"gone.zip", L"Gone.zip");
+    Row(L"late.zip", L"Later.zip");
+    ScopedFile held(CreateFileW((dir_ / L"held.zip").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    DeleteFileW((dir_ / L"gone.zip").c_str());
+    WriteBytes(dir_ / L"Later.zip", "appeared after the preview");
+    const FailureReason reasons[] = {FailureReason::InUse, FailureReason::SourceGone, FailureReason::TargetExists};
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_FALSE(RenameEntry(list_, row, options));
+        EXPECT_EQ(reasons[row], list_.Note(row).reason) << row;
+    }
+    FileEntry e = list_.At(0);
+    EXPECT_EQ(L"リネームに失敗しました（使用中）", CellText(e, list_.Note(0), kColStatus, true));
+    EXPECT_NE(std::wstring::npos, InfoTipText(e, list_.Note(0)).find(NoteMessage(list_.Note(0))));
+    EXPECT_NE(L"", NoteMessage(list_.Note(0)));
+    // The reason goes with the row when the row moves, and when it is ready again.
+    list_.RemoveRows({1});
+    EXPECT_EQ(FailureReason::TargetExists, list_.Note(1).reason);
+    held.reset();
+    ASSERT_TRUE(StoreEditedName(list_, 0, L"Free.zip"));
+    EXPECT_EQ(FailureReason::None, list_.Note(0).reason);
 }
 
 } // namespace

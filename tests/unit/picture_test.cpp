@@ -1,7 +1,5 @@
-// Pictures reach the platform's decoder only after our reading of their
-// headers (PictureHeader.h): hostile ones that crashed the program, held a
-// thumbnail run for minutes or filled the 32-bit process are refused and the
-// row shows its type icon, while real pictures of every kind are drawn.
+// Hostile pictures (they crashed the program, held a run for minutes or filled the
+// 32-bit process) are refused by our header check before the platform's decoder.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,10 +17,8 @@
 
 namespace {
 
-// Draws the archives <n>.zip of folder in thumbnail_child.exe: "drawn" or
-// "refused" each, with the megabytes it took when they were too many. A
-// child that dies leaves its row "crashed" with the exit code, and the next
-// child goes on from the row after.
+// Each <n>.zip of folder drawn in thumbnail_child.exe: "drawn" or "refused" (with
+// the megabytes when too many), or "crashed" and a new child goes on after it.
 std::vector<std::string> DrawInChild(const std::wstring& folder, int count) {
     std::vector<std::string> outcome(count);
     for (int first = 0; first < count;) {
@@ -109,8 +105,7 @@ TEST(PictureTable, HostilePicturesAreRefusedRealOnesDrawn) {
     for (int i = 0; i < count; ++i) EXPECT_EQ(rows[i].drawn ? "drawn" : "refused", outcome[i]) << rows[i].what;
 }
 
-// The limits at their edges, and header fields no decoder may see: the
-// verdicts alone, nothing decoded.
+// The limits at their edges, and header fields no decoder may see: verdicts only.
 TEST(PictureHeader, LimitsHoldAtTheirEdges) {
     using V = PictureVerdict;
     std::string cutFrame = BuildJpeg({});

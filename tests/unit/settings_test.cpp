@@ -73,6 +73,9 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
         {L"Other", L"Format=" + std::wstring(128, L'x') + L"\U0001F600", L"Format=" + std::wstring(128, L'x')},
         {L"EnableFileType", L"Lzh=-1", L"Lzh=1"},         {L"EnableFileType", L"Zip=0", L"Zip=0"},
         {L"thumbnail", L"smallSIZE=60", L"SmallSize=60"}, // names ignore case
+        // Colours typed by hand: "r,g,b" and lower-case hex are read.
+        {L"ReadyItemDesign", L"BackColor=255,0,0", L"BackColor=#FF0000"},
+        {design, L"TextColor=#00ff80", L"TextColor=#00FF80"},
     };
     for (const auto& c : cases) {
         const std::wstring text = Save(Load(L"[" + std::wstring(c.section) + L"]\r\n" + c.text + L"\r\n"));
@@ -111,8 +114,7 @@ TEST_F(SettingsTest, TheWindowIsCentredOnTheScreenUnlessPlaced) {
     EXPECT_EQ(3000, s.Width);
 }
 
-// Every field away from its default, Japanese texts included, is read back
-// as written: saving what was loaded gives the same file.
+// Every field away from its default, Japanese texts included, survives a save and a load.
 TEST_F(SettingsTest, EveryFieldSurvivesARoundTrip) {
     Settings s;
     LoadSettingsFrom(nullptr, s, kScreenW, kScreenH);

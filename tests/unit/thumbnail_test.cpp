@@ -1,6 +1,4 @@
-// Thumbnails: where a picture is drawn in its box, which item of an archive
-// is its picture, its bytes through every reader we ship, and what a row
-// shows when there is no picture to draw.
+// Thumbnails: placement, which item is the picture, its bytes through every reader, and no picture.
 #include <gtest/gtest.h>
 
 #include "Libraries.h"
@@ -32,28 +30,7 @@ std::vector<uint32_t> Pixels(HBITMAP bitmap) {
     return pixels;
 }
 
-// Members holding these names and bytes.
-std::vector<ZipMember> Zip(const std::vector<std::pair<std::string, std::string>>& items) {
-    std::vector<ZipMember> members(items.size());
-    for (size_t i = 0; i < items.size(); ++i) members[i].name = items[i].first, members[i].data = items[i].second;
-    return members;
-}
-
 } // namespace
-
-TEST(FitPicture, ScalesBySingleRatiosAndCentres) {
-    struct Row { int w, h, box, x, y, dw, dh; } rows[] = {
-        {1600, 1200, 128, 0, 16, 127, 95}, // the single-precision ratio leaves both sides a pixel short
-        {640, 480, 128, 0, 16, 128, 96},   {1000, 1000, 128, 0, 0, 128, 128},
-        {100, 50, 128, 14, 39, 100, 50},   // never enlarged
-        {300, 100, 192, 0, 64, 191, 63},   {256, 512, 128, 32, 0, 64, 128},
-    };
-    for (const Row& r : rows) {
-        PicturePlace p = FitPicture(r.w, r.h, r.box, r.box);
-        EXPECT_EQ((std::vector<int>{r.x, r.y, r.dw, r.dh}), (std::vector<int>{p.x, p.y, p.width, p.height}))
-            << r.w << "x" << r.h << " in " << r.box;
-    }
-}
 
 TEST(PictureChoice, FirstCandidateOrFirstInLogicalOrder) {
     struct Item { const wchar_t* name; uint64_t size; bool directory; };
@@ -90,17 +67,21 @@ protected:
     TempDir dir_;
 };
 
-// A directory named like a picture, a text, then two pictures: the first is
-// taken with FirstFile on, the one sorting first with it off.
+// A directory named like a picture, a text, then two pictures in a folder
+// whose name has a space: the first is taken with FirstFile on, the one
+// sorting first with it off. An encrypted item gives nothing.
 TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     const std::string first = "first picture\x01\x02", second = "second\xff picture";
-    std::vector<ZipMember> zip = Zip({{"d.jpg/", ""}, {"notes.txt", "text"}, {"b/10.png", first}, {"b/2.png", second}});
+    std::vector<ZipMember> zip = {{"d.jpg/", ""}, {"notes.txt", "text"}, {"b c/10.png", first}, {"b c/2.png", second}};
     zip[0].externalAttributes = 0x10;
     std::vector<ZipMember> deflated = zip;
     for (ZipMember& m : deflated) m.method = 8;
-    std::vector<RarMember> rar = {{"d.jpg", "", true}, {"notes.txt", "text"}, {"b\\10.png", first}, {"b\\2.png", second}};
+    std::vector<RarMember> rar = {
+        {"d.jpg", "", true}, {"notes.txt", "text"}, {"b c\\10.png", first}, {"b c\\2.png", second}};
+    std::vector<RarMember> secret = rar;
+    for (RarMember& m : secret) m.encrypted = true;
     std::vector<LzhMember> lzh(4);
-    const char* lzhNames[] = {"d.jpg", "notes.txt", "b\\10.png", "b\\2.png"}; // d.jpg: no bytes
+    const char* lzhNames[] = {"d.jpg", "notes.txt", "b c\\10.png", "b c\\2.png"}; // d.jpg: no bytes
     const std::string lzhData[] = {"", "text", first, second};
     for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i];
     const std::wstring fixture7z = Fixture(L"photos.7z");
@@ -115,8 +96,9 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
         {Write(L"solid.rar", BuildRar4(rar, kRar4Solid)), none, none},
         {Write(L"volume.rar", BuildRar5(rar, kRar5Volume)), none, none},
         {Write(L"locked.rar", BuildRar5(rar, 0, true)), none, none},
+        {Write(L"secret.rar", BuildRar4(secret)), none, none},
         {Fixture(L"photos.cab"), none, none},
-        {Write(L"text.zip", BuildZip(Zip({{"a.jpg.txt", "x"}, {"x.webp", "x"}}))), none, none},
+        {Write(L"text.zip", BuildZip({{"a.jpg.txt", "x"}, {"x.webp", "x"}})), none, none},
     };
     // The 7z archive on a thread made as a run's is, the only one to use
     // 7-zip32.dll: the library's state for such a thread, once it had ended,
@@ -138,8 +120,7 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
     }
 }
 
-// No picture, a picture GDI+ cannot decode, a cabinet: the type icon,
-// centred on black; never a black square.
+// A picture is drawn centred; without one (none, undecodable, a cabinet) the type icon shows.
 TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
     const COLORREF kTeal = RGB(0, 128, 128);
     // Regression: a .bmp whose pixels start far past its end crashed the
@@ -147,27 +128,28 @@ TEST_F(ArchivePictureTest, RowsWithoutADrawablePictureShowTheirTypeIcon) {
     auto patched = [&](size_t at, uint32_t value) {
         std::string bmp = SolidBmp(5, 5, kTeal);
         for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(value >> (8 * i));
-        return BuildZip(Zip({{"p.bmp", bmp}}));
+        return BuildZip({{"p.bmp", bmp}});
     };
-    struct Row { std::wstring path; bool typeIcon; } rows[] = {
-        {Write(L"picture.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal)}}))), false},
-        {Write(L"text.zip", BuildZip(Zip({{"readme.txt", "text"}}))), true},
-        {Write(L"damaged.zip", BuildZip(Zip({{"photo.jpg", "\xff\xd8\xff\xe0 not really a JPEG"}}))), true},
-        {Write(L"cut.zip", BuildZip(Zip({{"p.bmp", SolidBmp(100, 50, kTeal).substr(0, 70)}}))), true},
-        {Write(L"photos.cab", ReadBytes(Fixture(L"photos.cab"))), true},
-        {Write(L"far-pixels.zip", patched(10, 0x23a4eb4e)), true},
-        {Write(L"tall.zip", patched(22, 5000)), true},
+    struct Row { std::wstring path; int top; } rows[] = { // the picture's first row; -1: the type icon
+        {Write(L"small.zip", BuildZip({{"p.bmp", SolidBmp(100, 50, kTeal)}})), 39}, // centred, never enlarged
+        {Write(L"large.zip", BuildZip({{"p.bmp", SolidBmp(256, 128, kTeal)}})), 32},
+        {Write(L"text.zip", BuildZip({{"readme.txt", "text"}})), -1},
+        {Write(L"damaged.zip", BuildZip({{"photo.jpg", "\xff\xd8\xff\xe0 not really a JPEG"}})), -1},
+        {Write(L"cut.zip", BuildZip({{"p.bmp", SolidBmp(100, 50, kTeal).substr(0, 70)}})), -1},
+        {Write(L"photos.cab", ReadBytes(Fixture(L"photos.cab"))), -1},
+        {Write(L"far-pixels.zip", patched(10, 0x23a4eb4e)), -1},
+        {Write(L"tall.zip", patched(22, 5000)), -1},
     };
     for (const Row& r : rows) {
         ScopedBitmap made(MakeRowThumbnail(r.path.c_str(), 128, 128, ThumbnailOptions()));
         ScopedBitmap icon(TypeIconThumbnail(128, 128, r.path.c_str()));
         std::vector<uint32_t> pixels = Pixels(made.get()), iconPixels = Pixels(icon.get());
         EXPECT_NE(std::vector<uint32_t>(128 * 128, 0xFF000000u), pixels) << "never a black square";
-        if (r.typeIcon) {
+        if (r.top < 0) {
             EXPECT_EQ(iconPixels, pixels) << Utf8(r.path);
         } else {
-            EXPECT_EQ(0xFF008080u, pixels[64 * 128 + 64]) << "drawn at (14, 39), 100 x 50";
-            EXPECT_EQ(0xFF000000u, pixels[38 * 128 + 64]) << "black above it";
+            EXPECT_EQ(0xFF008080u, pixels[64 * 128 + 64]) << Utf8(r.path);
+            EXPECT_EQ(0xFF000000u, pixels[(r.top - 1) * 128 + 64]) << Utf8(r.path) << ": black above it";
         }
     }
 }

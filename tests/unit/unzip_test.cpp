@@ -1,6 +1,4 @@
-// CUnZip, the built-in ZIP reader: which files open, item names, stepping
-// through the directory, and unpacking into a caller's buffer, including the
-// damaged and unsupported forms.
+// CUnZip, the built-in ZIP reader: which files open, names, the directory, unpacking.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,8 +14,7 @@
 
 namespace {
 
-// Deterministic bytes: stretches of every byte value (which deflate cannot
-// shrink) alternating with repetitive text (which it can).
+// Stretches deflate cannot shrink, alternating with text it can.
 std::string Content(size_t size, uint32_t seed) {
     std::string s;
     for (size_t i = 0; i < size; ++i) {
@@ -25,12 +22,6 @@ std::string Content(size_t size, uint32_t seed) {
         s.push_back((i / 1000) % 2 ? static_cast<char>(seed >> 24) : "zorvel "[i % 7]);
     }
     return s;
-}
-
-std::string Hex(uint32_t v) {
-    char text[16];
-    snprintf(text, sizeof(text), "0x%X", v);
-    return text;
 }
 
 class UnZipTest : public ::testing::Test {
@@ -60,9 +51,8 @@ protected:
     CUnZip zip_;
 };
 
-// Every file either opens with its items, or is refused while the archive
-// open before stays open and readable; either way it is shared for reading
-// and released when done.
+// A file opens with its items, or is refused and the archive open before stays
+// readable; either way others may read it, and it is released when done.
 TEST_F(UnZipTest, WhichFilesOpen) {
     const std::string other = BuildZip({{"x/1", "1"}, {"x/2", "2"}, {"x/3", "3"}});
     const struct { const char* label; std::string bytes; int items; } cases[] = {
@@ -121,9 +111,8 @@ TEST_F(UnZipTest, WhichFilesOpen) {
     EXPECT_TRUE(zip_.Open(dir_.Write(L"写真 한글 ü \U0001F600.zip", BuildZip({{"a.txt", "a"}})).c_str()));
 }
 
-// Names decode as UTF-8 when valid, else in the ANSI code page; drives,
-// leading separators and parent steps are cleaned off; the length limit
-// counts decoded units. A bad name leaves the items after it readable.
+// Names: UTF-8 when valid, else the ANSI code page; drives, leading separators and
+// parent steps cleaned off; the length limit in decoded units; bad names are bad items.
 TEST_F(UnZipTest, ItemNames) {
     std::string kanji932, kanji8;
     for (int i = 0; i < 200; ++i) kanji932 += "\x94\x5C"; // 能: 400 bytes, 200 units
@@ -153,7 +142,7 @@ TEST_F(UnZipTest, ItemNames) {
     for (int i = 0; i < zip_.ItemCount(); ++i) {
         SCOPED_TRACE(i);
         const uint32_t result = zip_.GetItem(i);
-        EXPECT_EQ(Hex(cases[i].expected.empty() ? kZipBadItem : kZipOk), Hex(result));
+        EXPECT_EQ(cases[i].expected.empty() ? kZipBadItem : kZipOk, result);
         if (result == kZipOk) { EXPECT_EQ(cases[i].expected, zip_.Item().name); }
     }
 }
@@ -166,7 +155,7 @@ TEST_F(UnZipTest, ItemsAreReachedInAnyOrderAndTheSummaryOnRequest) {
         SCOPED_TRACE(index);
         uint32_t result = zip_.GetItem(index);
         if (index >= 8 || index < -1) {
-            EXPECT_EQ(Hex(kZipBadArgument), Hex(result));
+            EXPECT_EQ(kZipBadArgument, result);
             continue;
         }
         ASSERT_EQ(kZipOk, result);
@@ -178,10 +167,8 @@ TEST_F(UnZipTest, ItemsAreReachedInAnyOrderAndTheSummaryOnRequest) {
     }
 }
 
-// Each member is unpacked in calls of `chunk` bytes: its exact bytes, in as
-// many calls as chunks (a buffer that holds exactly what is left ends it, with
-// no empty call after), or the reason why not, leaving the others readable.
-// Data that unpacks without error is delivered as it comes: no CRC is compared.
+// Each member unpacks in calls of `chunk` bytes, one call per chunk and no empty
+// one after, or says why not; no CRC is compared. Another index starts afresh.
 TEST_F(UnZipTest, UnpackingInAnyBufferSizeOrSayingWhyNot) {
     // Each readable member holds bytes of its own, so reading the wrong one shows.
     auto text = [](uint32_t seed) { return Content(100000, seed); };
@@ -214,22 +201,15 @@ TEST_F(UnZipTest, UnpackingInAnyBufferSizeOrSayingWhyNot) {
     for (int i = 0; i < static_cast<int>(members.size()); ++i) {
         const ZipMember& m = cases[i].member;
         SCOPED_TRACE(m.name);
-        ASSERT_EQ(Hex(cases[i].header), Hex(zip_.GetItem(i)));
-        if (cases[i].header == kZipOk) {
-            EXPECT_EQ(static_cast<int32_t>(m.data.size()), zip_.Item().uncompressedSize);
-            const size_t packed =
-                !m.packed.empty() ? m.packed.size() : m.method == 8 ? RawDeflate(m.data).size() : m.data.size();
-            EXPECT_EQ(static_cast<int32_t>(packed + (m.flags & 1 ? 12 : 0)), zip_.Item().compressedSize);
-        }
+        ASSERT_EQ(cases[i].header, zip_.GetItem(i));
+        if (cases[i].header == kZipOk) { EXPECT_EQ(static_cast<int32_t>(m.data.size()), zip_.Item().uncompressedSize); }
         std::string out;
         int calls = 0;
-        EXPECT_EQ(Hex(cases[i].unpack), Hex(UnpackInChunks(i, cases[i].chunk, m.data.size(), out, &calls)));
+        EXPECT_EQ(cases[i].unpack, UnpackInChunks(i, cases[i].chunk, m.data.size(), out, &calls));
         if (cases[i].unpack != kZipOk) continue;
         EXPECT_TRUE(out == m.data) << "got " << out.size() << " bytes";
         EXPECT_EQ(m.data.empty() ? 1 : (m.data.size() + cases[i].chunk - 1) / cases[i].chunk, size_t(calls));
     }
-    // Another index starts its item from the beginning, also going back to
-    // one unpacked part way.
     const std::string& four = cases[4].member.data;
     const std::string& five = cases[5].member.data;
     std::string part(1000, '\0'), out;
@@ -244,12 +224,12 @@ TEST_F(UnZipTest, UnpackingInAnyBufferSizeOrSayingWhyNot) {
     EXPECT_TRUE(out == four);
 }
 
-TEST_F(UnZipTest, SteppingIntoADamagedDirectoryStopsWithAnError) {
-    const int count = 5;
-    for (int broken : {0, 2, count - 1}) {
-        SCOPED_TRACE("central record " + std::to_string(broken) + " broken");
+// A broken central record ends the directory there; the items before it stay readable.
+TEST_F(UnZipTest, ADamagedDirectoryEndsWhereItBreaks) {
+    for (int broken : {0, 2, 4}) {
+        SCOPED_TRACE(broken);
         std::vector<ZipMember> members;
-        for (int i = 0; i < count; ++i) members.push_back({"d/" + std::to_string(i), "data"});
+        for (int i = 0; i < 5; ++i) members.push_back({"d/" + std::to_string(i), "data"});
         std::string bytes = BuildZip(members);
         ASSERT_TRUE(BreakCentralRecord(bytes, broken));
         CUnZip zip;
@@ -257,21 +237,10 @@ TEST_F(UnZipTest, SteppingIntoADamagedDirectoryStopsWithAnError) {
             EXPECT_EQ(0, broken) << "only a broken first record may refuse the archive";
             continue;
         }
-        int reached = 0;
-        uint32_t result = kZipOk;
-        while (reached < zip.ItemCount() && (result = zip.GetItem(reached)) == kZipOk) {
-            EXPECT_EQ(L"d/" + std::to_wstring(reached), zip.Item().name);
-            ++reached;
-        }
-        EXPECT_NE(kZipOk, result);
-        EXPECT_LE(reached, broken);
         char out[8];
-        EXPECT_NE(kZipOk, zip.GetItem(count - 1));
-        EXPECT_NE(kZipOk, zip.UnzipToMemory(count - 1, out, sizeof(out)));
-        if (broken > 0) {
-            ASSERT_EQ(kZipOk, zip.GetItem(0)) << "items before the damage stay readable";
-            EXPECT_STREQ(L"d/0", zip.Item().name);
-            EXPECT_EQ(kZipOk, zip.UnzipToMemory(0, out, 4));
+        for (int i : {0, 1, 2, 3, 4, 0}) {
+            EXPECT_EQ(i < broken, zip.GetItem(i) == kZipOk) << i;
+            EXPECT_EQ(i < broken, zip.UnzipToMemory(i, out, 4) == kZipOk) << i;
         }
     }
 }
