@@ -54,6 +54,7 @@ int Drive(const PROCESS_INFORMATION& zorvel, const wchar_t* savePath) {
         if (box && !answered.count(box)) {
             wchar_t text[512] = L"";
             GetDlgItemTextW(box, 0xFFFF, text, 512);
+            if (text[0] == L'\0') continue; // the box is still being made
             if (wcsncmp(text, L"最新版が公開されているようです", 15) != 0) {
                 printf("the check says: %ls\n", text);
                 return 1;
