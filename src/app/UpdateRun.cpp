@@ -40,8 +40,8 @@ public:
         return Box(kTexts[static_cast<int>(question)], MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
     void Report(UpdateFailure failure) override {
-        Box(failure == UpdateFailure::CheckFailed ? IDS_UPDATE_CHECK_FAILED : IDS_UPDATE_DOWNLOAD_FAILED,
-            MB_OK | MB_ICONERROR);
+        static const UINT kTexts[] = {IDS_UPDATE_CHECK_FAILED, IDS_UPDATE_DOWNLOAD_FAILED, IDS_UPDATE_DOWNLOAD_MISMATCH};
+        Box(kTexts[static_cast<int>(failure)], MB_OK | MB_ICONERROR);
     }
     bool ChooseSavePath(const wchar_t* suggestedName, wchar_t (&path)[MAX_PATH]) override {
         CopyText(path, suggestedName); // at most 127 characters

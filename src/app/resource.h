@@ -146,6 +146,7 @@
 #define IDS_UPDATE_DOWNLOAD_FAILED 41510
 #define IDS_UPDATE_SAVE_TITLE 41511
 #define IDS_UPDATE_SAVE_FILTER 41512
+#define IDS_UPDATE_DOWNLOAD_MISMATCH 41513
 
 // Progress dialog of the command-line batch.
 #define IDD_BATCH 108

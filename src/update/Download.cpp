@@ -1,10 +1,12 @@
 #include "update/Download.h"
 
+#include <cstring>
 #include <string>
 
 #include "base/ScopedWin.h"
 #include "base/Text.h"
 #include "update/HttpGet.h"
+#include "update/Sha256.h"
 
 namespace {
 
@@ -38,8 +40,9 @@ private:
     unsigned long long told_ = ~0ull;
 };
 
-// Reads the reply into file; length 0 when the reply did not give one.
-DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& events, const CancelFlag& cancel) {
+// Reads the reply into file and hash; length 0 when the reply did not give one.
+DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, Sha256& hash, DownloadEvents& events,
+                       const CancelFlag& cancel) {
     char block[kBlockBytes];
     unsigned long long total = 0;
     Reports reports(events, length);
@@ -49,6 +52,7 @@ DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& 
         if (got == 0) break;
         DWORD written = 0;
         if (!WriteFile(file, block, got, &written, nullptr) || written != got) return DownloadResult::Failed;
+        hash.Add(block, got);
         total += got;
         reports.Received(total);
         if (cancel.IsSet()) return DownloadResult::Cancelled;
@@ -62,13 +66,15 @@ DownloadResult Receive(HttpGet& get, HANDLE file, DWORD length, DownloadEvents& 
 } // namespace
 
 DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
-                              bool replace, DownloadEvents& events, const CancelFlag& cancel) {
+                              bool replace, const uint8_t* expectedSha256, DownloadEvents& events,
+                              const CancelFlag& cancel) {
     // Without a server path there is nothing to ask for (a GET of "" would
     // fetch the server's front page).
     if (serverPath[0] == L'\0') return DownloadResult::Failed;
     UrlParts url = {};
     if (!CopyText(url.host, server.host) || !CopyText(url.path, serverPath)) return DownloadResult::Failed;
     url.port = server.port;
+    url.secure = server.secure;
     if (InternetAttemptConnect(0) != ERROR_SUCCESS) return DownloadResult::Failed;
     HttpGet get(L"Update", server.waitMilliseconds, cancel);
     DWORD length = 0;
@@ -82,7 +88,12 @@ DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverP
         ScopedFile file(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
         if (!file) return DownloadResult::Failed;
-        result = Receive(get, file.get(), length, events, cancel);
+        Sha256 hash;
+        result = Receive(get, file.get(), length, hash, events, cancel);
+        uint8_t digest[kSha256Bytes];
+        hash.Finish(digest);
+        if (result == DownloadResult::Done && expectedSha256 && memcmp(digest, expectedSha256, kSha256Bytes) != 0)
+            result = DownloadResult::Mismatch;
     }
     if (result == DownloadResult::Done &&
         !MoveFileExW(temp.c_str(), savePath, (replace ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH))

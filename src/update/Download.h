@@ -9,10 +9,15 @@
 //   path once every byte has arrived, replacing a file there only when
 //   replace is true; a failed or cancelled download removes it and leaves an
 //   existing file at the save path as it was.
+// - With an expected SHA-256, the received bytes are hashed as they arrive;
+//   a download whose hash differs is a Mismatch: the ".tmp" is deleted and
+//   nothing reaches the save path.
 // - A reply shorter than its Content-Length is a failure. A reply without
 //   Content-Length ends when the server ends it.
 // - A cancel ends the download at once, even while it waits on the server.
 #pragma once
+
+#include <cstdint>
 
 #include "base/Run.h"
 #include "update/UpdateServer.h"
@@ -31,7 +36,9 @@ protected:
     ~DownloadEvents() = default;
 };
 
-enum class DownloadResult { Done, Failed, Cancelled };
+enum class DownloadResult { Done, Failed, Mismatch, Cancelled };
 
+// expectedSha256: the archive's 32-byte hash, or null when none was published.
 DownloadResult DownloadUpdate(const UpdateServer& server, const wchar_t* serverPath, const wchar_t* savePath,
-                              bool replace, DownloadEvents& events, const CancelFlag& cancel);
+                              bool replace, const uint8_t* expectedSha256, DownloadEvents& events,
+                              const CancelFlag& cancel);

@@ -51,9 +51,11 @@ bool CheckForUpdate(const UpdateJob& job, UpdateDialogue& dialogue, const Cancel
         return false;
     }
     dialogue.Show(UpdateStatus::Downloading);
-    switch (DownloadUpdate(server, published.serverPath, savePath, chosenAsZip, dialogue, cancel)) {
+    const uint8_t* expected = published.hasSha256 ? published.sha256 : nullptr;
+    switch (DownloadUpdate(server, published.serverPath, savePath, chosenAsZip, expected, dialogue, cancel)) {
     case DownloadResult::Done: dialogue.Show(UpdateStatus::Done); return true;
     case DownloadResult::Cancelled: return false;
+    case DownloadResult::Mismatch: dialogue.Report(UpdateFailure::DownloadMismatch); return false;
     case DownloadResult::Failed: break;
     }
     dialogue.Report(UpdateFailure::DownloadFailed);

@@ -7,7 +7,8 @@
 //   through its UpdateDialogue, in this order: Checking; then the failure,
 //   the up-to-date question, or Found with the two download questions; a
 //   chosen save path; Downloading with the download's events; Done or the
-//   download failure.
+//   download failure (a hash mismatch is a failure of its own, so the user
+//   learns why).
 // - The cancel flag is read between the steps and after every downloaded
 //   block, and a cancel ends a wait on the server at once (HttpGet); a
 //   cancelled check shows nothing more.
@@ -25,7 +26,9 @@
 
 enum class UpdateStatus { Checking, Found, Downloading, Done };
 enum class UpdateQuestion { Download, DownloadDespiteBug, ReportToAuthor };
-enum class UpdateFailure { CheckFailed, DownloadFailed };
+// DownloadMismatch: the archive arrived whole but its SHA-256 is not the one
+// the version file gives; it was deleted.
+enum class UpdateFailure { CheckFailed, DownloadFailed, DownloadMismatch };
 
 // How the check shows its state and asks; the window answers with its status
 // bar, message boxes and the save dialog, a test with a script.

@@ -22,7 +22,7 @@ bool SplitHost(const wchar_t* text, UpdateServer& server) {
     if (nameLength == 0 || nameLength >= 255) return false;
     wmemcpy(server.host, text, nameLength);
     server.host[nameLength] = L'\0';
-    server.port = INTERNET_DEFAULT_HTTP_PORT;
+    server.port = 0; // the scheme's
     if (!colon) return true;
     unsigned long port = 0;
     const wchar_t* digit = colon + 1;
@@ -42,5 +42,8 @@ bool ResolveUpdateServer(const wchar_t* host, const wchar_t* versionUrl, UpdateS
     if (tooLong || !SplitHost(host, server)) return false;
     wchar_t urlOverride[600];
     if (ReadVariable(L"ZORVEL_UPDATE_URL", urlOverride, tooLong)) versionUrl = urlOverride;
-    return !tooLong && versionUrl[0] != L'\0' && CopyText(server.versionUrl, versionUrl);
+    if (tooLong || versionUrl[0] == L'\0' || !CopyText(server.versionUrl, versionUrl)) return false;
+    server.secure = _wcsnicmp(versionUrl, L"https://", 8) == 0;
+    if (server.port == 0) server.port = server.secure ? INTERNET_DEFAULT_HTTPS_PORT : INTERNET_DEFAULT_HTTP_PORT;
+    return true;
 }

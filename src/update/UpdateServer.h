@@ -2,7 +2,9 @@
 // and the full address of the version file. The program's own values come
 // from its string table; ZORVEL_UPDATE_HOST ("name" or "name:port") and
 // ZORVEL_UPDATE_URL replace them when set, so tests and mirrors can point
-// the check elsewhere.
+// the check elsewhere. The download uses the version file's scheme: the
+// program's own address is https, so plain http is only ever asked for
+// through ZORVEL_UPDATE_URL.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +12,8 @@
 
 struct UpdateServer {
     wchar_t host[255];       // at most 254 characters
-    INTERNET_PORT port;      // 80 unless the host names another
+    INTERNET_PORT port;      // the scheme's (443, 80) unless the host names another
+    bool secure;             // https: the version file's scheme, used for the download too
     wchar_t versionUrl[519]; // at most 518 characters
     DWORD waitMilliseconds;  // how long a connection, a send or a receive may stall
 };

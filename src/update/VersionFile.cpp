@@ -76,9 +76,15 @@ bool ParseVersionFile(const char* bytes, size_t count, VersionFile& file) {
     wchar_t (*fields[])[kVersionFieldUnits] = {&file.version, &file.fileName, &file.serverPath};
     for (auto* field : fields) {
         TakeField(cursor, *field);
-        if ((*field)[0] == L'\0') break;
+        if ((*field)[0] == L'\0') return true;
     }
-    return true;
+    bool lastField = wcschr(cursor, L',') == nullptr;
+    wchar_t hash[kVersionFieldUnits];
+    TakeField(cursor, hash);
+    if (hash[0] == L'\0' && lastField) return true;
+    file.hasSha256 = lastField && HexToDigest(hash, file.sha256);
+    if (!file.hasSha256) file = VersionFile{};
+    return file.hasSha256;
 }
 
 bool IsNewerVersion(const wchar_t* own, const wchar_t* published) {

@@ -1,6 +1,9 @@
 // The version file the update server publishes (version.dat): text in the
-// ANSI code page whose first line reads "version,file name,server path",
-// for example "1.4.0.0,Zorvel-1.4.0.0.zip,/update/Zorvel-1.4.0.0.zip".
+// ANSI code page whose first line reads "version,file name,server path" and
+// may go on ",sha256", for example
+// "1.4.0.0,Zorvel-1.4.0.0.zip,/update/Zorvel-1.4.0.0.zip,<64 hex digits>".
+// Readers of the three fields stop at the third comma, so the fourth
+// changes nothing for them.
 //
 // Contract:
 // - Only the first line counts: it ends at the first CR, LF or NUL byte, or
@@ -8,8 +11,12 @@
 //   characters and the terminator); a first line that does not fit is
 //   refused as a whole, never cut.
 // - The fields are separated by commas, in this order; a field the line does
-//   not reach, and every field after an empty one, stays empty. Text after
-//   the third field is ignored.
+//   not reach, and every field after an empty one, stays empty.
+// - The fourth field, when present and not empty, is the SHA-256 of the
+//   archive as 64 hexadecimal digits (either case); anything else there
+//   (another length, another character, a fifth field) refuses the line: a
+//   hash the server meant to give but garbled must not turn into a download
+//   that nobody checks.
 // - Versions are compared number by number (major, minor, build, revision):
 //   each number is the decimal value at the start of its dot-separated
 //   piece (0 when there is none), and a text of fewer than four pieces uses
@@ -17,8 +24,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "base/Run.h"
+#include "update/Sha256.h"
 #include "update/UpdateServer.h"
 
 const size_t kVersionTextUnits = 127;  // the converted first line, terminator included
@@ -28,9 +37,12 @@ struct VersionFile {
     wchar_t version[kVersionFieldUnits];    // the latest version
     wchar_t fileName[kVersionFieldUnits];   // the name offered in the save dialog
     wchar_t serverPath[kVersionFieldUnits]; // what to ask the server for
+    bool hasSha256;                         // the line gave the archive's hash
+    uint8_t sha256[kSha256Bytes];
 };
 
-// False when the first line is empty or does not fit the conversion buffer.
+// False when the first line is empty, does not fit the conversion buffer or
+// has a fourth field that is no SHA-256.
 bool ParseVersionFile(const char* bytes, size_t count, VersionFile& file);
 
 // True when published names a later version than own.

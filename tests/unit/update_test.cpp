@@ -7,6 +7,7 @@
 
 #include "HttpServer.h"
 #include "TestFiles.h"
+#include "update/Sha256.h"
 #include "update/UpdateCheck.h"
 #include "update/VersionFile.h"
 
@@ -33,7 +34,7 @@ struct ScriptedDialogue final : UpdateDialogue {
         return answers.at(asked++) == 'y';
     }
     void Report(UpdateFailure failure) override {
-        log += failure == UpdateFailure::CheckFailed ? L"check-failed " : L"download-failed ";
+        log += std::vector<std::wstring>{L"check-failed ", L"download-failed ", L"download-mismatch "}[int(failure)];
     }
     bool ChooseSavePath(const wchar_t* name, wchar_t (&path)[MAX_PATH]) override {
         log += L"save:" + std::wstring(name) + L" ";
@@ -55,6 +56,9 @@ void PointAt(const HttpServer& server) {
 TEST(UpdateCheckTest, AgainstTheServer) {
     const std::string archive(1 << 20, 'z'), newer = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip\r\n";
     const std::wstring asked = L"checking found download? save:テスト.zip downloading ";
+    // The archive's SHA-256 as the release writes it into the fourth field.
+    const std::string hash = "3ac3338d67611f3edb444a8f730d5e3a6559d4640e7b1a2d5fa58bafbda3254a";
+    const std::string hashed = "1.4.0.0,\x83\x65\x83\x58\x83\x67.zip,/z.zip,";
     struct Case {
         const char* name;
         std::string versionFile, download; // "": no server at all; a 404. A version file may be a whole reply.
@@ -91,6 +95,11 @@ TEST(UpdateCheckTest, AgainstTheServer) {
         {"5,000 bytes of junk", std::string(5000, '\x83'), "", "", L"checking check-failed ", -1},
         {"not a version", "x.y,a.zip,/z.zip", "", "", L"checking check-failed ", -1},
         {"up to date", "1.3.9.0,a.zip,/z.zip", "", "y", L"checking report? home ", -1},
+        {"hash matches, upper case", hashed + "3AC3338D67611F3EDB444A8F730D5E3A6559D4640E7B1A2D5FA58BAFBDA3254A", HttpServer::Reply(archive), "y", asked + L"done ", 100},
+        {"hash differs", hashed + "3ac3338d67611f3edb444a8f730d5e3a6559d4640e7b1a2d5fa58bafbda3254b", HttpServer::Reply(archive), "y", asked + L"download-mismatch ", -1},
+        {"hash of a cut reply", hashed + hash, HttpServer::Reply(archive, false).substr(0, 70000), "y", asked + L"download-mismatch ", -1},
+        {"hash one digit short", hashed + hash.substr(1), "", "", L"checking check-failed ", -1},
+        {"a fifth field", hashed + hash + ",x", "", "", L"checking check-failed ", -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -210,6 +219,29 @@ TEST(UpdateCheckTest, AgainstHostileServers) {
         }
         WIN32_FIND_DATAW found;
         EXPECT_FALSE(ScopedFind(FindFirstFileW((folder / L"*.tmp").c_str(), &found))) << "a .tmp is left";
+    }
+}
+
+// Known answers: empty, one block, the padding spilling into a second block,
+// and a million bytes fed in 1,000-byte pieces.
+TEST(UpdateCheckTest, Sha256KnownAnswers) {
+    const struct {
+        std::string input;
+        const wchar_t* hex;
+    } cases[] = {
+        {"", L"e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", L"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         L"248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'), L"cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& c : cases) {
+        Sha256 hash;
+        for (size_t at = 0; at < c.input.size(); at += 1000) hash.Add(c.input.data() + at, std::min<size_t>(1000, c.input.size() - at));
+        uint8_t digest[kSha256Bytes], expected[kSha256Bytes];
+        hash.Finish(digest);
+        ASSERT_TRUE(HexToDigest(c.hex, expected));
+        EXPECT_EQ(0, memcmp(digest, expected, kSha256Bytes)) << c.hex;
     }
 }
 

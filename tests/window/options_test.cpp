@@ -17,6 +17,7 @@
 #include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/WindowSettings.h"
+#include "ZorvelVersion.h"
 #include "archive/LibraryVersion.h"
 #include "base/ScopedCom.h"
 #include "naming/NameFormat.h"
@@ -384,8 +385,12 @@ TEST_F(OptionsTest, AboutOpensTheVersionPageWithTheLibrariesWeShip) {
             libraries = Text(Page(kPageVersion), IDC_LIBRARIES);
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         });
-        EXPECT_EQ(L"7-zip32.dll     \t1.00.0.00   \r\ncab32.dll       \t1.00.0.00   \r\n"
-                  L"unlha32.dll     \t1.00.0.00   \r\nunrar.dll       \t1.00.0.00   \r\n",
+        // Our libraries carry the program's version ("1.03.9.00" for 1.3.9.0).
+        const unsigned v[] = {ZORVEL_VERSION_BINARY};
+        wchar_t ver[32];
+        swprintf(ver, 32, L"%u.%02u.%u.%02u   \r\n", v[0], v[1], v[2], v[3]);
+        EXPECT_EQ(std::wstring(L"7-zip32.dll     \t") + ver + L"cab32.dll       \t" + ver + L"unlha32.dll     \t" + ver +
+                      L"unrar.dll       \t" + ver,
                   libraries);
     }
 }
