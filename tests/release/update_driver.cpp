@@ -14,30 +14,14 @@
 
 namespace {
 
-struct Found {
-    DWORD pid;
-    const wchar_t* className;
-    const wchar_t* caption;
-    HWND window;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
-    auto* f = reinterpret_cast<Found*>(data);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    wchar_t name[64] = L"", caption[128] = L"";
-    GetClassNameW(window, name, 64);
-    GetWindowTextW(window, caption, 128);
-    if (pid != f->pid || wcscmp(name, f->className) != 0 || (f->caption && wcscmp(caption, f->caption) != 0))
-        return TRUE;
-    f->window = window;
-    return FALSE;
-}
-
+// A top-level window of the process with this class (and caption, unless null).
 HWND WindowOf(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr) {
-    Found f = {pid, className, caption, nullptr};
-    EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&f));
-    return f.window;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) return w;
+    }
+    return nullptr;
 }
 
 int Drive(const PROCESS_INFORMATION& zorvel, const wchar_t* savePath) {
