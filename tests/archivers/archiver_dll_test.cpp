@@ -86,7 +86,8 @@ struct Listed {
     std::string nameByCall;  // from GetFileName
     int attribute = 0;
     __int64 size = -1;
-    DWORD recordSize = 0;
+    DWORD recordSize = 0;           // offset 0
+    WORD dosDate = 0, dosTime = 0;  // offsets 22 and 24
 };
 
 class ArchiverDllTest : public ::testing::Test {
@@ -114,6 +115,8 @@ protected:
             const char* name = reinterpret_cast<const char*>(record.data() + kItemNameOffset);
             it.name.assign(name, strnlen(name, 513));
             memcpy(&it.recordSize, record.data(), 4);
+            memcpy(&it.dosDate, record.data() + 22, 2);
+            memcpy(&it.dosTime, record.data() + 24, 2);
             char buf[600];
             EXPECT_EQ(lib.GetFileName(h, buf, sizeof(buf)), 0);
             it.nameByCall = buf;
@@ -176,10 +179,6 @@ TEST_F(ArchiverDllTest, CheckArchiveAcceptsOnlyEachLibrarysFormats) {
             if (h) { EXPECT_EQ(lib->CloseArchive(h), 0); }
         }
     }
-    for (Library* lib : {&seven, &cab, &lha}) {
-        EXPECT_FALSE(lib->CheckArchive(nullptr, 0));
-        EXPECT_EQ(lib->OpenArchive(nullptr, nullptr, 0), nullptr);
-    }
 }
 
 // Listing in archive order with sizes, attributes and times; a member unpacks only whole.
@@ -199,6 +198,9 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
         EXPECT_EQ(a.size, static_cast<__int64>(kContentA.size()));
         EXPECT_EQ(items.back().size, static_cast<__int64>(kContentBC.size()));
         EXPECT_EQ(a.recordSize, kContentA.size());
+        // The stored local time, 2020-01-02 03:04:06, as DOS date and time.
+        EXPECT_EQ(a.dosDate, 0x5022);
+        EXPECT_EQ(a.dosTime, 0x1883);
         EXPECT_EQ(a.attribute & 0x10, 0); // -1, no attribute, fails too
         if (c.folder) {
             EXPECT_EQ(items[0].attribute & 0x10, 0x10);
@@ -224,14 +226,6 @@ TEST_F(ArchiverDllTest, ListsAndExtractsTheFixtures) {
         EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size() - 1)), 0x801E);
         EXPECT_EQ(Extract(*c.lib, start + "Photos\\b c.jpg\"", &data, DWORD(kContentBC.size())), 0);
     }
-    // The record's date is the stored local time 2020-01-02 03:04:06.
-    HARC h = lha.OpenArchive(nullptr, Ansi(Fixture(L"photos.lzh")).c_str(), 0);
-    ASSERT_NE(h, nullptr);
-    unsigned char record[kItemRecordSize];
-    ASSERT_EQ(lha.FindFirst(h, "*.jpg", record), 0);
-    EXPECT_EQ(record[22] | record[23] << 8, 0x5022);
-    EXPECT_EQ(record[24] | record[25] << 8, 0x1883);
-    lha.CloseArchive(h);
     // In a solid block the last member needs the ones before it decoded.
     const std::string solid = "x -y \"" + Ansi(Fixture(L"solid.7z")) + "\" \"Solid\\";
     EXPECT_EQ(Names(List(seven, Ansi(Fixture(L"solid.7z")))),
@@ -376,7 +370,7 @@ TEST_F(ArchiverDllTest, ZipMembersUnpackOrSayWhyNot) {
     }
 }
 
-// Bad command lines, null outputs and handles that are not (or no longer) open.
+// Bad command lines, null paths and outputs, and handles that are not (or no longer) open.
 TEST_F(ArchiverDllTest, BadCommandLinesAndHandlesFailSafely) {
     std::string path = Ansi(Fixture(L"photos.7z"));
     std::string data;
@@ -394,6 +388,8 @@ TEST_F(ArchiverDllTest, BadCommandLinesAndHandlesFailSafely) {
     EXPECT_EQ(seven.ExtractMem(nullptr, ("x \"" + path + "\" \"Photos\\a.jpg\"").c_str(), buf, sizeof(buf), nullptr,
                                nullptr, nullptr), 0) << "null outputs are allowed";
     for (Library* lib : {&seven, &cab, &lha}) {
+        EXPECT_FALSE(lib->CheckArchive(nullptr, 0));
+        EXPECT_EQ(lib->OpenArchive(nullptr, nullptr, 0), nullptr);
         char name[16];
         for (HARC h : {static_cast<HARC>(nullptr), reinterpret_cast<HARC>(static_cast<uintptr_t>(0x12345678))}) {
             EXPECT_EQ(lib->FindFirst(h, "*", nullptr), -1);

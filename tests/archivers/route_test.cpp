@@ -53,7 +53,8 @@ TEST_F(RouteTest, TheRarDirectoryTestDependsOnTheLibraryVersion) {
     }
 }
 
-// Discovery through each library and through none (name decoding is archiver_dll_test's).
+// Discovery through each library and through none (each reader's name decoding is tested
+// with the reader: archiver_dll_test, unrar_test, unzip_test).
 // "ダウン" as macOS stores it (タ and a combining voiced mark), and composed.
 const std::string kDecomposed = "\xe3\x82\xbf\xe3\x82\x99\xe3\x82\xa6\xe3\x83\xb3";
 const wchar_t kComposed[] = L"\u30c0\u30a6\u30f3";
@@ -69,22 +70,18 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"none", L"x.7z", Fake({"Photos\\a.jpg"}), 7, L""},
         {L"none", L"x.rar", BuildRar4({Rar("Photos\\a.jpg")}), 9, L""},
         // ZIP through the built-in reader: the first item with a '/' in directory order gives the folder.
-        {L"none", L"a.zip", Zip({"readme.txt", "Photos/a.jpg"}), 0, L"Photos"},
-        {L"none", L"b.zip", Zip({"B/y.jpg", "A/x.jpg"}), 0, L"B"},
-        {L"none", L"d.zip", Zip({"C:/Photos/a.jpg"}), 0, L"Photos"},
-        {L"none", L"e.zip", Zip({"\x8e\xca\x90\x5e/a.jpg"}), 0, L"写真"}, // Shift-JIS, not valid UTF-8
-        {L"none", L"Mixed.ZIP", Zip({"Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"a.zip", Zip({"readme.txt", "B/y.jpg", "A/x.jpg"}), 0, L"B"},
         {L"none", L"roots.zip", Zip({"a.txt", "b.txt"}), 12, L""},
         {L"none", L"empty.zip", Zip({}), 12, L""},
         {L"none", L"backslash.zip", Zip({"Photos\\a.jpg"}), 12, L""}, // only '/' counts in a ZIP
         {L"none", L"bzip2.zip", BuildZip({{"Photos/a.jpg", "x", 12}}), 10, L""},
-        {L"none", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"}, // bsdtar -C dir .
+        // "." components passed over (bsdtar -C dir .), ".." no folder, macOS's
+        // resource forks never the folder, and the name composed (NFC).
+        {L"none", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"},
         {L"none", L"parent.zip", Zip({"../x/a.txt"}), 12, L""},
-        {L"none", L"finder.zip", Zip({"a.txt", "__MACOSX/", "__MACOSX/._a.txt"}), 12, L""},
-        {L"none", L"finderdir.zip", Zip({"__MACOSX/Photos/._a.jpg", "Photos/a.jpg"}), 0, L"Photos"},
+        {L"none", L"finder.zip", Zip({"__MACOSX/Photos/._a.jpg", "Photos/a.jpg"}), 0, L"Photos"},
         {L"none", L"nfd.zip", Zip({kDecomposed + "/a.jpg"}), 0, kComposed},
         {L"none", L"notzip.zip", "this is not an archive", 9, L""},
-        {L"none", L"missing.zip", missing, 9, L""},
         // A RAR library without one of its functions is not used.
         {L"rar_noversion", L"x.rar", Fake({"Photos\\a.jpg"}, "FAKERAR 0"), 9, L""},
         {L"running", L"busy.7z", Fake({"Photos\\a.jpg"}), 8, L""},
@@ -104,33 +101,18 @@ TEST_F(RouteTest, DiscoveryThroughEachLibrary) {
         {L"plain", L"real.zip", Zip({"Zipped/a.jpg"}), 0, L"Zipped"},
         // RAR: only '\' counts, and an empty top component is passed over.
         {L"rar", L"a.rar", Fake({"readme.txt", "a/b.jpg", "\\lead.jpg", "Photos\\a.jpg"}, "FAKERAR 0"), 0, L"Photos"},
+        // Ours: a 7z with non-ASCII names and one left to libarchive, a ZIP through
+        // 7-zip32.dll past a root item and a resource fork, and RAR archives we do not read.
         {L"bin", L"japanese.7z", ReadBytes(Fixture(L"japanese.7z")), 0, L"写真"},
-        {L"bin", L"decomposed.7z", ReadBytes(Fixture(L"decomposed.7z")), 0, L"\u304c"},
         {L"bin", L"symlink.7z", ReadBytes(Fixture(L"symlink.7z")), 0, L"Linked"},
-        {L"bin", L"photos.cab", ReadBytes(Fixture(L"photos.cab")), 0, L"Photos"},
-        {L"bin", L"japanese.lzh", ReadBytes(Fixture(L"japanese.lzh")), 0, L"写真"},
-        {L"bin", L"lzh.cab", ReadBytes(Fixture(L"photos.lzh")), 0, L"Photos"}, // the format decides
-        {L"bin", L"text.7z", ReadBytes(Fixture(L"notes.txt")), 7, L""},
-        {L"bin", L"missing.7z", missing, 6, L""},
         {L"bin", L"sjis.zip", Zip({"readme.txt", Narrow(L"表紙/b.jpg", 932)}), 0, L"表紙"},
-        {L"bin", L"roots.zip", Zip({"a.txt", "b.txt"}), 12, L""},
+        {L"bin", L"finder.zip", Zip({"a.txt", "__MACOSX/._a.txt"}), 12, L""},
         {L"bin", L"four.rar", BuildRar4({Rar("readme.txt"), Rar("Photos\\a.jpg")}), 0, L"Photos"},
-        {L"bin", L"five.rar", BuildRar5({Rar("readme.txt"), Rar("Photos/a.jpg")}), 0, L"Photos"},
-        {L"bin", L"leading.rar", BuildRar4({Rar("\\Photos\\a.jpg")}), 0, L"Photos"},
+        {L"bin", L"text.rar", "not an archive", 9, L""},
+        {L"bin", L"finder.rar", BuildRar4({Rar("__MACOSX\\._a.txt"), Rar("a.txt")}), 12, L""},
         {L"bin", L"solid.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4Solid), 7, L""},
         {L"bin", L"volume.rar", BuildRar5({Rar("Photos/a.jpg")}, kRar5Volume), 7, L""},
         {L"bin", L"encrypted.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4EncryptedHeaders), 7, L""},
-        {L"bin", L"roots.rar", BuildRar4({Rar("readme.txt")}), 12, L""},
-        {L"bin", L"text.rar", "not an archive", 9, L""},
-        // Every route: "." components passed over, ".." no folder, macOS's
-        // resource forks never the folder, and the name composed (NFC).
-        {L"bin", L"dots.zip", Zip({"./", "./Photos/a.jpg"}), 0, L"Photos"},
-        {L"bin", L"parent.zip", Zip({"../x/a.txt"}), 12, L""},
-        {L"bin", L"finder.zip", Zip({"a.txt", "__MACOSX/._a.txt"}), 12, L""},
-        {L"bin", L"nfd.zip", Zip({kDecomposed + "/a.jpg"}), 0, kComposed},
-        {L"bin", L"dots.rar", BuildRar5({Rar("./Photos/a.jpg")}), 0, L"Photos"},
-        {L"bin", L"finder.rar", BuildRar4({Rar("__MACOSX\\._a.txt"), Rar("a.txt")}), 12, L""},
-        {L"bin", L"nfd.rar", BuildRar5({Rar(kDecomposed + "/a.jpg")}), 0, kComposed},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(std::wstring(c.libraries) + L" " + c.name));
@@ -161,10 +143,9 @@ TEST_F(RouteTest, CandidateNames) {
         {L"dir.rar", BuildRar4({{"Photos", "", true}, Rar("Photos\\a.jpg")}), {L"Photos", L"a.jpg"}},
         {L"solid.rar", BuildRar4({Rar("Photos\\a.jpg")}, kRar4Solid), {}},
         {L"text.7z", ReadBytes(Fixture(L"notes.txt")), {}},
-        {L"missing.zip", "\x01", {}},
     };
     for (const auto& c : cases) {
-        if (c.bytes != "\x01") { ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes)); }
+        ASSERT_TRUE(WriteBytes(dir_ / c.name, c.bytes));
         std::vector<std::wstring> names;
         EXPECT_EQ(!c.names.empty(), CollectNameCandidates((dir_ / c.name).c_str(), builtInZip, names)) << Utf8(c.name);
         EXPECT_EQ(c.names, names);
