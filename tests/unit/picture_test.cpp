@@ -129,7 +129,6 @@ TEST(PictureHeader, LimitsHoldAtTheirEdges) {
         {"GIF on a screen of 65,535 x 65,535", BuildGif(65535, 65535, {1}), V::TooLarge},
         {"TIFF of 1,024 pages", BuildTiff(std::vector<TiffPage>(1024, {1, 1})), V::Fits},
         {"TIFF of one 65,536-pixel tile", BuildTiff({{16, 16, 65536}}), V::TooLarge},
-        {"TIFF whose directories loop", BuildTiff({{16, 16}, {16, 16}}, 0), V::Damaged},
         {"cursor", BuildIco({BuildIconDib(16, 16, 1088)}, 2), V::Fits},
         {"icon whose rows end past the bytes", BuildIco({BuildIconDib(16, 16, 1000)}), V::Damaged},
         {"text", "GIF88a, JFIF and PNG are only words here", V::Unrecognised},

@@ -80,10 +80,8 @@ TEST_F(ArchivePictureTest, EveryReaderGivesExactlyTheChosenItem) {
         {"d.jpg", "", true}, {"notes.txt", "text"}, {"b c\\10.png", first}, {"b c\\2.png", second}};
     std::vector<RarMember> secret = rar;
     for (RarMember& m : secret) m.encrypted = true;
-    std::vector<LzhMember> lzh(4);
-    const char* lzhNames[] = {"d.jpg", "notes.txt", "b c\\10.png", "b c\\2.png"}; // d.jpg: no bytes
-    const std::string lzhData[] = {"", "text", first, second};
-    for (int i = 0; i < 4; ++i) lzh[i].name = lzhNames[i], lzh[i].data = lzhData[i];
+    std::vector<LzhMember> lzh(rar.size()); // d.jpg: a file of no bytes
+    for (size_t i = 0; i < rar.size(); ++i) lzh[i].name = rar[i].name, lzh[i].data = rar[i].data;
     const std::wstring fixture7z = Fixture(L"photos.7z");
     const std::string none = "(nothing)";
 
