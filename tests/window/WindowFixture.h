@@ -14,6 +14,7 @@
 
 #include "TestFiles.h"
 #include "WindowDriver.h"
+#include "ZipBuilder.h"
 #include "app/MainWindow.h"
 #include "app/resource.h"
 #include "base/Messages.h"
@@ -65,6 +66,13 @@ protected:
         EXPECT_TRUE(WriteBytes(path, "x"));
         return path;
     }
+    // Writes a ZIP of members below files_ and adds it to the list.
+    std::wstring AddZip(const std::wstring& relative, const std::vector<ZipMember>& members) {
+        std::wstring path = files_ / relative;
+        EXPECT_TRUE(WriteZip(path, members));
+        HandOverAndWait(path);
+        return path;
+    }
     FileList& Files() const { return main_->Files(); }
     HWND ListView() const { return main_->ListView(); }
     bool RunInProgress() const { return main_->Runs().InProgress(); }
@@ -81,6 +89,12 @@ protected:
             item.state = item.stateMask = LVIS_SELECTED | extra;
             SendMessageW(ListView(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
         }
+    }
+    // The text of a control in a dialog or a page.
+    static std::wstring ControlText(HWND dialog, int id) {
+        wchar_t text[300] = L"";
+        GetDlgItemTextW(dialog, id, text, 300);
+        return text;
     }
     std::wstring StatusPart(int part) const {
         wchar_t text[256] = L"";

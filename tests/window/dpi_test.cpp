@@ -8,6 +8,8 @@
 // meanwhile would see another DPI.
 #include "WindowFixture.h"
 
+#include <process.h>
+
 #include <cstdlib>
 
 #include "app/Dpi.h"
@@ -24,55 +26,30 @@ const wchar_t kStoredConfig[] =
     L"DirectoryWidth=0\r\nSizeWidth=100\r\nTypeWidth=0\r\nLastModifiedWidth=130\r\n"
     L"[Thumbnail]\r\nStartup=0\r\n[Other]\r\nConfirmExit=0\r\n";
 
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[MAX_PATH] = L"";
-    DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? value : L"";
-}
-
-// The prefix's LogPixels for as long as this lives; the old value after.
-class PrefixDpi {
-public:
-    explicit PrefixDpi(DWORD dpi) {
-        RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &key_, nullptr);
-        DWORD size = sizeof(old_);
-        had_ = RegQueryValueExW(key_, L"LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&old_), &size) ==
-               ERROR_SUCCESS;
-        Set(dpi);
+// The prefix's LogPixels (0: none) as it was before this, put back when
+// this ends.
+struct PrefixDpi {
+    static constexpr const wchar_t* kKey = L"Control Panel\\Desktop";
+    static DWORD Get() {
+        DWORD dpi = 0, size = sizeof(dpi);
+        return RegGetValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi, &size) ? 0 : dpi;
     }
-    ~PrefixDpi() {
-        if (had_) Set(old_);
-        else RegDeleteValueW(key_, L"LogPixels");
-        RegCloseKey(key_);
+    static void Set(DWORD dpi) {
+        if (dpi) RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+        else RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"LogPixels");
     }
-    void Set(DWORD dpi) {
-        RegSetValueExW(key_, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
-    }
-
-private:
-    HKEY key_ = nullptr;
-    DWORD old_ = 0;
-    bool had_ = false;
+    ~PrefixDpi() { Set(old); }
+    const DWORD old = Get();
 };
 
-// This program again with only the child's tests; its exit code.
-DWORD RunChild(int dpi, const std::wstring& savedConfig) {
+// This program again with only the child's tests, which see dpi and the
+// path of the file the 144-DPI child saves; its exit code.
+intptr_t RunChild(int dpi, const std::wstring& savedConfig) {
     SetEnvironmentVariableW(L"ZORVEL_DPI_CHILD", std::to_wstring(dpi).c_str());
     SetEnvironmentVariableW(L"ZORVEL_DPI_CONFIG", savedConfig.c_str());
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=DisplayScaleAt.*";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(self, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
-        return static_cast<DWORD>(-1);
-    WaitForSingleObject(process.hProcess, 180000);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    intptr_t code = _wspawnl(_P_WAIT, self, L"child", L"--gtest_filter=DisplayScaleAt.*", nullptr);
     SetEnvironmentVariableW(L"ZORVEL_DPI_CHILD", nullptr);
     return code;
 }
@@ -80,10 +57,10 @@ DWORD RunChild(int dpi, const std::wstring& savedConfig) {
 TEST(DisplayScale, TheWindowIsLaidOutForEachDpi) {
     TempDir shared;
     std::wstring saved = shared / L"saved-at-144.cfg";
-    PrefixDpi prefix(96);
+    PrefixDpi restored;
     for (int dpi : {144, 96, 120, 192}) { // 144 first: the 96-DPI child opens what it saved
-        prefix.Set(static_cast<DWORD>(dpi));
-        EXPECT_EQ(0u, RunChild(dpi, saved)) << "at " << dpi << " DPI (its output is above)";
+        PrefixDpi::Set(static_cast<DWORD>(dpi));
+        EXPECT_EQ(0, RunChild(dpi, saved)) << "at " << dpi << " DPI (its output is above)";
     }
 }
 
@@ -97,26 +74,27 @@ int TextWidth(HWND control, const std::wstring& text) {
     return extent.cx;
 }
 
-RECT RectIn(HWND parent, HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 class DisplayScaleAt : public WindowFixture {
 protected:
     void SetUp() override {
-        dpi_ = _wtoi(Environment(L"ZORVEL_DPI_CHILD").c_str());
+        const wchar_t* child = _wgetenv(L"ZORVEL_DPI_CHILD");
+        dpi_ = child ? _wtoi(child) : 0;
         if (dpi_ == 0) GTEST_SKIP() << "runs in the child DisplayScale starts";
         WindowFixture::SetUp();
     }
 
-    void ExpectToolbarFits(int dpi) {
+    // Columns, type icons, toolbar and status bar as they should be at dpi.
+    void ExpectLaidOutFor(int dpi) {
+        for (int i = 0; i < kColumnCount; ++i)
+            EXPECT_NEAR(Scaled(kStoredColumns[i], dpi), ListView_GetColumnWidth(ListView(), i), 1) << "column " << i;
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(ListView_GetImageList(ListView(), LVSIL_SMALL), &cx, &cy);
+        EXPECT_EQ(SmallIconSize(dpi), cx) << "type icons";
+        EXPECT_EQ(SmallIconSize(dpi), cy) << "type icons";
+
         HWND toolbar = main_->ToolbarHandle();
         RECT client;
         GetClientRect(window_, &client);
-        int cx = 0, cy = 0;
         ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0)), &cx, &cy);
         EXPECT_EQ(Scaled(32, dpi), cx) << "toolbar images";
         int buttons = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
@@ -132,6 +110,7 @@ protected:
             EXPECT_GE(rect.right - rect.left, TextWidth(toolbar, label)) << label;
             EXPECT_LE(rect.right, client.right) << label << " lies outside the window";
         }
+        ExpectStatusPartsFit();
     }
 
     // From part first: part 0 takes what the counts leave it.
@@ -145,47 +124,6 @@ protected:
         }
     }
 
-    void ExpectColumnsAt(int dpi) {
-        for (int i = 0; i < kColumnCount; ++i) {
-            int width = static_cast<int>(SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, i, 0));
-            EXPECT_NEAR(Scaled(kStoredColumns[i], dpi), width, 1) << "column " << i;
-        }
-    }
-
-    void ExpectTypeIconsOf(int size) {
-        auto icons = reinterpret_cast<HIMAGELIST>(SendMessageW(ListView(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
-        int cx = 0, cy = 0;
-        ImageList_GetIconSize(icons, &cx, &cy);
-        EXPECT_EQ(size, cx);
-        EXPECT_EQ(size, cy);
-    }
-
-    // The eyedroppers lie on the design page, clear of every control but
-    // the group boxes they are painted in.
-    void ExpectEyedroppersClear() {
-        SetDialogScript(IDC_OPTIONS_TABS, [&](HWND dialog) {
-            HWND page = OptionsPageOf(dialog, kPageDesign);
-            RECT client;
-            GetClientRect(page, &client);
-            for (int colour = 0; colour < 2; ++colour) {
-                RECT square = EyedropperSquareOf(page, colour), overlap;
-                EXPECT_EQ(Scaled(16, dpi_), square.right - square.left);
-                EXPECT_TRUE(IntersectRect(&overlap, &square, &client) && EqualRect(&overlap, &square))
-                    << "square " << colour << " leaves the page";
-                for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
-                    if ((GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
-                    RECT rect = RectIn(page, control);
-                    EXPECT_FALSE(IntersectRect(&overlap, &square, &rect))
-                        << "square " << colour << " lies under control " << GetDlgCtrlID(control);
-                }
-            }
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        SendMessageW(window_, WM_COMMAND, ID_TOOLS_OPTIONS, 0);
-        ClearDialogScript();
-        PumpPending();
-    }
-
     int dpi_ = 0;
     MessageBoxAnswerer answer_{IDOK};
 };
@@ -196,38 +134,57 @@ TEST_F(DisplayScaleAt, TheDpiTheParentSet) {
     ReleaseDC(nullptr, screen);
     ASSERT_EQ(dpi_, dpi) << "the prefix's LogPixels did not reach this process";
 
-    std::wstring savedAt144 = Environment(L"ZORVEL_DPI_CONFIG");
-    std::string saved = ReadBytes(savedAt144);
-    bool fromSaved = dpi_ == 96;
-    if (fromSaved) {
+    const std::wstring savedAt144 = _wgetenv(L"ZORVEL_DPI_CONFIG");
+    if (dpi_ == 96) {
+        std::string saved = ReadBytes(savedAt144);
         ASSERT_FALSE(saved.empty()) << "the 144-DPI child saved nothing";
         ASSERT_TRUE(WriteBytes(program_ / L"Zorvel.cfg", saved));
         Open();
     } else {
         Open(kStoredConfig);
     }
-
     RECT rect;
     GetWindowRect(window_, &rect);
     EXPECT_NEAR(Scaled(kStoredWidth, dpi_), rect.right - rect.left, 1);
     EXPECT_NEAR(Scaled(kStoredHeight, dpi_), rect.bottom - rect.top, 1);
-    ExpectColumnsAt(dpi_);
-    ExpectToolbarFits(dpi_);
-    ExpectTypeIconsOf(SmallIconSize(dpi_));
 
-    for (int i = 0; i < 12; ++i) HandOverAndWait(Make(L"archive " + std::to_wstring(i) + L".zip"));
+    for (int i = 0; i < 12; ++i) Make(L"archive " + std::to_wstring(i) + L".zip");
+    HandOverAndWait(files_.path());
     Command(ID_EDIT_SELECT_ALL);
     PumpPending();
     ASSERT_NE(L"", StatusPart(1));
     ASSERT_NE(L"", StatusPart(2));
-    ExpectStatusPartsFit();
-    RECT before;
-    GetWindowRect(window_, &before);
+    ExpectLaidOutFor(dpi_);
+    // Narrowed, the window keeps the counts whole.
     SetWindowPos(window_, nullptr, 0, 0, Scaled(400, dpi_), Scaled(300, dpi_), SWP_NOMOVE | SWP_NOZORDER);
     ExpectStatusPartsFit(1);
-    SetWindowPos(window_, nullptr, 0, 0, before.right - before.left, before.bottom - before.top,
-                 SWP_NOMOVE | SWP_NOZORDER);
-    ExpectEyedroppersClear();
+    SetWindowPos(window_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER);
+
+    // The eyedroppers lie on the design page, clear of every control but
+    // the group boxes they are painted in.
+    SetDialogScript(IDC_OPTIONS_TABS, [&](HWND dialog) {
+        HWND page = OptionsPageOf(dialog, kPageDesign);
+        RECT client;
+        GetClientRect(page, &client);
+        for (int colour = 0; colour < 2; ++colour) {
+            RECT square = EyedropperSquareOf(page, colour), overlap;
+            EXPECT_EQ(Scaled(16, dpi_), square.right - square.left);
+            EXPECT_TRUE(IntersectRect(&overlap, &square, &client) && EqualRect(&overlap, &square))
+                << "square " << colour << " leaves the page";
+            for (HWND control = GetWindow(page, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
+                if ((GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) continue;
+                RECT other;
+                GetWindowRect(control, &other);
+                MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&other), 2);
+                EXPECT_FALSE(IntersectRect(&overlap, &square, &other))
+                    << "square " << colour << " lies under control " << GetDlgCtrlID(control);
+            }
+        }
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    });
+    Command(ID_TOOLS_OPTIONS);
+    ClearDialogScript();
+    PumpPending();
 
     if (dpi_ == 96) {
         // Moved to a monitor at 150 %: everything again for 144, the window
@@ -236,11 +193,8 @@ TEST_F(DisplayScaleAt, TheDpiTheParentSet) {
         SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
         GetWindowRect(window_, &rect);
         EXPECT_TRUE(EqualRect(&rect, &suggested));
-        ExpectColumnsAt(144);
-        ExpectToolbarFits(144);
-        ExpectTypeIconsOf(SmallIconSize(144));
-        ExpectStatusPartsFit();
-        auto icons = reinterpret_cast<HIMAGELIST>(SendMessageW(ListView(), LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+        ExpectLaidOutFor(144);
+        auto icons = ListView_GetImageList(ListView(), LVSIL_SMALL);
         EXPECT_EQ(1, ImageList_GetImageCount(icons)) << "the one type's icon is made again at the new size";
     }
 
@@ -250,7 +204,9 @@ TEST_F(DisplayScaleAt, TheDpiTheParentSet) {
     EXPECT_EQ(kStoredWidth, back.Width);
     EXPECT_EQ(kStoredHeight, back.Height);
     for (int i = 0; i < kColumnCount; ++i) EXPECT_EQ(kStoredColumns[i], back.ColumnWidth[i]) << "column " << i;
-    if (dpi_ == 144) ASSERT_TRUE(WriteBytes(savedAt144, ReadBytes(program_ / L"Zorvel.cfg")));
+    if (dpi_ == 144) {
+        ASSERT_TRUE(WriteBytes(savedAt144, ReadBytes(program_ / L"Zorvel.cfg")));
+    }
 }
 
 } // namespace

@@ -1,19 +1,7 @@
 // The main window as the program creates it, driven by messages: adding by
 // hand-over and drop, the run gate, sorting and columns, closing.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-#include <commctrl.h>
-
-#include <string>
-#include <vector>
-
 #include "WindowFixture.h"
-#include "app/MainWindow.h"
 #include "app/dialogs/OptionsIds.h"
-#include "base/ProgramFolder.h"
-#include "filelist/FileList.h"
-#include "settings/ConfigFile.h"
 
 namespace {
 
@@ -37,13 +25,32 @@ protected:
     }
 };
 
-TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
+// Malformed hand-overs are ignored; a folder handed over is walked, its
+// ZIPs first.
+TEST_F(MainWindowTest, HandOversOfFoldersAndMalformedOnes) {
     Open();
     ASSERT_TRUE(CreateDirectoryW((files_ / L"sub").c_str(), nullptr));
     Make(L"A.rar");
-    Make(L"B.zip");
+    std::wstring path = Make(L"B.zip");
     Make(L"sub\\C.zip");
     Make(L"notes.txt");
+    std::vector<wchar_t> unterminated(path.begin(), path.end());
+    const struct { ULONG_PTR kind; DWORD bytes; const void* data; } cases[] = {
+        {2, static_cast<DWORD>((path.size() + 1) * 2), path.c_str()},   // wrong kind
+        {1, static_cast<DWORD>((path.size() + 1) * 2 - 1), path.c_str()}, // odd size
+        {1, static_cast<DWORD>(unterminated.size() * 2), unterminated.data()}, // no terminator
+        {1, 0, path.c_str()},
+        {1, 600, path.c_str()}, // more than 260 units
+        {1, 10, L"a.zip"},       // relative: this window's current folder is not the sender's
+        {1, 6, L"  "},           // blank
+    };
+    for (const auto& c : cases) {
+        COPYDATASTRUCT data = {c.kind, c.bytes, const_cast<void*>(c.data)};
+        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
+    EXPECT_EQ(0, Files().Count());
+
     HandOver(window_, files_.path());
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.zip", L"A.rar"}), Names());
@@ -55,14 +62,9 @@ TEST_F(MainWindowTest, AHandedOverFolderIsAddedZipFirst) {
 TEST_F(MainWindowTest, EscDuringAFolderAddKeepsTheRowsAddedSoFar) {
     Open();
     const int total = 300;
-    std::vector<std::wstring> expected;
-    for (int i = 0; i < total; ++i) {
-        wchar_t name[32];
-        swprintf(name, 32, L"f%04d.zip", i);
-        Make(name);
-    }
+    for (int i = 0; i < total; ++i) Make(L"f" + std::to_wstring(i) + L".zip");
     HandOver(window_, files_.path());
-    SendMessageW(window_, WM_COMMAND, ID_CANCEL, 0); // Esc while the worker walks
+    Command(ID_CANCEL); // Esc while the worker walks
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     int kept = Files().Count();
     EXPECT_LE(kept, total);
@@ -102,7 +104,7 @@ TEST_F(MainWindowTest, NothingIsAddedWithEveryKindDisabled) {
     HandOver(window_, b);
     SendMessageW(ListView(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({b})), 0);
     MessageBoxAnswerer answer(IDCANCEL);
-    SendMessageW(window_, WM_COMMAND, ID_FILE_OPEN, 0); // open file: no dialog at all
+    Command(ID_FILE_OPEN); // open file: no dialog at all
     ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
     EXPECT_EQ(0, Files().Count());
     EXPECT_TRUE(answer.boxes().empty());
@@ -143,7 +145,7 @@ TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
         workerDuringDialog = main_->Runs().WorkerRunning();
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     });
-    SendMessageW(window_, WM_COMMAND, ID_EDIT_NEW_NAME, 0); // F2
+    Command(ID_EDIT_NEW_NAME); // F2
     // Regression: the hand-over started a folder walk beside the dialog, or
     // waited for some later run.
     EXPECT_FALSE(workerDuringDialog);
@@ -151,53 +153,18 @@ TEST_F(MainWindowTest, AHandOverDuringADialogWaitsForIt) {
     EXPECT_EQ((std::vector<std::wstring>{L"first.zip", L"dir\\second.zip"}), Names());
 }
 
-TEST_F(MainWindowTest, MalformedHandOversAreIgnored) {
-    Open();
-    std::wstring path = Make(L"ok.zip");
-    std::vector<wchar_t> unterminated(path.begin(), path.end());
-    const struct { ULONG_PTR kind; DWORD bytes; const void* data; } cases[] = {
-        {2, static_cast<DWORD>((path.size() + 1) * 2), path.c_str()},   // wrong kind
-        {1, static_cast<DWORD>((path.size() + 1) * 2 - 1), path.c_str()}, // odd size
-        {1, static_cast<DWORD>(unterminated.size() * 2), unterminated.data()}, // no terminator
-        {1, 0, path.c_str()},
-        {1, 600, path.c_str()}, // more than 260 units
-        {1, 10, L"a.zip"},       // relative: this window's current folder is not the sender's
-        {1, 6, L"  "},           // blank
-    };
-    for (const auto& c : cases) {
-        COPYDATASTRUCT data = {c.kind, c.bytes, const_cast<void*>(c.data)};
-        SendMessageW(window_, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    }
-    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
-    EXPECT_EQ(0, Files().Count());
-    HandOver(window_, path);
-    ASSERT_TRUE(PumpUntil([&] { return Idle(); }));
-    EXPECT_EQ(1, Files().Count());
-}
-
+// A run on the window's thread has no worker to stop: Cancel leaves it
+// running, and every other command is refused until its end.
 TEST_F(MainWindowTest, OnlyCancelGetsThroughWhileARunGoesOn) {
     Open();
     BeginWindowRun();
     Command(ID_VIEW_SIZE_KB); // refused
     EXPECT_TRUE(main_->SizeInKB());
-    Command(ID_CANCEL); // without a worker it does nothing
+    Command(ID_CANCEL);
     EXPECT_TRUE(RunInProgress());
     main_->Runs().Complete(0, 0);
     ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
-
-    // A worker that runs until it is cancelled.
-    RunController::Start start;
-    start.message = WM_APP_UPDATE_DONE;
-    start.work = [](::Run& run) {
-        while (!run.Cancelled()) Sleep(1);
-        return RunResult{};
-    };
-    ASSERT_TRUE(main_->Runs().Begin(std::move(start)));
-    SendMessageW(window_, WM_COMMAND, ID_VIEW_SIZE_KB, 0);
-    EXPECT_TRUE(main_->SizeInKB());
-    SendMessageW(window_, WM_COMMAND, ID_CANCEL, 0);
-    ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
-    SendMessageW(window_, WM_COMMAND, ID_VIEW_SIZE_KB, 0);
+    Command(ID_VIEW_SIZE_KB);
     EXPECT_FALSE(main_->SizeInKB());
 }
 
@@ -215,11 +182,8 @@ TEST_F(MainWindowTest, ColumnClicksSortBothWaysAndKeepTheSelection) {
     EXPECT_EQ((std::vector<std::wstring>{L"c.zip", L"b.zip", L"a.zip"}), Names());
     EXPECT_EQ(LVIS_SELECTED, SendMessageW(ListView(), LVM_GETITEMSTATE, 0, LVIS_SELECTED));
 
-    // A sort is refused while a run goes on.
-    {
-        RunController::Busy busy(main_->Runs());
-        ClickColumn(0);
-    }
+    RunController::Busy busy(main_->Runs()); // a sort is refused while a run goes on
+    ClickColumn(0);
     EXPECT_EQ(L"c.zip", Names()[0]);
 }
 
@@ -245,15 +209,15 @@ TEST_F(MainWindowTest, SortingManyRowsInOrderTheOtherWayRound) {
 TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     Open(L"[ListViewColumn]\r\nStatusWidth=150\r\n[Thumbnail]\r\nStartup=0\r\n"); // the report view
     EXPECT_EQ(150, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
-    SendMessageW(window_, WM_COMMAND, ID_COLUMN_STATUS, 0);
+    Command(ID_COLUMN_STATUS);
     EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
     EXPECT_EQ(0, settings_.ColumnWidth[2]);
-    SendMessageW(window_, WM_COMMAND, ID_COLUMN_STATUS, 0);
+    Command(ID_COLUMN_STATUS);
     EXPECT_EQ(150, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 2, 0));
     EXPECT_EQ(150, settings_.ColumnWidth[2]);
     // Hidden at start: it comes back at its default width.
     EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
-    SendMessageW(window_, WM_COMMAND, ID_COLUMN_DIRECTORY, 0);
+    Command(ID_COLUMN_DIRECTORY);
     EXPECT_EQ(220, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
     // A hidden column cannot be dragged open; a shown one can be resized,
     // and its new width goes into the settings.
@@ -274,7 +238,7 @@ TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     track(HDN_ENDTRACKW, 4, 77);
     EXPECT_EQ(77, settings_.ColumnWidth[4]);
     // The first column cannot be hidden.
-    SendMessageW(window_, WM_COMMAND, ID_COLUMN_NAME, 0);
+    Command(ID_COLUMN_NAME);
     EXPECT_NE(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 0, 0));
 }
 
@@ -315,10 +279,8 @@ TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
 
     Settings saved;
     LoadSettingsFrom(ConfigFilePath(), saved, 1280, 1024);
-    EXPECT_EQ(100, saved.Left);
-    EXPECT_EQ(120, saved.Top);
-    EXPECT_EQ(700, saved.Width);
-    EXPECT_EQ(500, saved.Height);
+    EXPECT_EQ((std::vector<int>{100, 120, 700, 500}),
+              (std::vector<int>{saved.Left, saved.Top, saved.Width, saved.Height}));
     for (int i = 0; i < kColumnCount; ++i) EXPECT_EQ(6 - i, saved.Order[i]);
     EXPECT_STREQ(L"【%new】", saved.Format);
 }

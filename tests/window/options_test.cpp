@@ -1,19 +1,15 @@
 // The options dialog driven by messages inside the real main window: the
 // clamped number boxes, the format check, the colours, Cancel, the
 // shortcuts it keeps and the library versions it shows.
-#include <gtest/gtest.h>
+#include "WindowFixture.h"
 
-#include <windows.h>
-#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
-#include <string>
 
 #include "Libraries.h"
-#include "WindowFixture.h"
 #include "app/dialogs/OptionsDialog.h"
 #include "app/dialogs/OptionsIds.h"
 #include "app/WindowSettings.h"
@@ -24,14 +20,6 @@
 #include "settings/Shortcuts.h"
 
 namespace {
-
-const int kOptions = ID_TOOLS_OPTIONS, kAbout = ID_HELP_VERSION;
-
-std::wstring Text(HWND page, int id) {
-    wchar_t text[300] = L"";
-    GetDlgItemTextW(page, id, text, 300);
-    return text;
-}
 
 void Click(HWND page, int id, bool checked = true) {
     CheckDlgButton(page, id, checked ? BST_CHECKED : BST_UNCHECKED);
@@ -52,27 +40,25 @@ void Step(HWND page, int upDown, int delta) {
     SendMessageW(page, WM_NOTIFY, upDown, reinterpret_cast<LPARAM>(&click));
 }
 
+// A shortcut's target, arguments and working folder; all empty when it
+// cannot be read.
 struct Link {
     std::wstring target, arguments, directory;
 };
 
-bool ReadLink(const std::wstring& path, Link& link) {
+Link ReadLink(const std::wstring& path) {
     ScopedCoInit com;
     ScopedComPtr<IShellLinkW> shell;
     ScopedComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shell.receive())) ||
-        FAILED(shell->QueryInterface(IID_IPersistFile, file.receive())) || FAILED(file->Load(path.c_str(), STGM_READ)))
-        return false;
-    wchar_t text[MAX_PATH] = L"";
-    shell->GetPath(text, MAX_PATH, nullptr, 0);
-    link.target = text;
-    text[0] = L'\0';
-    shell->GetArguments(text, MAX_PATH);
-    link.arguments = text;
-    text[0] = L'\0';
-    shell->GetWorkingDirectory(text, MAX_PATH);
-    link.directory = text;
-    return true;
+    wchar_t target[MAX_PATH] = L"", arguments[MAX_PATH] = L"", directory[MAX_PATH] = L"";
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, shell.receive())) &&
+        SUCCEEDED(shell->QueryInterface(IID_IPersistFile, file.receive())) &&
+        SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+        shell->GetPath(target, MAX_PATH, nullptr, 0);
+        shell->GetArguments(arguments, MAX_PATH);
+        shell->GetWorkingDirectory(directory, MAX_PATH);
+    }
+    return {target, arguments, directory};
 }
 
 class OptionsTest : public WindowFixture {
@@ -88,89 +74,68 @@ protected:
     }
     // Opens the dialog with command; script gets the dialog each time it is
     // activated and must end it.
-    void Run(int command, std::function<void(HWND)> script) {
-        SetDialogScript(IDC_OPTIONS_TABS, std::move(script));
-        SendMessageW(window_, WM_COMMAND, command, 0);
+    void Run(int command, const std::function<void(HWND)>& script) {
+        SetDialogScript(IDC_OPTIONS_TABS, [&](HWND dialog) {
+            dialog_ = dialog;
+            script(dialog);
+        });
+        Command(command);
         ClearDialogScript();
         PumpPending();
     }
     // Runs the dialog, lets edit change the pages, then presses button.
-    void Edit(std::function<void()> edit, int button = IDOK) {
-        Run(kOptions, [&](HWND dialog) {
+    void Edit(const std::function<void()>& edit, int button = IDOK) {
+        Run(ID_TOOLS_OPTIONS, [&](HWND dialog) {
             edit();
             PostMessageW(dialog, WM_COMMAND, button, 0);
         });
     }
+    // A page of the open dialog, and the copy of the settings it edits.
+    HWND Page(int index) const { return OptionsPageOf(dialog_, index); }
+    Settings& WorkingCopy() const { return OptionsWorkingCopyOf(dialog_); }
     std::wstring SendToLink() const { return sendTo_ / L"Zorvel.lnk"; }
     std::wstring DesktopLink() const { return desktop_ / L"Zorvel.lnk"; }
 
     TempDir sendTo_, desktop_;
     MessageBoxAnswerer answer_{IDOK};
+    HWND dialog_ = nullptr;
 };
 
-// The options dialog open on this thread, its pages and the copy they edit.
-BOOL CALLBACK FindOptionsDialog(HWND window, LPARAM result) {
-    if (GetDlgItem(window, IDC_OPTIONS_TABS) == nullptr) return TRUE;
-    *reinterpret_cast<HWND*>(result) = window;
-    return FALSE;
-}
-HWND OptionsDialog() {
-    HWND found = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindOptionsDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-HWND Page(int index) { return OptionsPageOf(OptionsDialog(), index); }
-Settings& OptionsWorkingCopy() { return OptionsWorkingCopyOf(OptionsDialog()); }
-
 TEST(LibraryVersion, OtherBuildsAndMissingLibraries) {
-    const struct {
-        const wchar_t* folder;
-        const wchar_t* name;
-        const wchar_t* text;
-    } rows[] = {
-        {L"doubles\\plain", L"7-zip32.dll", L"OK          "}, // no version resource
-        {L"bin", L"nosuch32.dll", L"------------"},
-    };
     // Our libraries pin themselves once loaded, and a loaded library is found
     // by its name: this runs before the tests that load ours.
     ASSERT_EQ(nullptr, GetModuleHandleW(L"7-zip32.dll"));
-    for (const auto& row : rows) {
-        LibraryFolder folder(BuildFolder(row.folder));
-        EXPECT_EQ(row.text, LibraryVersionText(row.name)) << row.name;
-    }
+    LibraryFolder other(BuildFolder(L"doubles\\plain"));
+    EXPECT_EQ(L"OK          ", LibraryVersionText(L"7-zip32.dll")) << "a library without a version resource";
+    EXPECT_EQ(L"------------", LibraryVersionText(L"nosuch32.dll"));
 }
 
 TEST_F(OptionsTest, NumberBoxesClampWhatIsTypedAndStepWithinTheirRange) {
     Open();
-    struct Row {
+    const struct {
         int page, box, upDown;
         const wchar_t* typed;
         int delta; // 0: typed only
         int expected;
-        int& (*field)(Settings&);
-    };
-    auto small = [](Settings& s) -> int& { return s.SmallSize; };
-    auto spacingX = [](Settings& s) -> int& { return s.SpacingX; };
-    auto spacingY = [](Settings& s) -> int& { return s.SpacingY; };
-    const Row rows[] = {
-        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", 0, 50, small},
-        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"600", 0, 512, small},
-        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"512", +1, 512, small},
-        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"50", -1, 50, small},
-        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", +1, 51, small}, // steps from the clamped value
-        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-7", 0, -1, spacingX},
-        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-1", -1, -1, spacingX},
-        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"0", -1, -1, spacingY},
-        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"99999999999999999", +1, 512, spacingY},
+        int Settings::*field;
+    } rows[] = {
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", 0, 50, &Settings::SmallSize},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"600", 0, 512, &Settings::SmallSize},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"512", +1, 512, &Settings::SmallSize},
+        {kPageGeneral, IDC_SMALL_SIZE, IDC_SMALL_SIZE_SPIN, L"20", +1, 51, &Settings::SmallSize}, // from the clamped 50
+        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-7", 0, -1, &Settings::SpacingX},
+        {kPageAdvanced, IDC_SPACING_X, IDC_SPACING_X_SPIN, L"-1", -1, -1, &Settings::SpacingX},
+        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"0", -1, -1, &Settings::SpacingY},
+        {kPageAdvanced, IDC_SPACING_Y, IDC_SPACING_Y_SPIN, L"99999999999999999", +1, 512, &Settings::SpacingY},
     };
     Edit([&] {
-        for (const Row& row : rows) {
+        for (const auto& row : rows) {
             HWND page = Page(row.page);
             SetDlgItemTextW(page, row.box, row.typed);
             if (row.delta) Step(page, row.upDown, row.delta);
-            EXPECT_EQ(row.expected, row.field(OptionsWorkingCopy())) << row.typed << " " << row.delta;
+            EXPECT_EQ(row.expected, WorkingCopy().*row.field) << row.typed << " " << row.delta;
             if (row.delta) {
-                EXPECT_EQ(std::to_wstring(row.expected), Text(page, row.box));
+                EXPECT_EQ(std::to_wstring(row.expected), ControlText(page, row.box));
             }
         }
     }, IDCANCEL);
@@ -178,7 +143,7 @@ TEST_F(OptionsTest, NumberBoxesClampWhatIsTypedAndStepWithinTheirRange) {
 
 TEST_F(OptionsTest, TheLogLengthIsTakenAtOkAndClamped) {
     Open();
-    const std::pair<const wchar_t*, int> rows[] = {{L"-1", -1}, {L"40000", 32767}, {L"-3", -1}, {L"250", 250}};
+    const std::pair<const wchar_t*, int> rows[] = {{L"40000", 32767}, {L"-3", -1}, {L"250", 250}};
     for (const auto& row : rows) {
         Edit([&] { SetDlgItemTextW(Page(kPageAdvanced), IDC_MAX_LINE, row.first); });
         EXPECT_EQ(row.second, settings_.MaxLine) << row.first;
@@ -190,12 +155,12 @@ TEST_F(OptionsTest, TheLogLengthIsTakenAtOkAndClamped) {
 TEST_F(OptionsTest, AFormatWithAColonKeepsTheDialogOpenAndAnEmptyOneSavesAsNew) {
     Open();
     int activations = 0;
-    Run(kOptions, [&](HWND dialog) {
+    Run(ID_TOOLS_OPTIONS, [&](HWND dialog) {
         HWND page = Page(kPageAdvanced);
         if (activations++ == 0) {
             SetDlgItemTextW(page, IDC_FORMAT, L"a:b");
         } else {
-            EXPECT_EQ(L"a:b", Text(page, IDC_FORMAT)) << "the edit is kept";
+            EXPECT_EQ(L"a:b", ControlText(page, IDC_FORMAT)) << "the edit is kept";
             SetDlgItemTextW(page, IDC_FORMAT, L"");
         }
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -229,7 +194,7 @@ TEST_F(OptionsTest, PlaceholdersAreAppendedWithoutCuttingTheFormat) {
         for (const auto& row : rows) {
             SetDlgItemTextW(page, IDC_FORMAT, row.before.c_str());
             SendMessageW(page, WM_COMMAND, row.item, 0);
-            EXPECT_EQ(row.after, Text(page, IDC_FORMAT));
+            EXPECT_EQ(row.after, ControlText(page, IDC_FORMAT));
         }
         SetDlgItemTextW(page, IDC_FORMAT, full.c_str());
     });
@@ -246,13 +211,13 @@ TEST_F(OptionsTest, AColourChangesOnlyWhenItsTextIsWhole) {
         HWND page = Page(kPageDesign);
         for (const auto& row : rows) {
             SetDlgItemTextW(page, IDC_TEXT_COLOR, row.first);
-            EXPECT_EQ(row.second, OptionsWorkingCopy().Design[kDesignDefault].TextColor) << row.first;
+            EXPECT_EQ(row.second, WorkingCopy().Design[kDesignDefault].TextColor) << row.first;
         }
         // The Ready design's back colour, and the list's own background.
         Click(page, IDC_DESIGN_READY);
         SetDlgItemTextW(page, IDC_BACK_COLOR, L"#102030");
         Click(page, IDC_DESIGN_DEFAULT);
-        EXPECT_EQ(L"#FFFFFF", Text(page, IDC_BACK_COLOR));
+        EXPECT_EQ(L"#FFFFFF", ControlText(page, IDC_BACK_COLOR));
         SetDlgItemTextW(page, IDC_BACK_COLOR, L"#FFEEDD");
     });
     EXPECT_EQ(RGB(0x10, 0x20, 0x30), settings_.Design[kDesignReady].BackColor);
@@ -266,8 +231,8 @@ TEST_F(OptionsTest, FacesAndTheSharedSize) {
     Open(L"[DefaultItemDesign]\r\nFont=NoSuchFace\r\nFontSize=12\r\n");
     Edit([&] {
         HWND page = Page(kPageDesign);
-        const Settings& s = OptionsWorkingCopy();
-        EXPECT_EQ(L"12", Text(page, IDC_FONT_SIZE));
+        const Settings& s = WorkingCopy();
+        EXPECT_EQ(L"12", ControlText(page, IDC_FONT_SIZE));
         SetDlgItemTextW(page, IDC_TEXT_COLOR, L"#FF0000");
         Click(page, IDC_BOLD);
         EXPECT_STREQ(L"NoSuchFace", s.Design[kDesignDefault].Font);
@@ -317,7 +282,7 @@ TEST_F(OptionsTest, AFileOfOversizedValuesGoesThroughTheDialog) {
         config += (equals == std::wstring::npos ? line : line.substr(0, equals + 1) + values[n++ % 3]) + L"\r\n";
     }
     Open(config);
-    Edit([] {});
+    Edit([&] {});
     EXPECT_TRUE(IsWindow(window_));
     EXPECT_NE(std::wstring::npos, ReadUtf16(program_ / L"Zorvel.cfg").find(L"Format=" + std::wstring(settings_.Format)));
 }
@@ -329,28 +294,25 @@ TEST_F(OptionsTest, ShortcutsFollowTheSettingsAndTheRunMode) {
     const std::wstring program = self, folder = program.substr(0, program.find_last_of(L'\\'));
 
     // Opening makes the enabled link: run mode 1 has no switch.
-    Edit([] {}, IDCANCEL);
-    Link link;
-    ASSERT_TRUE(ReadLink(DesktopLink(), link));
+    Edit([&] {}, IDCANCEL);
+    const Link link = ReadLink(DesktopLink());
     EXPECT_EQ(program, link.target);
     EXPECT_EQ(L"", link.arguments);
     EXPECT_EQ(folder, link.directory);
     EXPECT_FALSE(FileExists(SendToLink()));
 
     // OK with another run mode rewrites both links.
-    Edit([] {
+    Edit([&] {
         Click(Page(kPageGeneral), IDC_SHORTCUT_SENDTO);
         Choose(Page(kPageGeneral), IDC_RUN_MODE, 3);
     });
-    for (const std::wstring& path : {SendToLink(), DesktopLink()}) {
-        ASSERT_TRUE(ReadLink(path, link));
-        EXPECT_EQ(L"/verysilent", link.arguments);
-    }
+    for (const std::wstring& path : {SendToLink(), DesktopLink()})
+        EXPECT_EQ(L"/verysilent", ReadLink(path).arguments) << path;
 
     // Turned off, the Send To link goes, and opening and cancelling does not bring it back.
-    Edit([] { Click(Page(kPageGeneral), IDC_SHORTCUT_SENDTO, false); });
+    Edit([&] { Click(Page(kPageGeneral), IDC_SHORTCUT_SENDTO, false); });
     EXPECT_FALSE(FileExists(SendToLink()));
-    Edit([] {}, IDCANCEL);
+    Edit([&] {}, IDCANCEL);
     EXPECT_FALSE(FileExists(SendToLink()));
     EXPECT_TRUE(FileExists(DesktopLink()));
 }
@@ -358,12 +320,12 @@ TEST_F(OptionsTest, ShortcutsFollowTheSettingsAndTheRunMode) {
 TEST_F(OptionsTest, AnUnknownRunModeGivesNoSwitchAndAnUnsavableLinkTurnsItsSettingOff) {
     Open(L"[Shortcut]\r\nSendTo=1\r\nDesktop=1\r\nOptions=7\r\n");
     OverrideShortcutFolders(sendTo_.path().c_str(), (desktop_ / L"missing").c_str());
-    Edit([] {
-        EXPECT_FALSE(OptionsWorkingCopy().Desktop);
+    Edit([&] {
+        EXPECT_FALSE(WorkingCopy().Desktop);
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(Page(kPageGeneral), IDC_SHORTCUT_DESKTOP));
     });
-    Link link;
-    ASSERT_TRUE(ReadLink(SendToLink(), link));
+    const Link link = ReadLink(SendToLink());
+    EXPECT_NE(L"", link.target);
     EXPECT_EQ(L"", link.arguments);
     EXPECT_TRUE(settings_.SendTo);
     EXPECT_FALSE(settings_.Desktop);
@@ -373,82 +335,68 @@ TEST_F(OptionsTest, AnUnknownRunModeGivesNoSwitchAndAnUnsavableLinkTurnsItsSetti
 TEST_F(OptionsTest, AboutOpensTheVersionPageWithTheLibrariesWeShip) {
     Open();
     LibraryFolder ours(BuildFolder(L"bin"));
+    // Our libraries carry the program's version ("1.03.9.00" for 1.3.9.0).
+    const unsigned v[] = {ZORVEL_VERSION_BINARY};
+    wchar_t ver[32];
+    swprintf(ver, 32, L"%u.%02u.%u.%02u   \r\n", v[0], v[1], v[2], v[3]);
+    const std::wstring shipped = std::wstring(L"7-zip32.dll     \t") + ver + L"cab32.dll       \t" + ver +
+                                 L"unlha32.dll     \t" + ver + L"unrar.dll       \t" + ver;
+    // The menu's Options and About, and the toolbar's button.
     const struct {
         int command, tab;
-    } rows[] = {{kOptions, kPageGeneral}, {kAbout, kPageVersion}, {1009, kPageGeneral}};
+    } rows[] = {{ID_TOOLS_OPTIONS, kPageGeneral}, {ID_HELP_VERSION, kPageVersion}, {IDB_TB_OPTIONS, kPageGeneral}};
     for (const auto& row : rows) {
         std::wstring libraries;
         Run(row.command, [&](HWND dialog) {
             EXPECT_EQ(row.tab, SendDlgItemMessageW(dialog, IDC_OPTIONS_TABS, TCM_GETCURSEL, 0, 0));
             for (int i = 0; i < kPageCount; ++i)
                 EXPECT_EQ(i == row.tab, (GetWindowLongPtrW(Page(i), GWL_STYLE) & WS_VISIBLE) != 0);
-            libraries = Text(Page(kPageVersion), IDC_LIBRARIES);
+            libraries = ControlText(Page(kPageVersion), IDC_LIBRARIES);
             PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         });
-        // Our libraries carry the program's version ("1.03.9.00" for 1.3.9.0).
-        const unsigned v[] = {ZORVEL_VERSION_BINARY};
-        wchar_t ver[32];
-        swprintf(ver, 32, L"%u.%02u.%u.%02u   \r\n", v[0], v[1], v[2], v[3]);
-        EXPECT_EQ(std::wstring(L"7-zip32.dll     \t") + ver + L"cab32.dll       \t" + ver + L"unlha32.dll     \t" + ver +
-                      L"unrar.dll       \t" + ver,
-                  libraries);
+        EXPECT_EQ(shipped, libraries) << row.command;
     }
 }
 
 // Ctrl+Tab and Ctrl+Shift+Tab, pressed in a control of a page, reach the
-// dialog through its own message loop and turn the pages, round.
-struct PageKeys {
-    HWND dialog = nullptr;
-    std::vector<bool> shift; // the presses still to come
-    std::vector<int> shown;  // the page after each press
-    bool pressed = false;
-};
-PageKeys* g_pageKeys = nullptr;
-
-void PressCtrlTab(bool shift) {
-    BYTE keys[256] = {};
-    keys[VK_CONTROL] = 0x80;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
-    HWND focus = GetFocus();
-    PostMessageW(focus ? focus : g_pageKeys->dialog, WM_KEYDOWN, VK_TAB, 0);
-}
-
-// Each tick after the first sees what the press before it showed, then
-// presses the next or ends the dialog.
-void CALLBACK AfterPress(HWND, UINT, UINT_PTR timer, DWORD) {
-    PageKeys& keys = *g_pageKeys;
-    if (keys.pressed) {
-        int page = static_cast<int>(SendDlgItemMessageW(keys.dialog, IDC_OPTIONS_TABS, TCM_GETCURSEL, 0, 0));
-        keys.shown.push_back(page);
-        EXPECT_TRUE(page >= 0 && page < kPageCount && IsWindowVisible(Page(page)));
-    } else {
-        SetFocus(GetDlgItem(Page(kPageGeneral), IDC_VIEWER_PATH));
-    }
-    if (keys.shift.empty()) {
-        KillTimer(nullptr, timer);
-        BYTE none[256] = {};
-        SetKeyboardState(none);
-        PostMessageW(keys.dialog, WM_COMMAND, IDCANCEL, 0);
-        return;
-    }
-    PressCtrlTab(keys.shift.front());
-    keys.shift.erase(keys.shift.begin());
-    keys.pressed = true;
-}
+// dialog through its own message loop and turn the pages, round. A timer
+// presses them: each tick after the first sees the page the press before it
+// showed, then presses the next or ends the dialog.
+std::function<void(UINT_PTR)> g_tick;
+void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) { g_tick(timer); }
 
 TEST_F(OptionsTest, CtrlTabTurnsThePages) {
     Open();
-    PageKeys keys;
-    keys.shift = {false, false, true, true, true};
-    g_pageKeys = &keys;
-    Run(kOptions, [&](HWND dialog) {
-        if (keys.dialog) return; // activated again
-        keys.dialog = dialog;
-        SetTimer(nullptr, 0, 100, AfterPress);
+    const std::vector<bool> shifted = {false, false, true, true, true};
+    size_t pressed = 0;
+    std::vector<int> shown;
+    g_tick = [&](UINT_PTR timer) {
+        if (pressed == 0) {
+            SetFocus(GetDlgItem(Page(kPageGeneral), IDC_VIEWER_PATH));
+        } else {
+            int page = static_cast<int>(SendDlgItemMessageW(dialog_, IDC_OPTIONS_TABS, TCM_GETCURSEL, 0, 0));
+            shown.push_back(page);
+            EXPECT_TRUE(page >= 0 && page < kPageCount && IsWindowVisible(Page(page))) << page;
+        }
+        BYTE keys[256] = {};
+        if (pressed == shifted.size()) {
+            KillTimer(nullptr, timer);
+            SetKeyboardState(keys);
+            PostMessageW(dialog_, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        keys[VK_CONTROL] = 0x80;
+        keys[VK_SHIFT] = shifted[pressed++] ? 0x80 : 0;
+        SetKeyboardState(keys);
+        HWND focus = GetFocus();
+        PostMessageW(focus ? focus : dialog_, WM_KEYDOWN, VK_TAB, 0);
+    };
+    UINT_PTR timer = 0;
+    Run(ID_TOOLS_OPTIONS, [&](HWND) {
+        if (!timer) timer = SetTimer(nullptr, 0, 100, Tick); // not again when activated again
     });
-    g_pageKeys = nullptr;
-    EXPECT_EQ((std::vector<int>{kPageDesign, kPageAdvanced, kPageDesign, kPageGeneral, kPageVersion}), keys.shown);
+    g_tick = nullptr;
+    EXPECT_EQ((std::vector<int>{kPageDesign, kPageAdvanced, kPageDesign, kPageGeneral, kPageVersion}), shown);
 }
 
 } // namespace

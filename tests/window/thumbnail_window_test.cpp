@@ -2,13 +2,8 @@
 // size commands, rebuilds, runs for added rows, a cancelled run, and
 // pictures staying with their rows. Each archive holds a picture of one
 // colour, so an image shows which row it was made for.
-#include <gtest/gtest.h>
-
-#include <new>
-
 #include "SolidPicture.h"
 #include "WindowFixture.h"
-#include "ZipBuilder.h"
 #include "thumbnail/GdiPlusInit.h"
 
 namespace {
@@ -20,13 +15,10 @@ class ThumbnailWindowTest : public WindowFixture {
 protected:
     CGDIPlusInit gdiplus_; // as the program starts it for its window
     std::wstring Archive(const std::wstring& name, COLORREF colour) {
-        std::vector<ZipMember> members(1);
-        members[0].name = "picture.bmp", members[0].data = SolidBmp(40, 30, colour);
-        EXPECT_TRUE(WriteZip(files_ / name, members));
+        EXPECT_TRUE(WriteZip(files_ / name, {{"picture.bmp", SolidBmp(40, 30, colour)}}));
         return files_ / name;
     }
     void Add(const std::wstring& name, COLORREF colour) { HandOverAndWait(Archive(name, colour)); }
-    void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
     void Finish() { ASSERT_TRUE(PumpUntil([this] { return Idle(); })); }
     std::vector<COLORREF> Colours() const {
         std::vector<COLORREF> colours;
@@ -114,8 +106,9 @@ TEST_F(ThumbnailWindowTest, PicturesStayWithTheirRows) {
 }
 
 // Regression: after a size or spacing change Wine's icon view kept the old
-// positions, piling 17 thumbnails into one column or overlapping them.
-TEST_F(ThumbnailWindowTest, PicturesAreLaidOutAgainForANewSizeOrSpacing) {
+// positions, piling 17 thumbnails into one column or overlapping them. The
+// spacing is added to the picture's size; -1 leaves it to the list view.
+TEST_F(ThumbnailWindowTest, PicturesAreSpacedAndLaidOutAgainForANewSizeOrSpacing) {
     Open(L"[Thumbnail]\r\nStartup=0\r\n");
     for (int i = 0; i < 17; ++i) Add(L"p" + std::to_wstring(i) + L".zip", kRed);
     auto expectGrid = [this](const char* when) {
@@ -135,22 +128,19 @@ TEST_F(ThumbnailWindowTest, PicturesAreLaidOutAgainForANewSizeOrSpacing) {
     Command(ID_THUMBNAIL_LARGE);
     Finish();
     expectGrid("large after small");
-    settings_.SpacingX = 200; // as the options dialog applies a new spacing
-    main_->Thumbnails().SetSpacing();
-    expectGrid("a wider spacing");
-}
 
-TEST_F(ThumbnailWindowTest, IconSpacingWithTheListViewsDefault) {
-    Open(L"[Thumbnail]\r\nStartup=1\r\n"); // 128 pixels
+    // As the options dialog applies a new spacing.
     auto spacing = [this](int x, int y) {
         settings_.SpacingX = x, settings_.SpacingY = y;
         main_->Thumbnails().SetSpacing();
         return static_cast<DWORD>(SendMessageW(ListView(), LVM_GETITEMSPACING, FALSE, 0));
     };
+    const int size = ImageSize();
     DWORD standard = spacing(-1, -1);
-    EXPECT_EQ(MAKELONG(158, 188), spacing(30, 60));
-    EXPECT_EQ(MAKELONG(LOWORD(standard), 188), spacing(-1, 60));
-    EXPECT_EQ(MAKELONG(158, HIWORD(standard)), spacing(30, -1));
+    EXPECT_EQ(MAKELONG(LOWORD(standard), size + 60), spacing(-1, 60));
+    EXPECT_EQ(MAKELONG(size + 30, HIWORD(standard)), spacing(30, -1));
+    EXPECT_EQ(MAKELONG(size + 200, size + 60), spacing(200, 60));
+    expectGrid("a wider spacing");
 }
 
 } // namespace
