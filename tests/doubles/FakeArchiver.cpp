@@ -39,13 +39,6 @@ bool ReadItems(const char* path, std::vector<std::string>& items) {
     return true;
 }
 
-void FillRecord(const std::string& name, void* record) {
-    if (record == nullptr) return;
-    char* bytes = static_cast<char*>(record);
-    memset(bytes, 0, kItemRecordSize);
-    strncpy(bytes + kItemNameOffset, name.c_str(), kItemNameSize - 1);
-}
-
 } // namespace
 
 extern "C" {
@@ -92,18 +85,18 @@ int WINAPI EXPORTED(CloseArchive)(HANDLE archive) {
     return 0;
 }
 
-int WINAPI EXPORTED(FindFirst)(HANDLE handle, LPCSTR, void* record) {
+// The item record is left as it is: discovery reads names through GetFileName.
+int WINAPI EXPORTED(FindFirst)(HANDLE handle, LPCSTR, void*) {
     auto* archive = static_cast<FakeArchive*>(handle);
     if (!archive || archive->items.empty()) return -1;
     archive->current = 0;
-    FillRecord(archive->items[0], record);
     return 0;
 }
 
-int WINAPI EXPORTED(FindNext)(HANDLE handle, void* record) {
+int WINAPI EXPORTED(FindNext)(HANDLE handle, void*) {
     auto* archive = static_cast<FakeArchive*>(handle);
     if (!archive || archive->current + 1 >= archive->items.size()) return -1;
-    FillRecord(archive->items[++archive->current], record);
+    ++archive->current;
     return 0;
 }
 
