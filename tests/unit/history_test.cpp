@@ -1,4 +1,5 @@
 // Zorvel.history: records, undo in reverse without overwriting, twenty runs, damaged lines.
+// That a run is undone only once the command-line test checks in the history dialog.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -25,7 +26,7 @@ protected:
     TempDir program_, files_;
 };
 
-TEST_F(HistoryTest, ARunIsUndoneOnceInReverseAndNothingIsOverwritten) {
+TEST_F(HistoryTest, ARunIsUndoneInReverseAndNothingIsOverwritten) {
     HistoryRun run(HistorySource::CommandLine, 4);
     Move(run, L"a.zip", L"100% \u5199\u771F.zip"); // '%' and Japanese
     Move(run, L"b.zip", L"B.zip"); // letter case alone
@@ -52,8 +53,6 @@ TEST_F(HistoryTest, ARunIsUndoneOnceInReverseAndNothingIsOverwritten) {
     EXPECT_TRUE(FileExists(files_ / L"Dee.zip"));
     EXPECT_TRUE(FileExists(files_ / L"a.zip"));
 
-    EXPECT_TRUE(ReadHistory()[0].undone);
-    EXPECT_FALSE(UndoHistoryRun(read[0].id).found) << "a run is undone once";
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW((files_ / L"b.zip").c_str(), &found);
     ASSERT_NE(INVALID_HANDLE_VALUE, find);

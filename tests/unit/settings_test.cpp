@@ -49,13 +49,11 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
         {columns, L"CurrentFileNameWidth=0", L"CurrentFileNameWidth=180"}, // cannot hide
         {columns, L"TypeWidth=0", L"TypeWidth=0"}, {columns, L"LastModifiedWidth=-80", L"LastModifiedWidth=-80"},
         {thumbnail, L"SmallSize=49", L"SmallSize=128"},   {thumbnail, L"SmallSize=50", L"SmallSize=50"},
-        {thumbnail, L"SmallSize=512", L"SmallSize=512"},  {thumbnail, L"NormalSize=513", L"NormalSize=192"},
-        {thumbnail, L"SpacingX=-1", L"SpacingX=-1"},      {thumbnail, L"SpacingX=-2", L"SpacingX=30"},
+        {thumbnail, L"NormalSize=513", L"NormalSize=192"}, {thumbnail, L"SpacingX=-1", L"SpacingX=-1"},
         {thumbnail, L"Startup=0", L"Startup=0"},          {thumbnail, L"Startup=13", L"Startup=13"},
         {thumbnail, L"Startup=4", L"Startup=12"}, // "as at the last exit", nothing remembered
         {thumbnail, L"Startup=5", L"Startup=2"},          {thumbnail, L"Startup=14", L"Startup=2"},
-        {thumbnail, L"Startup=-1", L"Startup=2"},         {L"Log", L"MaxLine=-5", L"MaxLine=-1"},
-        {design, L"FontSize=21", L"FontSize=0"},          {design, L"FontSize=20", L"FontSize=20"},
+        {L"Log", L"MaxLine=-5", L"MaxLine=-1"},           {design, L"FontSize=21", L"FontSize=0"},
         {design, L"Font=" + x300, L"Font=" + std::wstring(127, L'x')},
         {L"Viewer", L"Path=" + x300, L"Path=" + std::wstring(259, L'x')},
         {L"Other", L"Format=" + x300, L"Format=" + std::wstring(129, L'x')},
@@ -64,7 +62,7 @@ TEST_F(SettingsTest, LoadCorrectsValuesOutOfRange) {
         // stayed negative, a format every rename with it failed on.
         {columns, L"StatusWidth=-2147483648", L"StatusWidth=1280"}, // no wider than the desktop
         {columns, L"LastModifiedWidth=-99999", L"LastModifiedWidth=-1280"},
-        {L"Other", L"Format=a\xD800" L"b", L"Format=%new"},   {L"Other", L"Format=\xDC00%new", L"Format=%new"},
+        {L"Other", L"Format=a\xD800" L"b", L"Format=%new"},
         // A value cut at its buffer never keeps half of a surrogate pair.
         {L"Other", L"Format=" + std::wstring(128, L'x') + L"\U0001F600", L"Format=" + std::wstring(128, L'x')},
         // Colours typed by hand: "r,g,b" and lower-case hex are read.
