@@ -57,7 +57,7 @@ protected:
     // Hands path over as a second instance would, and waits for the adding.
     void HandOverAndWait(const std::wstring& path) {
         HandOver(window_, path);
-        ASSERT_TRUE(PumpUntil([this] { return !RunInProgress(); }));
+        ASSERT_TRUE(PumpUntil([this] { return Idle(); }));
     }
     void Command(int id) { SendMessageW(window_, WM_COMMAND, id, 0); }
 
@@ -90,7 +90,6 @@ protected:
             SendMessageW(ListView(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
         }
     }
-    // The text of a control in a dialog or a page.
     static std::wstring ControlText(HWND dialog, int id) {
         wchar_t text[300] = L"";
         GetDlgItemTextW(dialog, id, text, 300);

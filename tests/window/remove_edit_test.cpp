@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "app/dialogs/EditNameDialog.h"
-#include "naming/EditedName.h"
 #include "naming/NameFormat.h"
 
 namespace {
@@ -44,30 +42,12 @@ TEST_F(RemoveEditTest, RemovingSelectedRowsAndErrorRowsKeepsTheRestInOrder) {
     Select({3});
     Command(ID_EDIT_REMOVE_ERRORS); // Ctrl+E
     EXPECT_EQ((std::vector<std::wstring>{L"f1.zip", L"f6.zip"}), Names());
-    EXPECT_EQ(0, Files().At(0).status);
-    EXPECT_EQ(1, Files().At(1).status);
     EXPECT_EQ(LVIS_SELECTED, SendMessageW(ListView(), LVM_GETITEMSTATE, 1, LVIS_SELECTED))
         << "the selection moves with its row";
     EXPECT_EQ(Names(), RowTexts(ListView())) << "the view shows the records that moved";
 }
 
-TEST_F(RemoveEditTest, ClearingAsksFirst) {
-    AddZip(L"a.zip", {});
-    AddZip(L"b.zip", {});
-    MessageBoxAnswerer answer(IDNO);
-    Command(ID_EDIT_CLEAR);
-    ASSERT_EQ(1u, answer.boxes().size());
-    EXPECT_EQ(L"リストクリアの確認", answer.boxes()[0].caption);
-    EXPECT_EQ(L"リストをすべてクリアしますか?", answer.boxes()[0].text);
-    EXPECT_EQ(2, Files().Count());
-    answer.set_answer(IDYES);
-    Command(ID_EDIT_CLEAR);
-    EXPECT_EQ(0, Files().Count());
-    EXPECT_EQ(0, ListView_GetItemCount(ListView()));
-    EXPECT_FALSE(Files().IsListedPath((files_ / L"a.zip").c_str())) << "a cleared path can be added again";
-}
-
-TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
+TEST_F(RemoveEditTest, RecyclingAndClearingAskFirst) {
     std::wstring a = AddZip(L"a.zip", {}), b = AddZip(L"b.zip", {});
     AddZip(L"kept.zip", {});
     MessageBoxAnswerer answer(IDNO);
@@ -96,9 +76,21 @@ TEST_F(RemoveEditTest, RecyclingAsksAndMovesTheFilesAway) {
     std::replace(trash.begin(), trash.end(), L'/', L'\\');
     EXPECT_TRUE(FileExists(trash + L"a.zip")) << "in the trash, not deleted";
     EXPECT_TRUE(FileExists(trash + L"b.zip"));
+
+    answer.set_answer(IDNO);
+    Command(ID_EDIT_CLEAR);
+    ASSERT_EQ(3u, answer.boxes().size());
+    EXPECT_EQ(L"リストクリアの確認", answer.boxes()[2].caption);
+    EXPECT_EQ(L"リストをすべてクリアしますか?", answer.boxes()[2].text);
+    EXPECT_EQ(1, Files().Count());
+    answer.set_answer(IDYES);
+    Command(ID_EDIT_CLEAR);
+    EXPECT_EQ(0, Files().Count());
+    EXPECT_EQ(0, ListView_GetItemCount(ListView()));
+    EXPECT_FALSE(Files().IsListedPath((files_ / L"kept.zip").c_str())) << "a cleared path can be added again";
 }
 
-TEST_F(RemoveEditTest, EditingPicksACandidateAndRefusesAForbiddenCharacter) {
+TEST_F(RemoveEditTest, EditingPicksACandidateAndRefusesAForbiddenOrTooLongName) {
     // A folder's own record (MS-DOS attribute 0x10), then a file in it.
     AddZip(L"x.zip", {{"Photos/", "", 0, 0, 0x10}, {"Photos/a.jpg", "x"}});
     Select({0}, LVIS_FOCUSED);
@@ -107,9 +99,6 @@ TEST_F(RemoveEditTest, EditingPicksACandidateAndRefusesAForbiddenCharacter) {
     std::wstring initial, chosen, counter;
     std::vector<std::wstring> candidates;
     SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
-        wchar_t caption[64] = L"";
-        GetWindowTextW(dialog, caption, 64);
-        EXPECT_STREQ(L"新しいファイル名の変更", caption);
         initial = ControlText(dialog, IDC_EDIT_NAME);
         candidates = RowTexts(GetDlgItem(dialog, IDC_EDIT_CANDIDATES));
         LVITEMW item = {};
@@ -139,33 +128,21 @@ TEST_F(RemoveEditTest, EditingPicksACandidateAndRefusesAForbiddenCharacter) {
     EXPECT_STREQ(L"Photos.zip", Files().At(0).newName);
     EXPECT_TRUE(answer.boxes().empty());
 
-    // A forbidden character is said, and the dialog stays open; given up
-    // then, it changes nothing.
+    // A forbidden character, or a name too long for the folder, is said and
+    // the dialog stays open; given up then, it changes nothing.
+    const std::wstring refused[] = {L"a:b.zip", std::wstring(250, L'n')};
     int activations = 0;
     SetDialogScript(IDC_EDIT_NAME, [&](HWND dialog) {
-        bool first = activations++ == 0;
-        if (first) SetDlgItemTextW(dialog, IDC_EDIT_NAME, L"a:b.zip");
-        PostMessageW(dialog, WM_COMMAND, first ? IDOK : IDCANCEL, 0);
+        bool typing = activations < 2;
+        if (typing) SetDlgItemTextW(dialog, IDC_EDIT_NAME, refused[activations++].c_str());
+        PostMessageW(dialog, WM_COMMAND, typing ? IDOK : IDCANCEL, 0);
     });
     Command(ID_EDIT_NEW_NAME);
-    ASSERT_EQ(1u, answer.boxes().size());
+    ASSERT_EQ(2u, answer.boxes().size()) << "the dialog was still open after each message";
     EXPECT_EQ(L"新しいファイル名の変更", answer.boxes()[0].caption);
     EXPECT_EQ(std::wstring(kForbiddenInNameMessage), answer.boxes()[0].text);
-    EXPECT_GE(activations, 2) << "the dialog was still open after the message";
+    EXPECT_EQ(L"新しいファイル名が長すぎます。", answer.boxes()[1].text);
     EXPECT_STREQ(L"Photos.zip", Files().At(0).newName);
-}
-
-TEST(EditNameRules, ARootFileAndATooLongName) {
-    FileList list;
-    FileEntry e = {};
-    wcscpy(e.fullPath, L"C:\\x.zip");
-    wcscpy(e.directory, L"C:");
-    list.AppendEntry(e);
-    ASSERT_TRUE(StoreEditedName(list, 0, L"New.zip"));
-    EXPECT_STREQ(L"C:\\New.zip", list.At(0).newFullPath);
-    EXPECT_EQ(1, list.At(0).status);
-    EXPECT_FALSE(StoreEditedName(list, 0, std::wstring(258, L'n').c_str()));
-    EXPECT_STREQ(L"New.zip", list.At(0).newName) << "a refused name changes nothing";
 }
 
 } // namespace
