@@ -8,21 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "ProcessWindow.h"
 #include "TestFiles.h"
 #include "ZipBuilder.h"
 #include "app/resource.h"
 
 namespace {
-
-// A top-level window of the process with this class (and caption, unless null).
-HWND WindowOf(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr) {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return w;
-    }
-    return nullptr;
-}
 
 class CommandLineTest : public ::testing::Test {
 protected:

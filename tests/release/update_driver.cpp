@@ -10,19 +10,10 @@
 #include <set>
 #include <string>
 
+#include "ProcessWindow.h"
 #include "app/resource.h"
 
 namespace {
-
-// A top-level window of the process with this class (and caption, unless null).
-HWND WindowOf(DWORD pid, const wchar_t* className, const wchar_t* caption = nullptr) {
-    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, className, caption)) != nullptr;) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) return w;
-    }
-    return nullptr;
-}
 
 int Drive(const PROCESS_INFORMATION& zorvel, const wchar_t* savePath) {
     HWND main = nullptr;
