@@ -31,11 +31,9 @@ inline std::wstring LogName(int n) {
     return L"C:\\files\\" + std::to_wstring(n) + L".zip";
 }
 
-// The numbers of the log's complete lines, in file order; cut counts the
-// lines that are not complete records.
-inline std::vector<int> LoggedNumbers(const std::string& log, int& cut) {
+// The numbers of the log's complete lines, in file order.
+inline std::vector<int> LoggedNumbers(const std::string& log) {
     std::vector<int> numbers;
-    cut = 0;
     size_t start = 0;
     while (start < log.size()) {
         size_t end = log.find("\r\n", start);
@@ -48,15 +46,12 @@ inline std::vector<int> LoggedNumbers(const std::string& log, int& cut) {
             sscanf(line.c_str() + at, ",Success,C:\\files\\%d.zip,x.zi%1s", &n, tail) == 2 &&
             line.compare(line.size() - 6, 6, ",x.zip") == 0)
             numbers.push_back(n);
-        else
-            ++cut;
     }
     return numbers;
 }
 
 // The number after the log's last complete line (1 for an empty log).
 inline int FirstFreeNumber() {
-    int cut = 0;
-    std::vector<int> numbers = LoggedNumbers(ReadBytes(std::wstring(ProgramFolder()) + L"\\Zorvel.log"), cut);
+    std::vector<int> numbers = LoggedNumbers(ReadBytes(std::wstring(ProgramFolder()) + L"\\Zorvel.log"));
     return numbers.empty() ? 1 : numbers.back() + 1;
 }
