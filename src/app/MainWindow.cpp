@@ -110,6 +110,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
     case WM_INITMENU: menus_.OnInit(reinterpret_cast<HMENU>(wParam), CurrentMenuState()); return 0;
     case WM_MENUSELECT: menus_.OnSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam), status_); return 0;
+    case WM_EXITMENULOOP: ShowIdleNotice(); return 0;
     case WM_APP_FOLDER_ADDED: case WM_APP_DROP_ADDED: case WM_APP_BATCH_DONE: case WM_APP_UPDATE_DONE:
     case WM_APP_THUMBNAILS_DONE: case WM_APP_FILES_ADDED:
         runs_.OnCompletion(message, wParam, lParam);

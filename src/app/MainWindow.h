@@ -100,6 +100,9 @@ private:
     // A text for part 0 that stays until the next command or run (otherwise
     // part 0 invites a drop).
     void ShowNotice(const std::wstring& text);
+    // Part 0 as it stands between commands: the notice, or the drop
+    // invitation (after a menu's help texts, for one).
+    void ShowIdleNotice();
     // The rows whose proposal stands are looked at again for clashes after
     // the list changed (extraRow: a row just edited by hand).
     void LookAgainAtClashes(int extraRow = -1);

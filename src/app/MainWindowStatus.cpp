@@ -13,7 +13,7 @@ void MainWindow::UpdateListStatus(bool scrollToEnd) {
     SetFocus(listView_);
     int count = static_cast<int>(SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
     if (scrollToEnd && count > 0) SendMessageW(listView_, LVM_ENSUREVISIBLE, count - 1, FALSE);
-    status_.SetText(0, notice_.empty() ? LoadText(IDS_DROP_HERE) : notice_);
+    ShowIdleNotice();
     status_.SetText(1, count > 0 ? FormatText(IDS_TOTAL_FILES, count) : L"");
     if (count > 0) SendMessageW(listView_, LVM_REDRAWITEMS, 0, count - 1);
     UpdateWindow(listView_);
@@ -27,6 +27,10 @@ void MainWindow::UpdateSelectionCounter() {
     else if (runs_.WorkerRunning())
         text = LoadText(IDS_ESC_CANCELS);
     status_.SetText(2, text);
+}
+
+void MainWindow::ShowIdleNotice() {
+    status_.SetText(0, notice_.empty() ? LoadText(IDS_DROP_HERE) : notice_);
 }
 
 void MainWindow::ShowNotice(const std::wstring& text) {

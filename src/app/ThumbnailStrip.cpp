@@ -136,9 +136,9 @@ void ThumbnailStrip::Off() {
     status_.SetText(1, LoadText(IDS_UPDATING_ICONS));
     display_ = 0;
     files_.RebuildTypeIcons();
-    status_.SetText(1, L"");
     ImageList_RemoveAll(Images());
     SendMessageW(listView_, LVM_SETVIEW, LV_VIEW_DETAILS, 0);
+    if (refreshList_) refreshList_(); // the count again where the progress text stood
 }
 
 void ThumbnailStrip::ApplyStartup() {

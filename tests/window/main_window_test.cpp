@@ -43,6 +43,12 @@ TEST_F(MainWindowTest, HandOversOfFoldersAndMalformedOnes) {
     HandOverAndWait(files_.path());
     EXPECT_EQ((std::vector<std::wstring>{L"B.zip", L"sub\\C.zip", L"A.rar"}), Names());
     EXPECT_EQ(L"合計 3 個のファイル", StatusPart(1));
+
+    // A menu's help text in part 0 goes when the menu closes.
+    SendMessageW(window_, WM_MENUSELECT, MAKEWPARAM(ID_FILE_OPEN, MF_STRING), reinterpret_cast<LPARAM>(GetMenu(window_)));
+    EXPECT_EQ(L"選択したファイルを追加します", StatusPart(0));
+    SendMessageW(window_, WM_EXITMENULOOP, FALSE, 0);
+    EXPECT_EQ(L"ファイルやフォルダをドロップしてください", StatusPart(0));
 }
 
 TEST_F(MainWindowTest, EscDuringAFolderAddKeepsTheRowsAddedSoFar) {

@@ -73,6 +73,7 @@ TEST_F(ThumbnailWindowTest, SizesAndRebuilds) {
 
     Command(ID_THUMBNAIL_NONE);
     EXPECT_EQ(LV_VIEW_DETAILS, SendMessageW(ListView(), LVM_GETVIEW, 0, 0));
+    EXPECT_EQ(L"合計 3 個のファイル", StatusPart(1));
 }
 
 // A run cancelled after its first row leaves the rest empty; a later run,
