@@ -69,13 +69,19 @@ void MainWindow::OnCommand(int id) {
         runs_.Cancel();
         return;
     }
-    // Only Cancel while a run goes on, and until its completion is handled.
+    if (int command = Toolbar::CommandOfButton(id)) id = command;
+    // Exit is a close, and a close during a run cancels it and ends the
+    // window once the run has ended.
+    if (id == ID_FILE_EXIT) {
+        PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    }
+    // Only Cancel and Exit while a run goes on, and until its completion is handled.
     if (runs_.InProgress()) return;
     notice_.clear();
     // Dialogs and questions of a command run their own message loops: what
     // arrives meanwhile waits until the command is done.
     RunController::ModalStep step(runs_);
-    if (int command = Toolbar::CommandOfButton(id)) id = command;
     if (ActsOnRows(id) && RowCount() == 0) return;
     if (columns_.ToggleByMenuId(id)) return;
     if (StartEntryRun(id)) return;
@@ -83,7 +89,6 @@ void MainWindow::OnCommand(int id) {
     switch (id) {
     case ID_FILE_OPEN: OpenFiles(); break;
     case ID_FILE_OPEN_FOLDER: OpenFolder(); break;
-    case ID_FILE_EXIT: PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); break;
     case ID_EDIT_SELECT_ALL: SetRowState(listView_, -1, LVIS_SELECTED, LVIS_SELECTED); break;
     case ID_EDIT_DESELECT: SetRowState(listView_, -1, 0, LVIS_SELECTED); break;
     case ID_EDIT_INVERT_SELECTION: InvertSelection(); break;

@@ -91,7 +91,11 @@ TEST_F(BatchRunTest, ClosingDuringARunCancelsItAndWaitsBeforeClosing) {
     settings_.ConfirmExit = false;
     Command(ID_RENAME_ALL); // Ctrl+R
     // Regression: the list was freed under the renaming worker, which crashed.
-    SendMessageW(window_, WM_CLOSE, 0, 0);
+    // The toolbar's Exit is a close, taken during a run too.
+    Command(IDB_TB_EXIT);
+    MSG close;
+    ASSERT_TRUE(PeekMessageW(&close, window_, WM_SYSCOMMAND, WM_SYSCOMMAND, PM_REMOVE));
+    DispatchMessageW(&close);
     EXPECT_TRUE(IsWindow(window_)) << "the close waits until the run has stopped";
     EXPECT_TRUE(main_->Runs().CurrentRun().Cancelled()) << "and cancels it";
     ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window_); }));
