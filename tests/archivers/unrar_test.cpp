@@ -218,4 +218,16 @@ TEST_F(UnrarTest, TestingItemsThroughTheCallback) {
     }
 }
 
+// The library lists and tests; asked to extract to disk it says so instead
+// of reporting success while writing nothing.
+TEST_F(UnrarTest, ExtractionToDiskIsRefused) {
+    ASSERT_TRUE(Open(BuildRar4(Photos())));
+    EXPECT_EQ(0, Next(false));
+    ASSERT_EQ(0, ReadHeader());
+    std::wstring dest = dir_.path();
+    EXPECT_EQ(kRarCreateError, lib_.processFileW(handle_, kRarExtract, &dest[0], nullptr));
+    EXPECT_FALSE(FileExists(dir_ / L"Photos\\a.jpg"));
+    EXPECT_TRUE(calls_.data.empty());
+}
+
 } // namespace

@@ -53,6 +53,17 @@ TEST_F(UnZipTest, WhichFilesOpen) {
     EXPECT_TRUE(zip_.Open(dir_.Write(L"写真 한글 ü \U0001F600.zip", BuildZip({{"a.txt", "a"}})).c_str()));
 }
 
+// Items in any order and the summary form between them: the summary is no
+// cached item, and no cached item is taken for the summary.
+TEST_F(UnZipTest, TheSummaryBetweenItems) {
+    ASSERT_TRUE(zip_.Open(dir_.Write(L"s.zip", BuildZip({{"item0", "a"}, {"item1", "bb"}})).c_str()));
+    for (int index : {1, -1, 1, 0, -1, -1, 0}) {
+        ASSERT_EQ(kZipOk, zip_.GetItem(index)) << index;
+        EXPECT_EQ(index == -1 ? 2 : index, zip_.Item().index);
+        EXPECT_EQ(index == -1 ? L"" : L"item" + std::to_wstring(index), zip_.Item().name);
+    }
+}
+
 // Names: UTF-8 when valid, else the ANSI code page; drives, leading separators and
 // parent steps cleaned off; the length limit in decoded units; bad names are bad items.
 TEST_F(UnZipTest, ItemNames) {

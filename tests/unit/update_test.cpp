@@ -92,6 +92,7 @@ TEST(UpdateCheckTest, AgainstServers) {
         {"cancelled at the question", newer, {}, L"checking found download? ", "c"},
         {"no server", "", {}, failed},
         {"version file 404", "HTTP/1.1 404 Not Found\r\n\r\n" + newer, {}, failed},
+        {"version file cut", "HTTP/1.1 200 OK\r\nContent-Length: 99\r\n\r\n" + newer, {}, failed},
         {"No then No", newer, {}, L"checking found download? anyway? ", "nn"},
         {"122 units with .zip", "1.4.0.0," + std::string(118, 'a'), {}, // and no server path to ask for
          offered(std::wstring(118, L'a') + L".zip") + L"download-failed "},

@@ -177,12 +177,20 @@ TEST_F(DisplayScaleAt, TheDpiTheParentSet) {
         EXPECT_EQ(1, ImageList_GetImageCount(icons)) << "the one type's icon is made again at the new size";
     }
 
+    // The size column dragged 20 pixels wider at the scale now in force.
+    HDITEMW dragged = {};
+    dragged.mask = HDI_WIDTH;
+    dragged.cxy = Scaled(kStoredColumns[4] + 20, dpi_ == 96 ? 144 : dpi_);
+    NMHEADERW drag = {{main_->Header(), 0, HDN_ENDTRACKW}, 4, 0, &dragged};
+    SendMessageW(ListView(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&drag));
+
     Close();
     Settings back;
     LoadSettingsFrom((program_ / L"Zorvel.cfg").c_str(), back, 2560, 1600, nullptr, dpi_);
     EXPECT_EQ(kStoredWidth, back.Width);
     EXPECT_EQ(kStoredHeight, back.Height);
-    for (int i = 0; i < kColumnCount; ++i) EXPECT_EQ(kStoredColumns[i], back.ColumnWidth[i]) << "column " << i;
+    for (int i = 0; i < kColumnCount; ++i)
+        EXPECT_EQ(kStoredColumns[i] + (i == 4 ? 20 : 0), back.ColumnWidth[i]) << "column " << i;
 }
 
 } // namespace
