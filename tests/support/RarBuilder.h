@@ -15,8 +15,7 @@ struct RarMember {
 };
 
 // Main header flags of RAR 4.
-enum : uint16_t { kRar4Volume = 0x0001, kRar4Solid = 0x0008, kRar4EncryptedHeaders = 0x0080,
-                  kRar4FirstVolume = 0x0100 };
+enum : uint16_t { kRar4Solid = 0x0008, kRar4EncryptedHeaders = 0x0080 };
 // Archive flags of the RAR 5 main header.
 enum : uint32_t { kRar5Volume = 0x0001, kRar5Solid = 0x0004 };
 

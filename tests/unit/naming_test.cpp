@@ -17,7 +17,6 @@
 #include "naming/NameFormat.h"
 #include "rename/EntryBatch.h"
 #include "rename/RenameEntry.h"
-#include "settings/ConfigFile.h"
 
 namespace {
 

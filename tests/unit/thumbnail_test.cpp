@@ -6,12 +6,10 @@
 #include "RarBuilder.h"
 #include "SolidPicture.h"
 #include "ZipBuilder.h"
-#include "settings/ConfigFile.h"
 #include "thumbnail/ArchivePicture.h"
 #include "thumbnail/GdiPlusInit.h"
 #include "thumbnail/IconThumbnails.h"
 #include "thumbnail/PictureChoice.h"
-#include "thumbnail/RenderPicture.h"
 #include "thumbnail/ThumbnailWorker.h"
 
 namespace {

@@ -187,25 +187,9 @@ TEST_F(MainWindowTest, HidingAndShowingAColumnRestoresItsWidth) {
     EXPECT_EQ(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
     Command(ID_COLUMN_DIRECTORY);
     EXPECT_EQ(220, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 3, 0));
-    // A column resized by hand keeps its new width in the settings.
-    HDITEMW item = {};
-    item.mask = HDI_WIDTH;
-    item.cxy = 77;
-    HWND header = main_->Header();
-    NMHEADERW resized = {{header, static_cast<UINT_PTR>(GetDlgCtrlID(header)), HDN_ENDTRACKW}, 4, 0, &item};
-    SendMessageW(ListView(), WM_NOTIFY, resized.hdr.idFrom, reinterpret_cast<LPARAM>(&resized));
-    EXPECT_EQ(77, settings_.ColumnWidth[4]);
     // The first column cannot be hidden.
     Command(ID_COLUMN_NAME);
     EXPECT_NE(0, SendMessageW(ListView(), LVM_GETCOLUMNWIDTH, 0, 0));
-}
-
-TEST_F(MainWindowTest, APositionOffEveryMonitorComesBackOnScreen) {
-    Open(L"[WindowState]\r\nLeft=-5000\r\ntop=-4000\r\nWidth=640\r\nHeight=480\r\n");
-    RECT rect;
-    GetWindowRect(window_, &rect);
-    EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
-    EXPECT_EQ(640, rect.right - rect.left);
 }
 
 TEST_F(MainWindowTest, ClosingAsksOnlyWithRowsAndSavesPlacementAndColumnOrder) {
